@@ -1,0 +1,125 @@
+#include "cli/options.h"
+
+#include <charconv>
+
+namespace segd::cli {
+
+namespace {
+
+std::optional<int> ParseIndex(std::string_view text) {
+  int value = -1;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (r.ec != std::errc() || r.ptr != text.data() + text.size() || value < 0 || value >= kSelectionEntries) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::optional<OutputSelection> ParseSelection(std::string_view list, std::string& error) {
+  OutputSelection selection{};
+  if (list == "none") return selection;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = list.find(',', start);
+    const std::string_view item = list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    if (item == "all") {
+      for (int i = 0; i <= kSelectExternalHeader; ++i) selection[static_cast<std::size_t>(i)] = 1;
+    } else {
+      const std::size_t dash = item.find('-');
+      const auto first = ParseIndex(item.substr(0, dash));
+      const auto last = dash == std::string_view::npos ? first : ParseIndex(item.substr(dash + 1));
+      if (!first || !last || *last < *first) {
+        error = "bad --select entry '" + std::string(item) + "' (use indices 0-35, ranges such as 0-29, 'all' or 'none')";
+        return std::nullopt;
+      }
+      for (int i = *first; i <= *last; ++i) selection[static_cast<std::size_t>(i)] = 1;
+    }
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return selection;
+}
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  Options options;
+  bool recordSeen = false;
+  bool endOfOptions = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    // --name VALUE and --name=VALUE both work.
+    auto value = [&](std::string_view name) -> std::optional<std::string> {
+      if (arg == name) {
+        if (i + 1 >= args.size()) {
+          error = "option " + std::string(name) + " needs a value";
+          return std::nullopt;
+        }
+        return args[++i];
+      }
+      return arg.substr(name.size() + 1);
+    };
+    auto is = [&](std::string_view name) {
+      return !endOfOptions && (arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+                                               arg[name.size()] == '='));
+    };
+    if (is("--output")) {
+      if (!(options.output = value("--output"))) return std::nullopt;
+    } else if (is("--folder")) {
+      if (!(options.folder = value("--folder"))) return std::nullopt;
+    } else if (is("--defaults")) {
+      if (!(options.defaults = value("--defaults"))) return std::nullopt;
+    } else if (is("--select")) {
+      const auto list = value("--select");
+      if (!list) return std::nullopt;
+      if (!(options.selection = ParseSelection(*list, error))) return std::nullopt;
+    } else if (!endOfOptions && arg == "--view") {
+      options.view = true;
+    } else if (!endOfOptions && arg == "--quiet") {
+      options.quiet = true;
+    } else if (!endOfOptions && (arg == "--help" || arg == "-h")) {
+      options.help = true;
+    } else if (!endOfOptions && arg == "--version") {
+      options.version = true;
+    } else if (!endOfOptions && arg == "--") {
+      endOfOptions = true;
+    } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option '" + arg + "'";
+      return std::nullopt;
+    } else if (recordSeen) {
+      error = "only one record file may be given";
+      return std::nullopt;
+    } else {
+      options.record = arg;
+      recordSeen = true;
+    }
+  }
+  if (!recordSeen && !options.help && !options.version) {
+    error = "no record file given";
+    return std::nullopt;
+  }
+  return options;
+}
+
+std::string_view UsageText() {
+  return "Usage: segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]\n"
+         "                  [--view] [--quiet] RECORD\n"
+         "\n"
+         "Scans the headers of one SEG-D field record of an SN388 recorder and writes a\n"
+         "text report of them.\n"
+         "\n"
+         "  --output NAME    report name as typed in the window's output name box; the\n"
+         "                   report is NAME in capitalised words without \".txt\", plus \".Txt\"\n"
+         "  --folder DIR     folder to create the report in (default: the current folder)\n"
+         "  --select LIST    entries to list: comma-separated indices and ranges, 0-29 the\n"
+         "                   trace fields, 30 general headers, 31 channel sets, 32 extended\n"
+         "                   header, 33 external header; 'all' (0-33) or 'none' (default)\n"
+         "  --defaults FILE  start from the selection and name of a dorvik.def file\n"
+         "  --view           open the finished report in the desktop's text viewer\n"
+         "  --quiet          no progress bar\n"
+         "  --help, --version\n"
+         "\n"
+         "Exit status: 0 report written, 1 no report written, 2 usage error.\n";
+}
+
+}  // namespace segd::cli

@@ -1,0 +1,35 @@
+#pragma once
+// The command line of the portable scanner:
+//   segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]
+//              [--view] [--quiet] RECORD
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/trace_fields.h"
+
+namespace segd::cli {
+
+struct Options {
+  std::optional<std::string> output;
+  std::optional<std::string> folder;
+  std::optional<OutputSelection> selection;
+  std::optional<std::string> defaults;
+  bool view = false;
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+  std::string record;
+};
+
+// Parses the arguments after the program name. On a usage error returns
+// nullopt and sets `error` to a one-line message.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// "0-29,31", "all" (entries 0-33), "none"; indices 0 to 35.
+std::optional<OutputSelection> ParseSelection(std::string_view list, std::string& error);
+
+std::string_view UsageText();
+
+}  // namespace segd::cli

@@ -1,0 +1,19 @@
+#pragma once
+// Column padding: fits a text to a fixed column width for the trace table.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace segd {
+
+// Trims blanks (code 32 only) from both ends, then cuts the text to `width`
+// characters when longer, or appends blanks up to `width`, always at least one.
+// A text exactly `width` long therefore comes back `width + 1` long.
+// A negative width is treated as 0.
+std::string PadOut(std::string_view text, int32_t width);
+
+// Appends the padded cell to `line` without a temporary string (the trace
+// walk calls this once per cell).
+void AppendPadded(std::string& line, std::string_view text, int32_t width);
+
+}  // namespace segd

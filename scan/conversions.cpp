@@ -1,0 +1,307 @@
+#include "scan/conversions.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace segd {
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// A positive number as its significant decimal digits and the power of ten of
+// the first one: value = 0.d1d2d3... x 10^(exponent + 1).
+struct Decimal {
+  std::string digits;  // at least one, first non-zero
+  int exponent = 0;
+};
+
+// Rounds to `n` digits (a first dropped digit of exactly 5 rounds to even,
+// whatever follows it) and writes plain or scientific notation.
+std::string FormatDecimal(Decimal d, bool negative, int n, bool leadingBlank) {
+  if (n < 1) n = 1;
+  std::string& s = d.digits;
+  if (static_cast<int>(s.size()) > n) {
+    const char dropped = s[n];
+    s.resize(n);
+    const bool up = dropped > '5' || (dropped == '5' && ((s.back() - '0') % 2 == 1));
+    if (up) {
+      int i = n - 1;
+      while (i >= 0 && s[i] == '9') s[i--] = '0';
+      if (i >= 0) {
+        ++s[i];
+      } else {
+        s.insert(s.begin(), '1');
+        s.pop_back();
+        ++d.exponent;
+      }
+    }
+  }
+  while (s.size() > 1 && s.back() == '0') s.pop_back();
+  const int m = static_cast<int>(s.size());
+  const int e = d.exponent;
+
+  std::string out;
+  if (negative) {
+    out.push_back('-');
+  } else if (leadingBlank) {
+    out.push_back(' ');
+  }
+  const bool plain = (e + 1 <= n) && (m - 1 - e <= n);
+  if (plain) {
+    if (e >= 0) {
+      const int intDigits = e + 1;
+      for (int i = 0; i < intDigits; ++i) out.push_back(i < m ? s[i] : '0');
+      if (m > intDigits) {
+        out.push_back('.');
+        out.append(s, intDigits, std::string::npos);
+      }
+    } else {
+      out.push_back('.');
+      out.append(static_cast<std::size_t>(-e - 1), '0');
+      out.append(s);
+    }
+    return out;
+  }
+  out.push_back(s[0]);
+  if (m > 1) {
+    out.push_back('.');
+    out.append(s, 1, std::string::npos);
+  }
+  out.append(e < 0 ? "E-" : "E+");
+  char buf[16];
+  const auto r = std::to_chars(buf, buf + sizeof buf, e < 0 ? -e : e);
+  out.append(buf, r.ptr);
+  return out;
+}
+
+std::string FormatDouble(double x, int n, bool leadingBlank) {
+  if (std::isnan(x)) return leadingBlank ? " NaN" : "NaN";
+  if (std::isinf(x)) return x < 0 ? "-Inf" : (leadingBlank ? " Inf" : "Inf");
+  if (x == 0) return leadingBlank ? " 0" : "0";
+  const bool negative = x < 0;
+  // 40 significant digits are exact far beyond the 15 ever kept, so the first
+  // dropped digit is the true one.
+  char buf[80];
+  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 40);
+  const std::string_view text(buf, static_cast<std::size_t>(r.ptr - buf));
+  const std::size_t ePos = text.find('e');
+  Decimal d;
+  for (std::size_t i = 0; i < ePos; ++i) {
+    if (text[i] != '.') d.digits.push_back(text[i]);
+  }
+  int exponent = 0;
+  std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
+  d.exponent = exponent;
+  return FormatDecimal(std::move(d), negative, n, leadingBlank);
+}
+
+// Unsigned big-endian integer of up to 9 bytes as exact decimal digits.
+Decimal BigEndianDecimal(ByteSpan bytes) {
+  std::string digits = "0";  // least significant digit first while building
+  for (std::uint8_t b : bytes) {
+    int carry = b;
+    for (char& c : digits) {
+      const int v = (c - '0') * 256 + carry;
+      c = static_cast<char>('0' + v % 10);
+      carry = v / 10;
+    }
+    while (carry > 0) {
+      digits.push_back(static_cast<char>('0' + carry % 10));
+      carry /= 10;
+    }
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  Decimal d;
+  d.digits.assign(digits.rbegin(), digits.rend());
+  d.exponent = static_cast<int>(d.digits.size()) - 1;
+  return d;
+}
+
+}  // namespace
+
+void AppendHex(std::string& out, ByteSpan bytes) {
+  for (std::uint8_t b : bytes) {
+    out.push_back(kHexDigits[b >> 4]);
+    out.push_back(kHexDigits[b & 0x0F]);
+  }
+}
+
+std::string BytesToHex(ByteSpan bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  AppendHex(out, bytes);
+  return out;
+}
+
+std::string IntegerText(std::uint64_t value, int digits) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  if (r.ptr - buf <= digits) return std::string(buf, r.ptr);
+  Decimal d;
+  d.digits.assign(buf, r.ptr);
+  d.exponent = static_cast<int>(d.digits.size()) - 1;
+  return FormatDecimal(std::move(d), false, digits, false);
+}
+
+std::string BytesToDecimal(ByteSpan bytes) {
+  if (bytes.size() > 9) return "Too Big";
+  if (bytes.size() <= 8) {
+    std::uint64_t v = 0;
+    for (std::uint8_t b : bytes) v = (v << 8) | b;
+    return IntegerText(v, 15);
+  }
+  Decimal d = BigEndianDecimal(bytes);
+  if (d.digits == "0") return "0";
+  return FormatDecimal(std::move(d), false, 15, false);
+}
+
+std::string BytesToFixedPoint(ByteSpan bytes) {
+  if (bytes.size() < 2 || bytes.size() > 9) return {};
+  std::string out = BytesToDecimal(bytes.first(bytes.size() - 2));
+  out.push_back('.');
+  const std::uint8_t hi = bytes[bytes.size() - 2];
+  const std::uint8_t lo = bytes[bytes.size() - 1];
+  for (int nibble : {hi >> 4, hi & 0x0F, lo >> 4, lo & 0x0F}) out.append(IntegerText(static_cast<std::uint64_t>(nibble), 15));
+  return out;
+}
+
+std::string BytesToRevision(ByteSpan bytes) {
+  const std::uint8_t major = bytes.size() > 0 ? bytes[0] : 0;
+  const std::uint8_t minor = bytes.size() > 1 ? bytes[1] : 0;
+  return IntegerText(major, 15) + "." + IntegerText(minor, 15);
+}
+
+std::string BytesToSingleText(ByteSpan bytes) {
+  std::uint32_t bits = 0;
+  for (std::size_t i = 0; i < 4; ++i) bits = (bits << 8) | (i < bytes.size() ? bytes[i] : 0);
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return FormatDouble(static_cast<double>(value), 7, false);
+}
+
+std::string BytesToDoubleText(ByteSpan bytes) {
+  std::uint64_t bits = 0;
+  for (std::size_t i = 0; i < 8; ++i) bits = (bits << 8) | (i < bytes.size() ? bytes[i] : 0);
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return FormatDouble(value, 15, false);
+}
+
+std::string YearDayToDate(std::int16_t year, std::int16_t day) {
+  static constexpr int kMonthLength[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int remaining = day;
+  bool leap = year % 4 == 0;
+  if (remaining >= 366) {
+    remaining = 366;
+    leap = true;
+  }
+  int month = 1;
+  for (; month <= 12; ++month) {
+    const int length = kMonthLength[month - 1] + (month == 2 && leap ? 1 : 0);
+    if (remaining - length <= 0) break;
+    remaining -= length;
+  }
+  const int century = (year > 70 && year <= 99) ? 19 : 20;
+  std::string out = IntegerText(static_cast<std::uint64_t>(century), 15);
+  const int yy = year < 0 ? -year : year;
+  if (year < 0) out.push_back('-');
+  if (yy < 10) out.push_back('0');
+  out.append(IntegerText(static_cast<std::uint64_t>(yy), 15));
+  out.push_back('-');
+  if (month < 10) out.push_back('0');
+  out.append(IntegerText(static_cast<std::uint64_t>(month), 15));
+  out.push_back('-');
+  out.append(NumberText(remaining, 15));
+  return out;
+}
+
+double DigitValue(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+
+  // Keep at most 40 significant digits; the rest only move the exponent.
+  std::string mantissa;
+  long long exponent = 0;
+  bool anyDigit = false;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      anyDigit = true;
+      if (mantissa.empty() && c == '0') {
+        if (point) --exponent;
+        continue;
+      }
+      if (mantissa.size() < 40) {
+        mantissa.push_back(c);
+        if (point) --exponent;
+      } else if (!point) {
+        ++exponent;
+      }
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!anyDigit) return 0.0;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    std::size_t j = i + 1;
+    bool expNegative = false;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) expNegative = text[j++] == '-';
+    if (j < text.size() && text[j] >= '0' && text[j] <= '9') {
+      long long e = 0;
+      for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j) {
+        if (e < 100000) e = e * 10 + (text[j] - '0');
+      }
+      exponent += expNegative ? -e : e;
+    }
+  }
+  if (mantissa.empty()) return negative ? -0.0 : 0.0;
+  if (exponent > 100000) exponent = 100000;
+  if (exponent < -100000) exponent = -100000;
+  std::string normal = mantissa + "e" + std::to_string(exponent);
+  double value = 0;
+  const auto r = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+  if (r.ec == std::errc::result_out_of_range) {
+    value = exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  return negative ? -value : value;
+}
+
+std::uint64_t HexValue(std::string_view text) {
+  std::uint64_t value = 0;
+  for (char c : text) {
+    int digit;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else if (c >= 'a' && c <= 'f') {
+      digit = c - 'a' + 10;
+    } else {
+      break;
+    }
+    if (value > (std::numeric_limits<std::uint64_t>::max() >> 4)) return std::numeric_limits<std::uint64_t>::max();
+    value = (value << 4) | static_cast<std::uint64_t>(digit);
+  }
+  return value;
+}
+
+std::string NumberText(double x, int digits) { return FormatDouble(x, digits, false); }
+
+std::string SignedNumberText(double x, int digits) { return FormatDouble(x, digits, true); }
+
+std::int32_t SaturatedCount(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+  if (value <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(std::nearbyint(value));  // default rounding: half to even
+}
+
+}  // namespace segd

@@ -1,0 +1,57 @@
+#pragma once
+// The conversions every decoder shares: header images, the two ways field
+// text is read as a number, the way numbers are written as text, and the
+// byte conversions. All are pure functions.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace segd {
+
+using ByteSpan = std::span<const std::uint8_t>;
+
+// Two upper-case hexadecimal digits per byte, high half-byte first.
+std::string BytesToHex(ByteSpan bytes);
+// Appends the same digits to `out` (used on the hot path of the trace walk).
+void AppendHex(std::string& out, ByteSpan bytes);
+
+// Unsigned big-endian integer as NumberText with 15 digits; "Too Big" for
+// more than 9 bytes.
+std::string BytesToDecimal(ByteSpan bytes);
+// Integer part from all bytes but the last two, ".", then the four half-bytes
+// of the last two bytes each written as a number (0 to 15). Empty text for
+// fewer than 2 or more than 9 bytes.
+std::string BytesToFixedPoint(ByteSpan bytes);
+// Major "." minor from the two bytes.
+std::string BytesToRevision(ByteSpan bytes);
+// Big-endian IEEE 754 single / double, written with 7 / 15 significant digits.
+std::string BytesToSingleText(ByteSpan bytes);
+std::string BytesToDoubleText(ByteSpan bytes);
+// Four-digit year, "-", two-digit month, "-", day of month without a leading
+// zero.
+std::string YearDayToDate(std::int16_t year, std::int16_t day);
+
+// Decimal reading of text: leading blanks, tabs and line feeds skipped, an
+// optional sign, digits with at most one point, an optional exponent (E or D,
+// either case). Stops at the first character that does not fit; no digit
+// reads as 0. Values beyond the range of a double read as +-infinity.
+double DigitValue(std::string_view text);
+// Hexadecimal digits (either case) up to the first other character, as an
+// unsigned number; saturates at the largest 64-bit value.
+std::uint64_t HexValue(std::string_view text);
+
+// `x` rounded to `digits` significant digits (a dropped 5 rounds the last
+// kept digit to even), in plain notation while it fits, otherwise as d.dddE+x.
+// No 0 before the point of a number below 1; trailing zeros dropped.
+std::string NumberText(double x, int digits);
+// As NumberText, with one blank in front of zero and positive numbers.
+std::string SignedNumberText(double x, int digits);
+// NumberText of an unsigned integer, exact for every 64-bit value.
+std::string IntegerText(std::uint64_t value, int digits);
+
+// A count read from text, rounded half to even and saturated to the range of
+// a signed 32-bit integer; not-a-number reads as 0.
+std::int32_t SaturatedCount(double value);
+
+}  // namespace segd
