@@ -1,18 +1,33 @@
 #pragma once
-// PLACEHOLDER until the trace listing lands.
+// The trace table, the last section of every report: a two-line heading and
+// one line per trace with a fixed-width column for each selected field.
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "scan/report_writer.h"
 #include "scan/trace_fields.h"
 
 namespace segd {
 
-// Sets the column widths (entries 0-29) and writes the two heading lines.
+struct TraceColumn {
+  std::string_view title;
+  std::int32_t width;
+};
+
+// The 30 columns in line order, indexed like the selection entries 0-29.
+std::span<const TraceColumn, kTraceColumns> TraceColumns();
+
+// Sets the column widths (entries 0-29, whatever is selected) and writes the
+// heading: "Seq   " and each selected title padded to its width, then "---   "
+// and a run of hyphens as wide as each selected column.
 void ListTraceHeading(const OutputSelection& selection, TraceFields& fields, ReportWriter& report);
 
-// Builds the line of trace `traceNumber` into `line` (cleared first): the
-// padded number, then each selected column.
+// Builds the line of trace `traceNumber` into `line` (cleared first, its
+// capacity kept): the number padded to 6, then each selected column's text
+// padded to its width. A text exactly as wide as its column gains a blank and
+// shifts the rest of the line, as does a six-digit trace number.
 void BuildTraceLine(std::int32_t traceNumber, const OutputSelection& selection, const TraceFields& fields,
                     std::string& line);
 

@@ -1,11 +1,88 @@
 #include "scan/trace_walk.h"
 
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "scan/trace_header.h"
+
 namespace segd {
 
-std::int32_t ReadTrace(ByteSource&, std::int32_t samplesPerTrace, std::int64_t& position, std::int32_t extensionCount,
-                       TraceFields& fields) {
-  position += (extensionCount == 2 ? 84 : 52) + 4 * static_cast<std::int64_t>(samplesPerTrace);
-  for (int i = 0; i < kTraceColumns; ++i) fields.Text[static_cast<std::size_t>(i)].clear();
+namespace {
+
+constexpr std::size_t kOneExtension = kTraceHeaderBytes + kTraceExtensionBytes;   // 52
+constexpr std::size_t kTwoExtensions = kOneExtension + kTraceExtensionBytes;      // 84
+constexpr std::int64_t kSampleBytes = 4;
+// Far beyond any file: keeps a walk over absurd counts from overflowing. Reads
+// out there give zeros like any read past the end.
+constexpr std::int64_t kPositionLimit = std::int64_t{1} << 62;
+
+struct TraceRecords {
+  TraceHeaderRecord header{};
+  TraceExtension1Record extension1{};
+  TraceExtension2Record extension2{};
+};
+
+// Where each column of the trace table takes its text from.
+using ColumnSource = std::string_view (*)(const TraceRecords&);
+#define SEGD_COLUMN(Record, Member) [](const TraceRecords& r) { return r.Record.Member.View(); }
+constexpr ColumnSource kColumnSources[] = {
+    SEGD_COLUMN(extension1, SuNumber),              // 0  SU Number
+    SEGD_COLUMN(extension1, ReceiverLine),          // 1  Line
+    SEGD_COLUMN(extension1, ReceiverPoint),         // 2  Point
+    SEGD_COLUMN(extension2, Northing),              // 3  Northing
+    SEGD_COLUMN(extension2, Easting),               // 4  Easting
+    SEGD_COLUMN(extension2, Elevation),             // 5  Elevation
+    SEGD_COLUMN(extension1, UnitTypeText),          // 6  Acq Unit Type
+    SEGD_COLUMN(header, ChannelSet),                // 7  Chan Set
+    SEGD_COLUMN(extension1, GainText),              // 8  Gain
+    SEGD_COLUMN(extension1, FilterText),            // 9  Filter
+    SEGD_COLUMN(extension1, NoiseEliminationText),  // 10 Noise Elim Type
+    SEGD_COLUMN(extension1, ProcessTypeText),       // 11 Process Type
+    SEGD_COLUMN(extension1, ConversionFactor),      // 12 Conv Fact
+    SEGD_COLUMN(extension1, ReceiverType),          // 13 Rcvr Type
+    SEGD_COLUMN(extension1, ChannelTypeText),       // 14 Chan Type
+    SEGD_COLUMN(header, TimingWord),                // 15 Timing Word
+    SEGD_COLUMN(header, TraceEditText),             // 16 Edited
+    SEGD_COLUMN(header, TimeBreakWindow),           // 17 TB to TBW
+    SEGD_COLUMN(extension1, StacksLow),             // 18 Num Stks Low
+    SEGD_COLUMN(extension1, StacksNoisy),           // 19 Num Stks Noisy
+    SEGD_COLUMN(extension1, Resistance),            // 20 Res
+    SEGD_COLUMN(extension1, Sim),                   // 21 SIM
+    SEGD_COLUMN(extension1, IplsError),             // 22 IPLS Err
+    SEGD_COLUMN(extension1, ImpedanceError),        // 23 IMPD Err
+    SEGD_COLUMN(extension1, DeadError),             // 24 Dead Err
+    SEGD_COLUMN(extension1, UnderrunError),         // 25 UDR Err
+    SEGD_COLUMN(extension1, OverrunError),          // 26 OVR Err
+    SEGD_COLUMN(extension1, OverscaleError),        // 27 OVS Err
+    SEGD_COLUMN(extension1, DataError),             // 28 Data Err
+    SEGD_COLUMN(extension1, SyncError),             // 29 Sync Err
+};
+#undef SEGD_COLUMN
+static_assert(std::size(kColumnSources) == kTraceColumns);
+
+}  // namespace
+
+std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
+                       std::int32_t extensionCount, TraceFields& fields) {
+  TraceRecords records;  // every character NUL, afresh for each trace
+  const bool secondExtension = extensionCount == 2;
+  const std::size_t headerBytes = secondExtension ? kTwoExtensions : kOneExtension;
+
+  // All header blocks of the trace in one read; the samples are never read.
+  std::array<std::uint8_t, kTwoExtensions> bytes{};
+  const std::span<std::uint8_t> blocks(bytes.data(), headerBytes);
+  if (position >= 1) record.ReadAt(static_cast<std::uint64_t>(position - 1), blocks);
+  position = std::clamp(position + static_cast<std::int64_t>(headerBytes) + kSampleBytes * samplesPerTrace,
+                        -kPositionLimit, kPositionLimit);
+
+  const ByteSpan all(bytes);
+  if (secondExtension) DecodeTraceExtension2(all.subspan(kOneExtension, kTraceExtensionBytes), records.extension2);
+  DecodeTraceHeader(all.first(kTraceHeaderBytes), records.header);
+  DecodeTraceExtension1(all.subspan(kTraceHeaderBytes, kTraceExtensionBytes), records.extension1);
+
+  for (std::size_t i = 0; i < kTraceColumns; ++i) fields.Text[i].assign(kColumnSources[i](records));
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// PLACEHOLDER until the trace walk lands.
+// The trace walk: one call per trace, in file order, reading only the trace's
+// header blocks and skipping its samples by their length.
 #include <cstdint>
 
 #include "scan/byte_source.h"
@@ -7,9 +8,13 @@
 
 namespace segd {
 
-// Reads one trace at the 1-based `position` (its header, extension 1, and
-// extension 2 when `extensionCount` is 2), skips its 4 x `samplesPerTrace`
-// bytes of samples, advances `position` past it and sets column texts 0-29.
+// Reads the trace at the 1-based `position`: its 20-byte trace header, its
+// first 32-byte extension and, only when `extensionCount` is 2, its second
+// (any other count is walked as one extension). Skips 4 x `samplesPerTrace`
+// bytes of samples, whatever the format code says, and leaves `position` on
+// the first byte after the trace. Sets column texts 0-29 of `fields` to the
+// full fixed-width texts of the trace's fields; 30-35 are left alone. Bytes
+// beyond the end of the record read as zeros. Always returns 0.
 std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
                        std::int32_t extensionCount, TraceFields& fields);
 

@@ -1,0 +1,229 @@
+#include "scan/trace_header.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "scan/header_image.h"
+
+namespace segd {
+
+namespace {
+
+enum class Conversion : std::uint8_t { kHex, kDecimal, kSingle, kDouble };
+
+// One field converted from bytes first..last (1-based) of its block.
+template <class R>
+struct ByteFieldLayout {
+  FieldRef (*field)(R&);
+  int first;
+  int last;
+  Conversion conversion;
+};
+
+template <class R, std::size_t N>
+constexpr bool ByteLayoutFits(const ByteFieldLayout<R> (&layout)[N], std::size_t blockBytes) {
+  for (const ByteFieldLayout<R>& f : layout) {
+    if (f.first < 1 || f.last < f.first || static_cast<std::size_t>(f.last) > blockBytes) return false;
+    if (f.conversion == Conversion::kSingle && f.last - f.first != 3) return false;
+    if (f.conversion == Conversion::kDouble && f.last - f.first != 7) return false;
+  }
+  return true;
+}
+
+std::string Convert(Conversion conversion, ByteSpan bytes) {
+  switch (conversion) {
+    case Conversion::kHex:
+      return BytesToHex(bytes);
+    case Conversion::kDecimal:
+      return BytesToDecimal(bytes);
+    case Conversion::kSingle:
+      return BytesToSingleText(bytes);
+    case Conversion::kDouble:
+      return BytesToDoubleText(bytes);
+  }
+  return {};
+}
+
+template <class R, std::size_t N, std::size_t B>
+void FillByteFields(const std::array<std::uint8_t, B>& block, const ByteFieldLayout<R> (&layout)[N], R& record) {
+  const ByteSpan bytes(block);
+  for (const ByteFieldLayout<R>& f : layout) {
+    const ByteSpan field = bytes.subspan(static_cast<std::size_t>(f.first - 1), static_cast<std::size_t>(f.last - f.first + 1));
+    f.field(record).Store(Convert(f.conversion, field));
+  }
+}
+
+// A code table: the text of the first row whose code matches, else the
+// fallback.
+template <class Code>
+struct CodeRow {
+  Code code;
+  std::string_view text;
+};
+
+template <class Code, std::size_t N>
+std::string_view LookUp(const CodeRow<Code> (&table)[N], Code code, std::string_view fallback) {
+  for (const CodeRow<Code>& row : table) {
+    if (row.code == code) return row.text;
+  }
+  return fallback;
+}
+
+constexpr std::string_view kUnknown = "Unknown";
+
+// ---- Trace header ---------------------------------------------------------
+
+using TH = TraceHeaderRecord;
+
+constexpr ByteFieldLayout<TH> kHeaderLayout[] = {
+    {SEGD_FIELD(TH, ChannelSet), 4, 4, Conversion::kHex},
+    {SEGD_FIELD(TH, TimingWord), 7, 9, Conversion::kDecimal},
+    {SEGD_FIELD(TH, TraceEditCode), 12, 12, Conversion::kDecimal},
+    {SEGD_FIELD(TH, TimeBreakWindow), 13, 15, Conversion::kDecimal},
+};
+static_assert(ByteLayoutFits(kHeaderLayout, kTraceHeaderBytes));
+
+// Byte 12, compared as the text of the two-character code field: values
+// from 100 up keep only two digits and so match no row.
+constexpr CodeRow<std::string_view> kTraceEditTable[] = {
+    {"0", "No edit applied"},
+    {"2", "Muted or dead prior to acquisition"},
+    {"3", "Edited by acquisition system"},
+};
+
+// ---- Trace header extension 1 ---------------------------------------------
+
+using E1 = TraceExtension1Record;
+
+// In decoding order; bytes 7-10 (point index, samples per trace) and 31-32
+// are not shown.
+constexpr ByteFieldLayout<E1> kExtension1Layout[] = {
+    {SEGD_FIELD(E1, ReceiverLine), 1, 3, Conversion::kDecimal},
+    {SEGD_FIELD(E1, ReceiverPoint), 4, 6, Conversion::kDecimal},
+    {SEGD_FIELD(E1, SuNumber), 11, 13, Conversion::kDecimal},
+    {SEGD_FIELD(E1, FilterCode), 14, 14, Conversion::kDecimal},
+    {SEGD_FIELD(E1, GainCode), 15, 15, Conversion::kDecimal},
+    {SEGD_FIELD(E1, StacksLow), 20, 20, Conversion::kDecimal},
+    {SEGD_FIELD(E1, StacksNoisy), 21, 21, Conversion::kDecimal},
+    {SEGD_FIELD(E1, Resistance), 22, 23, Conversion::kDecimal},
+    {SEGD_FIELD(E1, Sim), 24, 25, Conversion::kDecimal},
+    {SEGD_FIELD(E1, ReceiverTypeCode), 26, 26, Conversion::kDecimal},
+    {SEGD_FIELD(E1, ConversionFactor), 27, 30, Conversion::kSingle},
+};
+static_assert(ByteLayoutFits(kExtension1Layout, kTraceExtensionBytes));
+
+constexpr int kUnitChannelTypeByte = 16;
+constexpr int kNoiseEliminationByte = 17;
+constexpr int kProcessTypeByte = 18;
+constexpr int kErrorFlagsByte = 19;
+
+// The filter code field keeps only the first decimal digit of byte 14, so
+// 12 and 120 both read as 1.
+constexpr CodeRow<int> kFilterTable[] = {
+    {0, "None"},
+    {1, "Min Phase 0.5 Fn"},
+    {2, "Min Phase 0.8 Fn"},
+    {3, "Lin Phase 0.5 Fn"},
+    {4, "Min Phase 0.8 Fn"},  // the recorder's manual names codes 2 and 4 alike
+    {5, "SAR Filter"},
+};
+
+// Byte 16: the acquisition unit in the high half, the channel in the low.
+constexpr CodeRow<int> kUnitTypeTable[] = {
+    {0x0, "SU1 or SU6"},
+    {0x1, "SAR4 or SAR6"},
+};
+constexpr CodeRow<int> kChannelTypeTable[] = {
+    {0x0, "Unused"},
+    {0x1, "Seis"},
+    {0x3, "Uphole"},
+    {0x9, "Signature, Filtered(Aux)"},
+};
+
+constexpr CodeRow<int> kNoiseEliminationTable[] = {
+    {0x00, "No Noise Elimination"},
+    {0x10, "Historic/Zeroing"},
+    {0x11, "Historic/Clipping"},
+    {0x20, "Diversity Stack"},
+};
+
+constexpr CodeRow<int> kProcessTypeTable[] = {
+    {0x00, "None (raw data)"},
+    {0x10, "Stack"},
+    {0x21, "Correlation before stack"},
+    {0x22, "Correlation after stack"},
+    {0x31, "Negative time correlation before stack"},
+    {0x32, "Negative time correlation after stack"},
+    {0x41, "Positive time correlation before stack"},
+    {0x42, "Positive time correlation after stack"},
+};
+
+// Byte 19: one error flag per bit, most significant first.
+struct FlagLayout {
+  FieldRef (*field)(E1&);
+  std::uint8_t mask;
+};
+constexpr FlagLayout kErrorFlags[] = {
+    {SEGD_FIELD(E1, IplsError), 0x80},     {SEGD_FIELD(E1, ImpedanceError), 0x40},
+    {SEGD_FIELD(E1, DeadError), 0x20},     {SEGD_FIELD(E1, UnderrunError), 0x10},
+    {SEGD_FIELD(E1, OverrunError), 0x08},  {SEGD_FIELD(E1, OverscaleError), 0x04},
+    {SEGD_FIELD(E1, DataError), 0x02},     {SEGD_FIELD(E1, SyncError), 0x01},
+};
+
+// ---- Trace header extension 2 ---------------------------------------------
+
+using E2 = TraceExtension2Record;
+
+// Bytes 21-32 are not shown. The texts keep their first characters only:
+// 6543210.12345 is held as 6543210.12.
+constexpr ByteFieldLayout<E2> kExtension2Layout[] = {
+    {SEGD_FIELD(E2, Easting), 1, 8, Conversion::kDouble},
+    {SEGD_FIELD(E2, Northing), 9, 16, Conversion::kDouble},
+    {SEGD_FIELD(E2, Elevation), 17, 20, Conversion::kSingle},
+};
+static_assert(ByteLayoutFits(kExtension2Layout, kTraceExtensionBytes));
+
+}  // namespace
+
+void DecodeTraceHeader(ByteSpan bytes, TraceHeaderRecord& record) {
+  const auto block = FixedBlock<kTraceHeaderBytes>(bytes);
+  FillByteFields(block, kHeaderLayout, record);
+  record.TraceEditText.Store(LookUp(kTraceEditTable, TrimBlanks(record.TraceEditCode.View()), "Status Unknown"));
+}
+
+void DecodeTraceExtension1(ByteSpan bytes, TraceExtension1Record& record) {
+  const auto block = FixedBlock<kTraceExtensionBytes>(bytes);
+  auto byteAt = [&block](int position) { return block[static_cast<std::size_t>(position - 1)]; };
+  FillByteFields(block, kExtension1Layout, record);
+
+  record.FilterText.Store(LookUp(kFilterTable, SaturatedCount(DigitValue(record.FilterCode.View())), kUnknown));
+
+  // The gain code at its full width: a one-digit gain keeps the blank that
+  // pads its field, so 0 dB shows as "0  dB".
+  std::string gain(record.GainCode.View());
+  gain.append(" dB");
+  record.GainText.Store(gain);
+
+  const std::uint8_t types = byteAt(kUnitChannelTypeByte);
+  record.UnitTypeText.Store(LookUp(kUnitTypeTable, types >> 4, kUnknown));
+  record.ChannelTypeText.Store(LookUp(kChannelTypeTable, types & 0x0F, kUnknown));
+  record.NoiseEliminationText.Store(LookUp(kNoiseEliminationTable, int{byteAt(kNoiseEliminationByte)}, kUnknown));
+  record.ProcessTypeText.Store(LookUp(kProcessTypeTable, int{byteAt(kProcessTypeByte)}, kUnknown));
+
+  const std::uint8_t flags = byteAt(kErrorFlagsByte);
+  for (const FlagLayout& flag : kErrorFlags) flag.field(record).Store((flags & flag.mask) != 0 ? "Yes" : "No");
+
+  record.ReceiverType.Store(record.ReceiverTypeCode.View());
+
+  // A zero conversion factor (a recorder that did not fill it) means none:
+  // the samples are taken as they stand.
+  if (DigitValue(record.ConversionFactor.View()) == 0) record.ConversionFactor.Store("1");
+}
+
+void DecodeTraceExtension2(ByteSpan bytes, TraceExtension2Record& record) {
+  const auto block = FixedBlock<kTraceExtensionBytes>(bytes);
+  FillByteFields(block, kExtension2Layout, record);
+}
+
+}  // namespace segd
