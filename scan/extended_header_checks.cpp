@@ -1,0 +1,59 @@
+#include "scan/extended_header_checks.h"
+
+#include <charconv>
+#include <string>
+
+#include "scan/extended_header_layout.h"
+
+namespace segd::extended {
+
+namespace {
+
+// Every check inspects a decimal field of the layout, and the checks come in
+// header order, so running each after its field keeps the order of checks.
+constexpr bool ChecksFollowTheLayout() {
+  int previousByte = 0;
+  for (const CodeCheck& check : kCodeChecks) {
+    if (check.firstByte <= previousByte) return false;
+    previousByte = check.firstByte;
+    bool found = false;
+    for (const FieldRow& row : kFields) {
+      if (row.firstByte == check.firstByte) found = row.conversion == Conversion::Decimal;
+    }
+    if (!found) return false;
+  }
+  return true;
+}
+static_assert(ChecksFollowTheLayout());
+
+// Codes are compared as texts: "07" or "7.0" would match no code, though the
+// decimal text of a field never takes those forms.
+std::ptrdiff_t CodeIndex(const CodeCheck& check, std::string_view code) {
+  for (int value = check.lowest; value <= check.highest; ++value) {
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    if (code == std::string_view(digits, static_cast<std::size_t>(end - digits))) return value - check.lowest;
+  }
+  return -1;
+}
+
+}  // namespace
+
+void CheckCode(int firstByte, std::string_view storedText, ExtendedHeaderRecord& record, std::int32_t& status) {
+  for (const CodeCheck& check : kCodeChecks) {
+    if (check.firstByte != firstByte) continue;
+    const std::string_view code = TrimBlanks(storedText);
+    const std::ptrdiff_t index = CodeIndex(check, code);
+    for (const DecodedText& decoded : check.decoded) {
+      if (decoded.field == nullptr) continue;
+      decoded.field(record).Store(index >= 0 ? decoded.texts[static_cast<std::size_t>(index)] : check.otherText);
+    }
+    if (index >= 0) continue;
+    std::string complaint(check.complaint);
+    if (complaint.ends_with(" but is ")) complaint.append(code);
+    record.ErrorInformation.Store(complaint);
+    status = check.status;
+  }
+}
+
+}  // namespace segd::extended
