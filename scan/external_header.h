@@ -1,5 +1,6 @@
 #pragma once
-// PLACEHOLDER until the external header dump lands.
+// The external header: not interpreted, only shown as a hexadecimal dump of
+// its first 1024 bytes.
 #include <cstdint>
 
 #include "scan/conversions.h"
@@ -8,12 +9,19 @@
 
 namespace segd {
 
+inline constexpr std::size_t kExternalHeaderBytesShown = 1024;
+
 struct ExternalHeaderRecord {
-  TextField<2048> HexImage;
-  TextField<80> ErrorInformation;
+  TextField<2 * kExternalHeaderBytesShown> HexImage;  // two digits per byte
+  TextField<80> ErrorInformation;                     // never filled
 };
 
+// Stores the image of the first 1024 bytes (zero beyond those given).
+// Returns 0: nothing in the external header is judged.
 std::int32_t DecodeExternalHeader(ByteSpan bytes, ExternalHeaderRecord& record);
+
+// Writes the External Header section: 64 lines of line number, 16 bytes as
+// digits and the same bytes as characters. Returns 0.
 std::int32_t ListExternalHeader(const ExternalHeaderRecord& record, ReportWriter& report);
 
 }  // namespace segd
