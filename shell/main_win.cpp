@@ -1,0 +1,11 @@
+// segdreport.exe: the field crews' window for scanning one SN388 SEG-D
+// record. The command line is not used.
+#include <windows.h>
+
+#include "shell/startup_win.h"
+#include "shell/view_report_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  segd::CreateProcessStarter notepadStarter;
+  return segd::ProgramMain(instance, notepadStarter);
+}
