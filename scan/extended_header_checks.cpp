@@ -45,7 +45,7 @@ void CheckCode(int firstByte, std::string_view storedText, ExtendedHeaderRecord&
     const std::string_view code = TrimBlanks(storedText);
     const std::ptrdiff_t index = CodeIndex(check, code);
     for (const DecodedText& decoded : check.decoded) {
-      if (decoded.field == nullptr) continue;
+      if (decoded.texts.empty()) continue;
       decoded.field(record).Store(index >= 0 ? decoded.texts[static_cast<std::size_t>(index)] : check.otherText);
     }
     if (index >= 0) continue;
