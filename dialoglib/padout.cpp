@@ -1,24 +1,45 @@
 #include "dialoglib/padout.h"
 
+#include <cstring>
+
 namespace segd {
 
 namespace {
 std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
+  const char* first = text.data();
+  const char* last = first + text.size();
+  // Fixed-width fields end in runs of blanks: skip them eight at a time.
+  while (last - first >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, last - 8, sizeof word);
+    if (word != 0x2020202020202020ull) break;
+    last -= 8;
+  }
+  while (last != first && last[-1] == ' ') --last;
+  while (first != last && *first == ' ') ++first;
+  return {first, static_cast<std::size_t>(last - first)};
 }
 }  // namespace
 
-void AppendPadded(std::string& line, std::string_view text, int32_t width) {
+char* WritePadded(char* out, std::string_view text, int32_t width) {
   const std::size_t w = width < 0 ? 0 : static_cast<std::size_t>(width);
   text = TrimBlanks(text);
   if (text.size() > w) {
-    line.append(text.substr(0, w));
-    return;
+    if (w > 0) std::memcpy(out, text.data(), w);
+    return out + w;
   }
-  line.append(text);
-  line.append(w > text.size() ? w - text.size() : 1, ' ');
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
+  // At least one blank follows a text that was not cut.
+  const std::size_t blanks = w > text.size() ? w - text.size() : 1;
+  std::memset(out + text.size(), ' ', blanks);
+  return out + text.size() + blanks;
+}
+
+void AppendPadded(std::string& line, std::string_view text, int32_t width) {
+  const std::size_t at = line.size();
+  line.resize(at + (width < 0 ? 0 : static_cast<std::size_t>(width)) + 1);
+  char* const end = WritePadded(line.data() + at, text, width);
+  line.resize(static_cast<std::size_t>(end - line.data()));
 }
 
 std::string PadOut(std::string_view text, int32_t width) {

@@ -16,4 +16,8 @@ std::string PadOut(std::string_view text, int32_t width);
 // walk calls this once per cell).
 void AppendPadded(std::string& line, std::string_view text, int32_t width);
 
+// Writes the padded cell at `out`, which must have room for width + 1
+// characters (1 for a negative width), and returns the end of the cell.
+char* WritePadded(char* out, std::string_view text, int32_t width);
+
 }  // namespace segd

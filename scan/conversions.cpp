@@ -1,6 +1,10 @@
 #include "scan/conversions.h"
 
+#include <algorithm>
+#include <bit>
+#include <cfloat>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -13,34 +17,43 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // A positive number as its significant decimal digits and the power of ten of
 // the first one: value = 0.d1d2d3... x 10^(exponent + 1).
+// The digits live in the struct itself: the trace walk formats four numbers
+// per trace, and a heap string for each cost more than the conversion.
 struct Decimal {
-  std::string digits;  // at least one, first non-zero
+  static constexpr int kCapacity = 48;  // 41 digits from FormatDouble at most
+  char digits[kCapacity];               // at least one, first non-zero
+  int count = 0;
   int exponent = 0;
+
+  void Assign(const char* first, const char* last) {
+    count = 0;
+    for (; first != last && count < kCapacity; ++first) digits[count++] = *first;
+  }
 };
 
-// Rounds to `n` digits (a first dropped digit of exactly 5 rounds to even,
-// whatever follows it) and writes plain or scientific notation.
-std::string FormatDecimal(Decimal d, bool negative, int n, bool leadingBlank) {
+// Rounds `d` to `n` digits in place (a first dropped digit of exactly 5
+// rounds to even, whatever follows it) and writes plain or scientific
+// notation.
+std::string FormatDecimal(Decimal& d, bool negative, int n, bool leadingBlank) {
   if (n < 1) n = 1;
-  std::string& s = d.digits;
-  if (static_cast<int>(s.size()) > n) {
+  char* s = d.digits;
+  int m = d.count;
+  if (m > n) {
     const char dropped = s[n];
-    s.resize(n);
-    const bool up = dropped > '5' || (dropped == '5' && ((s.back() - '0') % 2 == 1));
+    m = n;
+    const bool up = dropped > '5' || (dropped == '5' && ((s[m - 1] - '0') % 2 == 1));
     if (up) {
       int i = n - 1;
       while (i >= 0 && s[i] == '9') s[i--] = '0';
       if (i >= 0) {
         ++s[i];
       } else {
-        s.insert(s.begin(), '1');
-        s.pop_back();
+        s[0] = '1';  // 99..9 rounded up: 10..0, one place higher
         ++d.exponent;
       }
     }
   }
-  while (s.size() > 1 && s.back() == '0') s.pop_back();
-  const int m = static_cast<int>(s.size());
+  while (m > 1 && s[m - 1] == '0') --m;
   const int e = d.exponent;
 
   std::string out;
@@ -56,19 +69,19 @@ std::string FormatDecimal(Decimal d, bool negative, int n, bool leadingBlank) {
       for (int i = 0; i < intDigits; ++i) out.push_back(i < m ? s[i] : '0');
       if (m > intDigits) {
         out.push_back('.');
-        out.append(s, intDigits, std::string::npos);
+        out.append(s + intDigits, static_cast<std::size_t>(m - intDigits));
       }
     } else {
       out.push_back('.');
       out.append(static_cast<std::size_t>(-e - 1), '0');
-      out.append(s);
+      out.append(s, static_cast<std::size_t>(m));
     }
     return out;
   }
   out.push_back(s[0]);
   if (m > 1) {
     out.push_back('.');
-    out.append(s, 1, std::string::npos);
+    out.append(s + 1, static_cast<std::size_t>(m - 1));
   }
   out.append(e < 0 ? "E-" : "E+");
   char buf[16];
@@ -77,25 +90,66 @@ std::string FormatDecimal(Decimal d, bool negative, int n, bool leadingBlank) {
   return out;
 }
 
+// The exact digits of a positive finite `x` when it is m / 2^k with
+// m x 5^k below 2^64, so that x = (m x 5^k) / 10^k: every integer below 2^64
+// and most single-precision values (a conversion factor of 1, an elevation
+// of 105.3). False for the others.
+bool ExactSmallDecimal(double x, Decimal& d) {
+  static constexpr std::uint64_t kPowersOf5[] = {
+      1ull, 5ull, 25ull, 125ull, 625ull, 3125ull, 15625ull, 78125ull, 390625ull, 1953125ull,
+      9765625ull, 48828125ull, 244140625ull, 1220703125ull, 6103515625ull, 30517578125ull,
+      152587890625ull, 762939453125ull, 3814697265625ull, 19073486328125ull, 95367431640625ull,
+      476837158203125ull, 2384185791015625ull, 11920928955078125ull, 59604644775390625ull,
+      298023223876953125ull, 1490116119384765625ull, 7450580596923828125ull};
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = -1074;  // x = m x 2^e
+  if (biased != 0) {
+    m |= std::uint64_t{1} << 52;
+    e = biased - 1075;
+  }
+  if (m == 0) return false;
+  const int zeros = std::countr_zero(m);
+  m >>= zeros;
+  e += zeros;
+  std::uint64_t value = 0;
+  int k = 0;
+  if (e >= 0) {
+    if (std::bit_width(m) + e > 64) return false;
+    value = m << e;
+  } else {
+    k = -e;
+    if (k >= static_cast<int>(std::size(kPowersOf5)) || m > UINT64_MAX / kPowersOf5[k]) return false;
+    value = m * kPowersOf5[k];
+  }
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  d.Assign(buf, r.ptr);
+  d.exponent = d.count - 1 - k;
+  return true;
+}
+
 std::string FormatDouble(double x, int n, bool leadingBlank) {
   if (std::isnan(x)) return leadingBlank ? " NaN" : "NaN";
   if (std::isinf(x)) return x < 0 ? "-Inf" : (leadingBlank ? " Inf" : "Inf");
   if (x == 0) return leadingBlank ? " 0" : "0";
   const bool negative = x < 0;
+  Decimal d;
+  if (ExactSmallDecimal(std::fabs(x), d)) return FormatDecimal(d, negative, n, leadingBlank);
   // 40 significant digits are exact far beyond the 15 ever kept, so the first
   // dropped digit is the true one.
   char buf[80];
   const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 40);
   const std::string_view text(buf, static_cast<std::size_t>(r.ptr - buf));
   const std::size_t ePos = text.find('e');
-  Decimal d;
-  for (std::size_t i = 0; i < ePos; ++i) {
-    if (text[i] != '.') d.digits.push_back(text[i]);
+  for (std::size_t i = 0; i < ePos && d.count < Decimal::kCapacity; ++i) {
+    if (text[i] != '.') d.digits[d.count++] = text[i];
   }
   int exponent = 0;
   std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
   d.exponent = exponent;
-  return FormatDecimal(std::move(d), negative, n, leadingBlank);
+  return FormatDecimal(d, negative, n, leadingBlank);
 }
 
 // Unsigned big-endian integer of up to 9 bytes as exact decimal digits.
@@ -114,9 +168,10 @@ Decimal BigEndianDecimal(ByteSpan bytes) {
     }
   }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::reverse(digits.begin(), digits.end());
   Decimal d;
-  d.digits.assign(digits.rbegin(), digits.rend());
-  d.exponent = static_cast<int>(d.digits.size()) - 1;
+  d.Assign(digits.data(), digits.data() + digits.size());
+  d.exponent = d.count - 1;
   return d;
 }
 
@@ -141,9 +196,9 @@ std::string IntegerText(std::uint64_t value, int digits) {
   const auto r = std::to_chars(buf, buf + sizeof buf, value);
   if (r.ptr - buf <= digits) return std::string(buf, r.ptr);
   Decimal d;
-  d.digits.assign(buf, r.ptr);
-  d.exponent = static_cast<int>(d.digits.size()) - 1;
-  return FormatDecimal(std::move(d), false, digits, false);
+  d.Assign(buf, r.ptr);
+  d.exponent = d.count - 1;
+  return FormatDecimal(d, false, digits, false);
 }
 
 std::string BytesToDecimal(ByteSpan bytes) {
@@ -154,8 +209,8 @@ std::string BytesToDecimal(ByteSpan bytes) {
     return IntegerText(v, 15);
   }
   Decimal d = BigEndianDecimal(bytes);
-  if (d.digits == "0") return "0";
-  return FormatDecimal(std::move(d), false, 15, false);
+  if (d.count == 1 && d.digits[0] == '0') return "0";
+  return FormatDecimal(d, false, 15, false);
 }
 
 std::string BytesToFixedPoint(ByteSpan bytes) {
@@ -263,6 +318,20 @@ double DigitValue(std::string_view text) {
     }
   }
   if (mantissa.empty()) return negative ? -0.0 : 0.0;
+#if FLT_EVAL_METHOD == 0
+  // Up to 15 digits and a power of ten up to 22 are exact doubles, so one
+  // multiplication or division rounds exactly as the general reading does.
+  // (Not where arithmetic runs in extended precision, which rounds twice.)
+  if (mantissa.size() <= 15 && exponent >= -22 && exponent <= 22) {
+    static constexpr double kPowersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t digits = 0;
+    for (char c : mantissa) digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    double value = static_cast<double>(digits);
+    value = exponent < 0 ? value / kPowersOf10[-exponent] : value * kPowersOf10[exponent];
+    return negative ? -value : value;
+  }
+#endif
   if (exponent > 100000) exponent = 100000;
   if (exponent < -100000) exponent = -100000;
   std::string normal = mantissa + "e" + std::to_string(exponent);

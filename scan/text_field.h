@@ -4,6 +4,7 @@
 // report writes them as they are.
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,8 @@ struct FieldRef {
   // with blanks.
   void Store(std::string_view text) const {
     const std::size_t n = text.size() < width ? text.size() : width;
-    for (std::size_t i = 0; i < n; ++i) data[i] = text[i];
-    for (std::size_t i = n; i < width; ++i) data[i] = ' ';
+    if (n > 0) std::memcpy(data, text.data(), n);
+    if (width > n) std::memset(data + n, ' ', width - n);
   }
   std::string_view View() const { return {data, width}; }
 };
