@@ -1,5 +1,6 @@
 #include "scan/trace_listing.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 
@@ -52,13 +53,20 @@ void ListTraceHeading(const OutputSelection& selection, TraceFields& fields, Rep
 
 void BuildTraceLine(std::int32_t traceNumber, const OutputSelection& selection, const TraceFields& fields,
                     std::string& line) {
-  line.clear();
+  // Room for every cell at its widest (its width and one blank), then cut
+  // back to what the cells took.
+  std::size_t room = kNumberWidth + 1;
+  for (std::size_t i = 0; i < kTraceColumns; ++i) {
+    if (IsSelected(selection, static_cast<int>(i))) room += static_cast<std::size_t>(std::max(fields.Width[i], 0)) + 1;
+  }
+  line.resize(room);
   char digits[16];
   const auto written = std::to_chars(digits, digits + sizeof digits, traceNumber);
-  AppendPadded(line, std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)), kNumberWidth);
+  char* end = WritePadded(line.data(), std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)), kNumberWidth);
   for (std::size_t i = 0; i < kTraceColumns; ++i) {
-    if (IsSelected(selection, static_cast<int>(i))) AppendPadded(line, fields.Text[i], fields.Width[i]);
+    if (IsSelected(selection, static_cast<int>(i))) end = WritePadded(end, fields.Text[i], fields.Width[i]);
   }
+  line.resize(static_cast<std::size_t>(end - line.data()));
 }
 
 }  // namespace segd

@@ -24,8 +24,8 @@ std::span<const TraceColumn, kTraceColumns> TraceColumns();
 // and a run of hyphens as wide as each selected column.
 void ListTraceHeading(const OutputSelection& selection, TraceFields& fields, ReportWriter& report);
 
-// Builds the line of trace `traceNumber` into `line` (cleared first, its
-// capacity kept): the number padded to 6, then each selected column's text
+// Builds the line of trace `traceNumber` into `line` (replacing what it held,
+// its capacity kept): the number padded to 6, then each selected column's text
 // padded to its width. A text exactly as wide as its column gains a blank and
 // shifts the rest of the line, as does a six-digit trace number.
 void BuildTraceLine(std::int32_t traceNumber, const OutputSelection& selection, const TraceFields& fields,
