@@ -7,6 +7,7 @@
 #include "shell/control_ids.h"
 #include "shell/dialog_template_win.h"
 #include "shell/shell_paths.h"
+#include "shell/win_handles.h"
 #include "shell/window_sinks_win.h"
 
 namespace segd {
@@ -27,6 +28,18 @@ void ShowSelection(const ShellState& state) {
   }
 }
 
+// A themed progress bar is drawn in the theme's colour whatever its bar
+// colour says (Wine themes it even without a manifest). Giving it a theme
+// name that matches no theme leaves it drawn classically, in red.
+void ShowBarInItsOwnColour(HWND bar) {
+  using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  const UniqueModule uxtheme(LoadLibraryA("UXTHEME.DLL"));
+  if (!uxtheme) return;  // no visual styles on this system
+  const auto setTheme = reinterpret_cast<SetWindowThemeFunction>(
+      reinterpret_cast<void*>(GetProcAddress(uxtheme.Get(), "SetWindowTheme")));
+  if (setTheme) setTheme(bar, L" ", L" ");
+}
+
 // The bar's WS_BORDER does not always survive: a 3-D dialog turns it into a
 // sunken edge, which the progress control then drops (Wine). Give an
 // edgeless bar its plain border back.
@@ -43,6 +56,7 @@ void KeepBarBordered(HWND bar) {
 // boxes from OutputSelection, the remembered output name.
 void InitialiseWindow(ShellState& state) {
   HWND bar = GetDlgItem(state.window, IDC_PROGRESS);
+  ShowBarInItsOwnColour(bar);
   KeepBarBordered(bar);
   SendMessageA(bar, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(kRedColour));
   SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));

@@ -247,8 +247,17 @@ TEST_F(MainWindowLayout, ControlStylesFollowTheirKind) {
   }
 }
 
-TEST_F(MainWindowLayout, ProgressBarIsRed) {
-  EXPECT_EQ(SendMessageA(window_.Item(1052), PBM_GETBARCOLOR, 0, 0), RGB(255, 0, 0));
+TEST_F(MainWindowLayout, ProgressBarIsDrawnRed) {
+  HWND bar = window_.Item(1052);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETBARCOLOR, 0, 0), RGB(255, 0, 0));
+  SendMessageA(bar, PBM_SETPOS, 100, 0);
+  RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT client{};
+  GetClientRect(bar, &client);
+  HDC dc = GetDC(bar);
+  const COLORREF middle = GetPixel(dc, client.right / 2, client.bottom / 2);
+  ReleaseDC(bar, dc);
+  EXPECT_EQ(middle, RGB(255, 0, 0)) << std::hex << middle;
 }
 
 TEST_F(MainWindowLayout, CreditLineIsRedOnTheUsualBackgroundAndFitsItsLabel) {
