@@ -35,6 +35,15 @@ char* WritePadded(char* out, std::string_view text, int32_t width) {
   return out + text.size() + blanks;
 }
 
+char* WritePaddedOverBlanks(char* out, std::string_view text, int32_t width) {
+  const std::size_t w = width < 0 ? 0 : static_cast<std::size_t>(width);
+  text = TrimBlanks(text);
+  const std::size_t kept = text.size() > w ? w : text.size();
+  if (kept > 0) std::memcpy(out, text.data(), kept);
+  // Cut to the width, or padded to it with at least one blank.
+  return out + (text.size() > w ? w : (text.size() < w ? w : w + 1));
+}
+
 void AppendPadded(std::string& line, std::string_view text, int32_t width) {
   const std::size_t at = line.size();
   line.resize(at + (width < 0 ? 0 : static_cast<std::size_t>(width)) + 1);

@@ -20,4 +20,9 @@ void AppendPadded(std::string& line, std::string_view text, int32_t width);
 // characters (1 for a negative width), and returns the end of the cell.
 char* WritePadded(char* out, std::string_view text, int32_t width);
 
+// The same cell over a run of blanks already in place (width + 1 of them):
+// only the trimmed text is copied. The trace table fills its line with
+// blanks once and writes every cell this way.
+char* WritePaddedOverBlanks(char* out, std::string_view text, int32_t width);
+
 }  // namespace segd

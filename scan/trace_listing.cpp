@@ -53,18 +53,20 @@ void ListTraceHeading(const OutputSelection& selection, TraceFields& fields, Rep
 
 void BuildTraceLine(std::int32_t traceNumber, const OutputSelection& selection, const TraceFields& fields,
                     std::string& line) {
-  // Room for every cell at its widest (its width and one blank), then cut
-  // back to what the cells took.
+  // Blanks enough for every cell at its widest (its width and one blank);
+  // each cell then only copies its text, and the line is cut back to what
+  // the cells took.
   std::size_t room = kNumberWidth + 1;
   for (std::size_t i = 0; i < kTraceColumns; ++i) {
     if (IsSelected(selection, static_cast<int>(i))) room += static_cast<std::size_t>(std::max(fields.Width[i], 0)) + 1;
   }
-  line.resize(room);
+  line.assign(room, ' ');
   char digits[16];
   const auto written = std::to_chars(digits, digits + sizeof digits, traceNumber);
-  char* end = WritePadded(line.data(), std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)), kNumberWidth);
+  char* end = WritePaddedOverBlanks(line.data(), std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)),
+                                    kNumberWidth);
   for (std::size_t i = 0; i < kTraceColumns; ++i) {
-    if (IsSelected(selection, static_cast<int>(i))) end = WritePadded(end, fields.Text[i], fields.Width[i]);
+    if (IsSelected(selection, static_cast<int>(i))) end = WritePaddedOverBlanks(end, fields.Text[i], fields.Width[i]);
   }
   line.resize(static_cast<std::size_t>(end - line.data()));
 }
