@@ -90,17 +90,56 @@ std::string FormatDecimal(Decimal& d, bool negative, int n, bool leadingBlank) {
   return out;
 }
 
-// The exact digits of a positive finite `x` when it is m / 2^k with
-// m x 5^k below 2^64, so that x = (m x 5^k) / 10^k: every integer below 2^64
-// and most single-precision values (a conversion factor of 1, an elevation
-// of 105.3). False for the others.
-bool ExactSmallDecimal(double x, Decimal& d) {
-  static constexpr std::uint64_t kPowersOf5[] = {
-      1ull, 5ull, 25ull, 125ull, 625ull, 3125ull, 15625ull, 78125ull, 390625ull, 1953125ull,
-      9765625ull, 48828125ull, 244140625ull, 1220703125ull, 6103515625ull, 30517578125ull,
-      152587890625ull, 762939453125ull, 3814697265625ull, 19073486328125ull, 95367431640625ull,
-      476837158203125ull, 2384185791015625ull, 11920928955078125ull, 59604644775390625ull,
-      298023223876953125ull, 1490116119384765625ull, 7450580596923828125ull};
+constexpr std::uint64_t kPowersOf5[] = {
+    1ull, 5ull, 25ull, 125ull, 625ull, 3125ull, 15625ull, 78125ull, 390625ull, 1953125ull,
+    9765625ull, 48828125ull, 244140625ull, 1220703125ull, 6103515625ull, 30517578125ull,
+    152587890625ull, 762939453125ull, 3814697265625ull, 19073486328125ull, 95367431640625ull,
+    476837158203125ull, 2384185791015625ull, 11920928955078125ull, 59604644775390625ull,
+    298023223876953125ull, 1490116119384765625ull, 7450580596923828125ull};
+
+// Fractions of up to this many binary places are written out exactly by
+// ExactDecimal: every double from about 2^-43 up, every single above 2^-72.
+constexpr int kMaxFractionBits = 96;
+
+// The digits of m x 5^k, for a product beyond 64 bits: base 10^9 limbs, least
+// significant first. Keeps the leading `keep` digits; returns the count of
+// all of them.
+int FractionDigits(std::uint64_t m, int k, int keep, Decimal& d) {
+  constexpr std::uint32_t kBase = 1000000000;
+  std::uint32_t limbs[12];  // m x 5^96 < 2^53 x 5^96 < 10^84
+  int count = 0;
+  for (; m != 0; m /= kBase) limbs[count++] = static_cast<std::uint32_t>(m % kBase);
+  while (k > 0) {
+    const int step = k < 13 ? k : 13;  // 5^13 < 2^31: a limb times it stays below 2^61
+    const std::uint64_t factor = kPowersOf5[step];
+    std::uint64_t carry = 0;
+    for (int i = 0; i < count; ++i) {
+      const std::uint64_t t = limbs[i] * factor + carry;
+      limbs[i] = static_cast<std::uint32_t>(t % kBase);
+      carry = t / kBase;
+    }
+    for (; carry != 0; carry /= kBase) limbs[count++] = static_cast<std::uint32_t>(carry % kBase);
+    k -= step;
+  }
+  char top[12];
+  const auto r = std::to_chars(top, top + sizeof top, limbs[count - 1]);
+  d.Assign(top, r.ptr);
+  if (d.count > keep) d.count = keep;
+  for (int i = count - 2; i >= 0 && d.count < keep; --i) {
+    char group[9];
+    std::uint32_t v = limbs[i];
+    for (int j = 8; j >= 0; --j, v /= 10) group[j] = static_cast<char>('0' + v % 10);
+    for (int j = 0; j < 9 && d.count < keep; ++j) d.digits[d.count++] = group[j];
+  }
+  return static_cast<int>(r.ptr - top) + 9 * (count - 1);
+}
+
+// The exact digits of a positive finite `x` = m / 2^k, that is
+// (m x 5^k) / 10^k, for every integer below 2^64 and every fraction of at
+// most kMaxFractionBits binary places (coordinates, elevations, conversion
+// factors): the leading `keep` of them, which is all the rounding looks at.
+// False for the others, which take the general conversion.
+bool ExactDecimal(double x, int keep, Decimal& d) {
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
   std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
@@ -113,6 +152,7 @@ bool ExactSmallDecimal(double x, Decimal& d) {
   const int zeros = std::countr_zero(m);
   m >>= zeros;
   e += zeros;
+  if (keep > Decimal::kCapacity) keep = Decimal::kCapacity;
   std::uint64_t value = 0;
   int k = 0;
   if (e >= 0) {
@@ -120,7 +160,11 @@ bool ExactSmallDecimal(double x, Decimal& d) {
     value = m << e;
   } else {
     k = -e;
-    if (k >= static_cast<int>(std::size(kPowersOf5)) || m > UINT64_MAX / kPowersOf5[k]) return false;
+    if (k >= static_cast<int>(std::size(kPowersOf5)) || m > UINT64_MAX / kPowersOf5[k]) {
+      if (k > kMaxFractionBits) return false;
+      d.exponent = FractionDigits(m, k, keep, d) - 1 - k;
+      return true;
+    }
     value = m * kPowersOf5[k];
   }
   char buf[24];
@@ -136,7 +180,7 @@ std::string FormatDouble(double x, int n, bool leadingBlank) {
   if (x == 0) return leadingBlank ? " 0" : "0";
   const bool negative = x < 0;
   Decimal d;
-  if (ExactSmallDecimal(std::fabs(x), d)) return FormatDecimal(d, negative, n, leadingBlank);
+  if (ExactDecimal(std::fabs(x), (n < 1 ? 1 : n) + 1, d)) return FormatDecimal(d, negative, n, leadingBlank);
   // 40 significant digits are exact far beyond the 15 ever kept, so the first
   // dropped digit is the true one.
   char buf[80];

@@ -5,6 +5,7 @@
 // digits, a first dropped digit of exactly 5 rounding to even.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -80,6 +81,65 @@ TEST(NumberTextPaths, IntegerValuedDoublesShowAllTheirDigitsUpToFifteen) {
     const std::uint64_t value = random() % 1000000000000000ull;  // below 10^15
     EXPECT_EQ(Double(static_cast<double>(value)), std::to_string(value));
     EXPECT_EQ(Double(-static_cast<double>(value)), value == 0 ? "0" : "-" + std::to_string(value));
+  }
+}
+
+// The rule spelled out on the digits of the exact value (120 significant
+// digits hold every value tried here exactly): keep `n`, round on the first
+// dropped digit alone (a 5 rounds to even), drop trailing zeros, and write
+// plain notation while the digits fit in `n` places, else d.dddE+x.
+std::string RuleText(double x, int n) {
+  if (x == 0) return "0";
+  char buf[160];
+  const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 120);
+  const std::string text(buf, r.ptr);
+  const std::size_t ePos = text.find('e');
+  std::string digits = text.substr(0, 1) + text.substr(2, ePos - 2);
+  int exponent = std::stoi(text.substr(ePos + 1));
+  const char dropped = digits[static_cast<std::size_t>(n)];
+  digits.resize(static_cast<std::size_t>(n));
+  if (dropped > '5' || (dropped == '5' && (digits.back() - '0') % 2 == 1)) {
+    int i = n - 1;
+    while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+    if (i >= 0) {
+      ++digits[static_cast<std::size_t>(i)];
+    } else {
+      digits[0] = '1';
+      ++exponent;
+    }
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  const int m = static_cast<int>(digits.size());
+  std::string out = x < 0 ? "-" : "";
+  if (exponent + 1 <= n && m - 1 - exponent <= n) {
+    if (exponent >= 0) {
+      std::string whole = digits.substr(0, std::min<std::size_t>(digits.size(), static_cast<std::size_t>(exponent + 1)));
+      whole.resize(static_cast<std::size_t>(exponent + 1), '0');
+      out += whole;
+      if (m > exponent + 1) out += "." + digits.substr(static_cast<std::size_t>(exponent + 1));
+    } else {
+      out += "." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+    return out;
+  }
+  out += digits.substr(0, 1);
+  if (m > 1) out += "." + digits.substr(1);
+  return out + (exponent < 0 ? "E-" : "E+") + std::to_string(std::abs(exponent));
+}
+
+TEST(NumberTextPaths, RandomValuesOfEveryMagnitudeFollowTheRule) {
+  std::mt19937_64 random(3061);
+  for (int i = 0; i < 20000; ++i) {
+    // Random mantissas from 2^-60 to 2^70, and short decimals like surveyed
+    // coordinates (512043.7) and elevations.
+    const double scale = std::ldexp(1.0, static_cast<int>(random() % 131) - 60);
+    const double wide = (static_cast<double>(random() >> 11) / 9007199254740992.0) * scale;
+    const double survey = static_cast<double>(random() % 100000000) / 10.0 + 500000.0;
+    for (double value : {wide, -wide, survey}) {
+      EXPECT_EQ(Double(value), RuleText(value, 15)) << value;
+      const float single = static_cast<float>(value);
+      if (std::isfinite(single)) EXPECT_EQ(Single(single), RuleText(single, 7)) << single;
+    }
   }
 }
 
