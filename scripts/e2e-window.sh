@@ -5,8 +5,10 @@
 # the output name, presses "Open", types the record's path into the file
 # dialog and presses Enter, then "End". Afterwards the report must be the
 # same bytes as the Linux command line writes for the same record, name and
-# selection, and dorvik.def must hold what "End" stores. A screenshot of the
-# window after the run is left in the Windows build folder.
+# selection, and dorvik.def must hold what "End" stores. A second start must
+# show the stored ticks and name, and Alt+F4 must close it without storing.
+# A screenshot of the window after the run is left in the Windows build
+# folder.
 #
 #   scripts/e2e-window.sh [--win-build DIR] [--native-build DIR] [--record FILE]
 #
@@ -127,13 +129,15 @@ desktop_size=800x700
 # desktop cannot see those of another).
 in_desktop() { wine explorer "/desktop=$desktop,$desktop_size" "$@"; }
 
-# Centre of each control, in the desktop's pixels: "ID X Y" lines.
+# Each control: "ID X Y CHECK TEXT", X and Y its centre in the desktop's
+# pixels, CHECK its check state.
 locate() {
   local caption=$1
   shift
   local out=$work/located.txt
   rm -f "$out"
-  in_desktop "$(winepath -w "$locator")" "$(winepath -w "$out")" "$caption" "$@" >/dev/null 2>&1 || true
+  timeout 60 wine explorer "/desktop=$desktop,$desktop_size" "$(winepath -w "$locator")" "$(winepath -w "$out")" \
+    "$caption" "$@" >/dev/null 2>&1 || true
   for _ in $(seq 300); do
     [[ -s $out ]] && break
     sleep 0.1
@@ -142,12 +146,32 @@ locate() {
   cat "$out"
 }
 
-declare -A at_x at_y
+declare -A at_x at_y checked text_of
 locate_main() {
-  while read -r id x y; do
+  while read -r id x y check text; do
     at_x[$id]=$x
     at_y[$id]=$y
+    checked[$id]=$check
+    text_of[$id]=$text
   done < <(locate Kelvane "$@")
+}
+
+start_program() {
+  (cd "$program_folder" && in_desktop "$(winepath -w "$exe")" >/dev/null 2>&1) &
+  wine_pid=$!
+}
+
+# The program has ended, and with it Wine's desktop and the prefix's
+# processes, so the next start finds nothing of this one.
+wait_for_end() {
+  for _ in $(seq 300); do
+    if ! kill -0 "$wine_pid" 2>/dev/null; then
+      timeout 30 wineserver -w || true
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
 }
 
 click() {
@@ -158,8 +182,7 @@ click() {
 
 # --- start it as a person would ---------------------------------------------
 step "starting segdreport.exe in $program_folder"
-(cd "$program_folder" && in_desktop "$(winepath -w "$exe")" >/dev/null 2>&1) &
-wine_pid=$!
+start_program
 
 desktop_window=
 for _ in $(seq 100); do
@@ -170,7 +193,7 @@ done
 [[ -n $desktop_window ]] || fail "Wine's desktop window did not appear"
 
 IDC_OPEN=1004 IDC_END=1005 IDC_SU_NUMBER=1008 IDC_LINE=1009 IDC_GAIN_CODE=1016
-IDC_CHANNEL_SET_HEADERS=1039 IDC_EXTERNAL_HEADER=1041 IDC_OUTPUT_NAME=1054 IDC_ALL=1056
+IDC_CHANNEL_SET_HEADERS=1039 IDC_EXTERNAL_HEADER=1041 IDC_OUTPUT_LABEL=1053 IDC_OUTPUT_NAME=1054 IDC_ALL=1056
 locate_main $IDC_OPEN $IDC_END $IDC_SU_NUMBER $IDC_LINE $IDC_GAIN_CODE $IDC_CHANNEL_SET_HEADERS \
   $IDC_EXTERNAL_HEADER $IDC_OUTPUT_NAME $IDC_ALL
 [[ -f $program_folder/dorvik.def && ! -s $program_folder/dorvik.def ]] ||
@@ -214,11 +237,7 @@ step "screenshot: $screenshot"
 
 step "End"
 click $IDC_END
-for _ in $(seq 300); do
-  kill -0 "$wine_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$wine_pid" 2>/dev/null && fail "the program did not end after End"
+wait_for_end || fail "the program did not end after End"
 
 # --- what it left -----------------------------------------------------------
 # The command line on the same record, name and selection. The report's
@@ -247,4 +266,26 @@ head -c 1168 "$defaults" | tail -c 1024 | cmp -s - <(printf '%-1024s' "$record_f
 tail -c 1024 "$defaults" | cmp -s - <(printf '%-1024s' "E2E Run") ||
   fail "dorvik.def name field is not 'E2E Run' padded with blanks"
 step "dorvik.def: 2192 bytes, entries $selection, folder '$record_folder_win', name 'E2E Run'"
+
+# --- the next start reads them back; Alt+F4 closes without storing ----------
+step "starting again"
+start_program
+boxes=$(seq 1008 1042)
+locate_main $boxes $IDC_OUTPUT_NAME $IDC_OUTPUT_LABEL
+for box in $boxes; do
+  k=$((box - 1008))
+  want=$(echo "$expected_entries" | cut -d' ' -f$((k + 1)))
+  [[ ${checked[$box]} == "$want" ]] || fail "after the restart box $box shows ${checked[$box]}, not $want"
+done
+[[ ${text_of[$IDC_OUTPUT_NAME]} == "E2E Run" ]] ||
+  fail "after the restart the name box shows '${text_of[$IDC_OUTPUT_NAME]}'"
+step "the boxes and the name box show what End stored"
+
+cp "$defaults" "$work/dorvik.def.stored"
+click $IDC_SU_NUMBER
+click $IDC_OUTPUT_LABEL  # a harmless spot: the window is active, the key goes to it
+xdotool key alt+F4
+wait_for_end || fail "Alt+F4 did not close the window"
+cmp -s "$defaults" "$work/dorvik.def.stored" || fail "Alt+F4 changed dorvik.def"
+step "Alt+F4 closed the window and stored nothing"
 step "PASS"

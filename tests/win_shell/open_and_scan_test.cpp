@@ -105,6 +105,23 @@ TEST_F(OpenAndScanTest, OpenScansTheChosenRecordIntoItsFolderAndEndRemembersThat
   EXPECT_EQ(NameField(defaults), Padded("Field Run"));
 }
 
+TEST_F(OpenAndScanTest, TheFileDialogIsModalToTheWindowAndARememberedFolderOfNulsIsNoFolder) {
+  WriteShot(record_, kSmallShot);
+  // 100 bytes: entries 0 to 24, both texts read as 1024 NUL characters.
+  std::vector<std::uint8_t> bytes(100, 0);
+  WriteBytes(program_.File("dorvik.def"), bytes);
+  RunningWindow& w = Start();
+  w.SetText(kNameBox, "nul folder");
+  w.PostClick(1004);
+  HWND dialog = w.WaitForDialog("Select File To Open");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), w.Window());
+  EXPECT_FALSE(IsWindowEnabled(w.Window()));
+  w.AnswerOpenDialog(dialog, record_);
+  ASSERT_TRUE(w.WaitIdle());
+  EXPECT_TRUE(FileExists(JoinPath(recordFolder_, "Nul Folder.Txt")));
+}
+
 TEST_F(OpenAndScanTest, TheNameBoxIsReadWhenTheRunAsksForIt) {
   WriteShot(record_, kSmallShot);
   RunningWindow& w = Start();
@@ -130,6 +147,7 @@ TEST_F(OpenAndScanTest, ANegativeStatusShowsTheComplaintAndWritesNoReport) {
   EXPECT_EQ(notices[0].text, complaint);
   EXPECT_EQ(notices[0].caption, "Error") << "an empty caption is the platform's";
   EXPECT_FALSE(notices[0].icon);
+  EXPECT_TRUE(notices[0].modalToMainWindow);
   EXPECT_FALSE(FileExists(JoinPath(recordFolder_, "Bad.Txt")));
   EXPECT_EQ(w.ProgressRange(), std::make_pair(0, 100)) << "a run stopped early leaves the bar alone";
   EXPECT_EQ(w.ProgressPosition(), 0);
@@ -144,6 +162,7 @@ TEST_F(OpenAndScanTest, ABlankOutputNameWarnsAndWritesNoReport) {
   EXPECT_EQ(notices[0].text, "Enter a File Name for the Results");
   EXPECT_EQ(notices[0].caption, "Specify a File");
   EXPECT_TRUE(notices[0].icon) << "a warning carries the exclamation icon";
+  EXPECT_TRUE(notices[0].modalToMainWindow);
   EXPECT_FALSE(FileExists(JoinPath(recordFolder_, ".Txt")));
 }
 

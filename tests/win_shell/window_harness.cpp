@@ -237,6 +237,7 @@ MessageBoxSeen RunningWindow::AnswerMessageBox(HWND box) const {
   seen.caption = TextOf(box);
   seen.text = TextOf(GetDlgItem(box, kMessageBoxTextId));
   EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&seen.icon));
+  seen.modalToMainWindow = GetWindow(box, GW_OWNER) == window_ && !IsWindowEnabled(window_);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   WaitUntil([box] { return !IsWindow(box); });
   return seen;

@@ -63,6 +63,7 @@ struct MessageBoxSeen {
   std::string caption;
   std::string text;
   bool icon = false;
+  bool modalToMainWindow = false;  // owned by it, with the window disabled meanwhile
 };
 
 // The program, from start-up to the window's end, on its own thread, with
