@@ -1,0 +1,25 @@
+#include "fuzz/harness.h"
+
+namespace segd::fuzz {
+
+std::string_view TargetName(Target target) {
+  switch (target) {
+    case Target::kDecodeRun: return "decode_run";
+    case Target::kHeaderDecoders: return "header_decoders";
+    case Target::kTraceWalk: return "trace_walk";
+    case Target::kConversions: return "conversions";
+  }
+  return "unknown";
+}
+
+std::string Check(Target target, Input input) {
+  switch (target) {
+    case Target::kDecodeRun: return CheckDecodeRun(input);
+    case Target::kHeaderDecoders: return CheckHeaderDecoders(input);
+    case Target::kTraceWalk: return CheckTraceWalk(input);
+    case Target::kConversions: return CheckConversions(input);
+  }
+  return {};
+}
+
+}  // namespace segd::fuzz

@@ -1,0 +1,198 @@
+#include "fuzz/seeds.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string_view>
+
+#include "tools/record_writer.h"
+#include "tools/sample_shot.h"
+
+namespace segd::fuzz {
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using writer::LengthForm;
+using writer::RecordSpec;
+
+// A shot small enough to mutate quickly: one auxiliary and three seismic
+// traces of four samples, a 64-byte external header.
+RecordSpec SmallShot() {
+  RecordSpec spec = writer::ShotRecord({.auxTraces = 1, .receiverLines = 1, .channelsPerLine = 3, .samplesPerTrace = 4});
+  spec.externalHeader.resize(64);
+  return spec;
+}
+
+// The record variants: the small shot as written, then with other lengths
+// and forms, codes the tables do not hold, and other makes and models.
+std::vector<Bytes> Records() {
+  const std::function<void(RecordSpec&)> variants[] = {
+      [](RecordSpec&) {},
+      [](RecordSpec& s) { s.traceExtensions = 1; },
+      [](RecordSpec& s) { s.traceExtensions = 0; },
+      [](RecordSpec& s) { s.traceExtensions = 3; },
+      [](RecordSpec& s) {
+        s.extendedLengthForm = LengthForm::kExtended;
+        s.externalLengthForm = LengthForm::kExtended;
+      },
+      [](RecordSpec& s) { s.externalHeader.clear(); },
+      [](RecordSpec& s) { s.general1.formatCode = 8765; },
+      [](RecordSpec& s) { s.general1.formatCode = 1234; },
+      [](RecordSpec& s) { s.general1.manufacturerCode = 20; },  // Fairfield
+      [](RecordSpec& s) { s.general1.manufacturerCode = 41; },  // not in the table
+      [](RecordSpec& s) { s.general1.generalConstants = 1; },   // SN408UL
+      [](RecordSpec& s) { s.general1.recordType = 2; },
+      [](RecordSpec& s) { s.general1.recordType = 5; },
+      [](RecordSpec& s) { s.general1.baseScanInterval = 0x04; },
+      [](RecordSpec& s) { s.general1.baseScanInterval = 0x11; },
+      [](RecordSpec& s) { s.general1.additionalBlocks = 0; },
+      [](RecordSpec& s) { s.general1.additionalBlocks = 3; },
+      [](RecordSpec& s) {
+        s.general2.revisionMajor = 2;
+        s.general2.revisionMinor = 1;
+      },
+      [](RecordSpec& s) {
+        s.extended.auxType = 7;
+        s.extended.testType = 15;
+        s.extended.blasterStatus = 9;
+      },
+  };
+  std::vector<Bytes> records;
+  for (const auto& vary : variants) {
+    RecordSpec spec = SmallShot();
+    vary(spec);
+    records.push_back(writer::Compose(spec));
+  }
+  const Bytes shot = records.front();
+  records.push_back({});
+  records.push_back(Bytes(shot.begin(), shot.begin() + 96));     // the general headers alone
+  records.push_back(Bytes(shot.begin(), shot.begin() + 1500));  // cut in the extended header
+  return records;
+}
+
+Bytes Prefix(std::uint64_t selectionBits, std::uint8_t flags, std::uint16_t failAfter8, std::string_view name) {
+  Bytes prefix(kDecodeRunPrefix, 0);
+  for (int i = 0; i < 5; ++i) prefix[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(selectionBits >> (8 * i));
+  prefix[5] = flags;
+  prefix[6] = static_cast<std::uint8_t>(failAfter8 >> 8);
+  prefix[7] = static_cast<std::uint8_t>(failAfter8);
+  std::memcpy(prefix.data() + 8, name.data(), std::min<std::size_t>(name.size(), 8));
+  return prefix;
+}
+
+constexpr std::uint64_t kEverything = (std::uint64_t{1} << 34) - 1;  // entries 0-33
+
+std::vector<Bytes> DecodeRunSeeds() {
+  const std::vector<Bytes> records = Records();
+  std::vector<Bytes> seeds;
+  for (const Bytes& record : records) {
+    Bytes seed = Prefix(kEverything, 0, 0, "results");
+    seed.insert(seed.end(), record.begin(), record.end());
+    seeds.push_back(std::move(seed));
+  }
+  // Other settings over the small shot.
+  const Bytes prefixes[] = {
+      Prefix(0, 0, 0, "MY_RUN.TXT"),
+      Prefix(kEverything | std::uint64_t{1} << 34, 0x18, 0, "a.txt.old"),  // view, "/" separator
+      Prefix(0x0F0F0F0F0Full, 0x24, 1, "line 2b"),                       // a write fails early
+      Prefix(kEverything, 0x04, 600, "results"),                          // a write fails late
+      Prefix(kEverything, 0x01, 0, "results"),                            // record not opened
+      Prefix(kEverything, 0x02, 0, "results"),                            // report not created
+      Prefix(kEverything | std::uint64_t{1} << 36, 0x30, 0, "   "),       // blanks only
+  };
+  for (const Bytes& prefix : prefixes) {
+    Bytes seed = prefix;
+    seed.insert(seed.end(), records.front().begin(), records.front().end());
+    seeds.push_back(std::move(seed));
+  }
+  return seeds;
+}
+
+std::vector<Bytes> HeaderSeeds() {
+  RecordSpec spec = SmallShot();
+  spec.externalHeader = writer::SampleShot().externalHeader;
+  const Bytes shot = writer::Compose(spec);
+  const writer::RecordLayout layout = writer::LayoutOf(spec);
+  auto part = [&](std::uint8_t selector, std::uint64_t offset, std::uint64_t size) {
+    Bytes seed{selector};
+    seed.insert(seed.end(), shot.begin() + static_cast<std::ptrdiff_t>(offset),
+                shot.begin() + static_cast<std::ptrdiff_t>(offset + size));
+    return seed;
+  };
+  return {
+      part(0, 0, 32),  part(0, 32, 32), part(0, 64, 32),  part(1, 0, 31),
+      part(2, layout.channelSetsOffset, 32), part(2, layout.channelSetsOffset + 32, 32),
+      part(3, layout.extendedHeaderOffset, layout.extendedHeaderSize),
+      part(4, layout.extendedHeaderOffset, 700),
+      part(5, layout.externalHeaderOffset, layout.externalHeaderSize),
+      Bytes{0}, Bytes{3}, Bytes{5},
+  };
+}
+
+std::vector<Bytes> TraceSeeds() {
+  std::vector<Bytes> seeds;
+  for (std::uint32_t k : {2u, 1u}) {
+    RecordSpec spec = SmallShot();
+    spec.traceExtensions = k;
+    const Bytes shot = writer::Compose(spec);
+    const writer::RecordLayout layout = writer::LayoutOf(spec);
+    Bytes seed = {0, 0, 4, static_cast<std::uint8_t>(k), 3, 0xFF, 0xFF, 0xFF, 0x3F};
+    seed.insert(seed.end(), shot.begin() + static_cast<std::ptrdiff_t>(layout.firstTraceOffset), shot.end());
+    seeds.push_back(std::move(seed));
+  }
+  seeds.push_back(Bytes{0, 0, 0, 4, 0, 0x86, 0x40, 0, 0});  // K = 99999, no bytes at all
+  return seeds;
+}
+
+Bytes Text(std::uint8_t selector, std::string_view text) {
+  Bytes seed(1 + text.size());
+  seed[0] = selector;
+  std::copy(text.begin(), text.end(), seed.begin() + 1);
+  return seed;
+}
+
+Bytes Number(double x, bool sevenDigits) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  Bytes seed{2};
+  for (int i = 7; i >= 0; --i) seed.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+  seed.push_back(sevenDigits ? 1 : 0);
+  return seed;
+}
+
+std::vector<Bytes> ConversionSeeds() {
+  std::vector<Bytes> seeds;
+  for (std::string_view text : {"  12", "", "0A", "1E02", "3D1", "-.5e-3", "045", "1F", "99999.5", "1e400", "1e-400"}) {
+    seeds.push_back(Text(0, text));
+    seeds.push_back(Text(6, text));
+  }
+  for (std::string_view text : {"0BB8 ", "8000", "00ff", "FFFFFFFFFFFFFFFFF", "12G4"}) seeds.push_back(Text(1, text));
+  for (double x : {0.25, 12345678.0, 1e7, 1e-8, 0.00012345, 0.0000001, -2.5, 2.5, 3.14159265358979}) {
+    seeds.push_back(Number(x, true));
+    seeds.push_back(Number(x, false));
+  }
+  const Bytes bytes[] = {
+      {3, 0, 0x0A, 0xFF, 0x00}, {3, 1, 0x80, 0, 0, 0}, {3, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+      {3, 2, 0, 0, 0x7B, 0x25, 0}, {3, 2, 0, 0, 1, 0x0A, 0x0B}, {3, 3, 2, 0x0A},
+      {3, 4, 0xC0, 0x20, 0, 0}, {3, 4, 0x7F, 0xC0, 0, 0}, {3, 5, 0x40, 0x09, 0x21, 0xFB, 0x54, 0x44, 0x2D, 0x18},
+      {4, 0, 6, 0, 45}, {4, 0, 4, 0, 60}, {4, 0, 85, 1, 0x6D}, {4, 0, 5, 1, 0x90}, {4, 0, 71, 0, 1},
+      {5, 0, 12, ' ', 'a', 'b', ' '}, {5, 0, 8, '1', '2'},
+  };
+  seeds.insert(seeds.end(), std::begin(bytes), std::end(bytes));
+  return seeds;
+}
+
+}  // namespace
+
+std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
+  switch (target) {
+    case Target::kDecodeRun: return DecodeRunSeeds();
+    case Target::kHeaderDecoders: return HeaderSeeds();
+    case Target::kTraceWalk: return TraceSeeds();
+    case Target::kConversions: return ConversionSeeds();
+  }
+  return {};
+}
+
+}  // namespace segd::fuzz
