@@ -97,47 +97,12 @@ constexpr std::uint64_t kPowersOf5[] = {
     476837158203125ull, 2384185791015625ull, 11920928955078125ull, 59604644775390625ull,
     298023223876953125ull, 1490116119384765625ull, 7450580596923828125ull};
 
-// Fractions of up to this many binary places are written out exactly by
-// ExactDecimal: every double from about 2^-43 up, every single above 2^-72.
-constexpr int kMaxFractionBits = 96;
-
-// The digits of m x 5^k, for a product beyond 64 bits: base 10^9 limbs, least
-// significant first. Keeps the leading `keep` digits; returns the count of
-// all of them.
-int FractionDigits(std::uint64_t m, int k, int keep, Decimal& d) {
-  constexpr std::uint32_t kBase = 1000000000;
-  std::uint32_t limbs[12];  // m x 5^96 < 2^53 x 5^96 < 10^84
-  int count = 0;
-  for (; m != 0; m /= kBase) limbs[count++] = static_cast<std::uint32_t>(m % kBase);
-  while (k > 0) {
-    const int step = k < 13 ? k : 13;  // 5^13 < 2^31: a limb times it stays below 2^61
-    const std::uint64_t factor = kPowersOf5[step];
-    std::uint64_t carry = 0;
-    for (int i = 0; i < count; ++i) {
-      const std::uint64_t t = limbs[i] * factor + carry;
-      limbs[i] = static_cast<std::uint32_t>(t % kBase);
-      carry = t / kBase;
-    }
-    for (; carry != 0; carry /= kBase) limbs[count++] = static_cast<std::uint32_t>(carry % kBase);
-    k -= step;
-  }
-  char top[12];
-  const auto r = std::to_chars(top, top + sizeof top, limbs[count - 1]);
-  d.Assign(top, r.ptr);
-  if (d.count > keep) d.count = keep;
-  for (int i = count - 2; i >= 0 && d.count < keep; --i) {
-    char group[9];
-    std::uint32_t v = limbs[i];
-    for (int j = 8; j >= 0; --j, v /= 10) group[j] = static_cast<char>('0' + v % 10);
-    for (int j = 0; j < 9 && d.count < keep; ++j) d.digits[d.count++] = group[j];
-  }
-  return static_cast<int>(r.ptr - top) + 9 * (count - 1);
-}
-
-// The exact digits of a positive finite `x` = m / 2^k, that is
-// (m x 5^k) / 10^k, for every integer below 2^64 and every fraction of at
-// most kMaxFractionBits binary places (coordinates, elevations, conversion
-// factors): the leading `keep` of them, which is all the rounding looks at.
+// The exact digits of a positive finite `x` whose fraction has at most 61
+// binary places (every double from about 0.002 up, every single from about
+// 4E-12 up; coordinates, elevations, conversion factors): the leading `keep`
+// of them, which is all the rounding looks at. x is an integer part and a
+// fraction f / 2^k; multiplying the fraction by 10^a gives its next a digits
+// as the whole part, exactly, as long as f x 5^a stays within 64 bits.
 // False for the others, which take the general conversion.
 bool ExactDecimal(double x, int keep, Decimal& d) {
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
@@ -153,24 +118,40 @@ bool ExactDecimal(double x, int keep, Decimal& d) {
   m >>= zeros;
   e += zeros;
   if (keep > Decimal::kCapacity) keep = Decimal::kCapacity;
-  std::uint64_t value = 0;
-  int k = 0;
-  if (e >= 0) {
-    if (std::bit_width(m) + e > 64) return false;
-    value = m << e;
-  } else {
-    k = -e;
-    if (k >= static_cast<int>(std::size(kPowersOf5)) || m > UINT64_MAX / kPowersOf5[k]) {
-      if (k > kMaxFractionBits) return false;
-      d.exponent = FractionDigits(m, k, keep, d) - 1 - k;
-      return true;
-    }
-    value = m * kPowersOf5[k];
+  if (e >= 0 && std::bit_width(m) + e > 64) return false;
+  if (e < -61) return false;
+
+  int k = e < 0 ? -e : 0;
+  const std::uint64_t whole = e >= 0 ? m << e : (k >= 64 ? 0 : m >> k);
+  std::uint64_t fraction = k == 0 ? 0 : m & ((std::uint64_t{1} << k) - 1);
+  d.count = 0;
+  d.exponent = -1;
+  if (whole != 0) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, whole);
+    d.Assign(buf, r.ptr);
+    d.exponent = d.count - 1;
+    if (d.count > keep) d.count = keep;
   }
-  char buf[24];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value);
-  d.Assign(buf, r.ptr);
-  d.exponent = d.count - 1 - k;
+  while (fraction != 0 && d.count < keep) {
+    // 5^a below 2^(64 - k): a x 2.33 <= 64 - k (log2 5 = 2.3219...).
+    int a = (64 - k) * 100 / 233;
+    if (a > 19) a = 19;
+    if (a > k) a = k;
+    const std::uint64_t scaled = fraction * kPowersOf5[a];
+    k -= a;
+    std::uint64_t block = scaled >> k;  // the next a digits
+    fraction = k == 0 ? 0 : scaled & ((std::uint64_t{1} << k) - 1);
+    char group[19];
+    for (int j = a - 1; j >= 0; --j, block /= 10) group[j] = static_cast<char>('0' + block % 10);
+    for (int j = 0; j < a && d.count < keep; ++j) {
+      if (d.count == 0 && group[j] == '0') {
+        --d.exponent;  // a leading zero of a number below 1
+      } else {
+        d.digits[d.count++] = group[j];
+      }
+    }
+  }
   return true;
 }
 
