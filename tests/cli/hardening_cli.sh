@@ -103,6 +103,13 @@ cp "$sample" "$work/protected.segd"
 chmod a-w "$work/protected.segd"
 scan "write-protected record" 0 "" "$work/protected.segd" --output protected --select all
 
+# A named pipe nobody writes to is refused, not waited on.
+mkfifo "$work/pipe.segd"
+timeout 20 "$exe" --quiet --output pipe --folder "$work/out" "$work/pipe.segd" >/dev/null 2>"$work/stderr"
+status=$?
+check "named pipe: refused without waiting" test "$status" = 1
+check "named pipe: open notice" has "$(cat "$work/stderr")" "Cannot open $work/pipe.segd"
+
 # The viewer: started on a complete report, never without one.
 rm -f "$work/viewed"
 scan "viewer after a complete report" 0 "" "$sample" --output viewed --view
