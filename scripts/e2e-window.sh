@@ -156,9 +156,19 @@ locate_main() {
   done < <(locate Kelvane "$@")
 }
 
+# Starts the program in its own Wine desktop and finds that desktop's X
+# window, which the clicks go to.
+desktop_window=
 start_program() {
   (cd "$program_folder" && in_desktop "$(winepath -w "$exe")" >/dev/null 2>&1) &
   wine_pid=$!
+  desktop_window=
+  for _ in $(seq 100); do
+    desktop_window=$(xdotool search --name "^$desktop - Wine desktop\$" 2>/dev/null | head -n1 || true)
+    [[ -n $desktop_window ]] && return 0
+    sleep 0.2
+  done
+  fail "Wine's desktop window did not appear"
 }
 
 # The program has ended, and with it Wine's desktop and the prefix's
@@ -183,14 +193,6 @@ click() {
 # --- start it as a person would ---------------------------------------------
 step "starting segdreport.exe in $program_folder"
 start_program
-
-desktop_window=
-for _ in $(seq 100); do
-  desktop_window=$(xdotool search --name "^$desktop - Wine desktop\$" 2>/dev/null | head -n1 || true)
-  [[ -n $desktop_window ]] && break
-  sleep 0.2
-done
-[[ -n $desktop_window ]] || fail "Wine's desktop window did not appear"
 
 IDC_OPEN=1004 IDC_END=1005 IDC_SU_NUMBER=1008 IDC_LINE=1009 IDC_GAIN_CODE=1016
 IDC_CHANNEL_SET_HEADERS=1039 IDC_EXTERNAL_HEADER=1041 IDC_OUTPUT_LABEL=1053 IDC_OUTPUT_NAME=1054 IDC_ALL=1056
@@ -283,6 +285,8 @@ step "the boxes and the name box show what End stored"
 
 cp "$defaults" "$work/dorvik.def.stored"
 click $IDC_SU_NUMBER
+locate_main $IDC_SU_NUMBER >/dev/null
+[[ ${checked[$IDC_SU_NUMBER]} == 0 ]] || fail "a click on SU Number did not untick it"
 click $IDC_OUTPUT_LABEL  # a harmless spot: the window is active, the key goes to it
 xdotool key alt+F4
 wait_for_end || fail "Alt+F4 did not close the window"
