@@ -66,7 +66,8 @@ std::string FormatDecimal(Decimal& d, bool negative, int n, bool leadingBlank) {
   if (plain) {
     if (e >= 0) {
       const int intDigits = e + 1;
-      for (int i = 0; i < intDigits; ++i) out.push_back(i < m ? s[i] : '0');
+      out.append(s, static_cast<std::size_t>(std::min(m, intDigits)));
+      if (intDigits > m) out.append(static_cast<std::size_t>(intDigits - m), '0');
       if (m > intDigits) {
         out.push_back('.');
         out.append(s + intDigits, static_cast<std::size_t>(m - intDigits));
@@ -138,6 +139,7 @@ bool ExactDecimal(double x, int keep, Decimal& d) {
     int a = (64 - k) * 100 / 233;
     if (a > 19) a = 19;
     if (a > k) a = k;
+    if (d.count > 0 && a > keep - d.count) a = keep - d.count;  // no more digits than are kept
     const std::uint64_t scaled = fraction * kPowersOf5[a];
     k -= a;
     std::uint64_t block = scaled >> k;  // the next a digits
