@@ -77,7 +77,14 @@ std::string ReportPath(std::string_view folder, std::string_view trimmedName, ch
   joined.append(".Txt");
   std::string path;
   path.reserve(joined.size());
-  for (std::size_t i = 0; i < joined.size(); ++i) {
+  std::size_t i = 0;
+  // A network folder (\\server\share) keeps the two separators it starts
+  // with; reducing them would put the report on the current drive.
+  if (folder.size() >= 2 && folder[0] == separator && folder[1] == separator) {
+    path.append(2, separator);
+    i = 2;
+  }
+  for (; i < joined.size(); ++i) {
     // Each pair is reduced once: three separators in a row become two.
     if (joined[i] == separator && i + 1 < joined.size() && joined[i + 1] == separator) {
       path.push_back(separator);

@@ -16,7 +16,7 @@ unsigned char CodePageLower(unsigned char c);
 std::string ReportBaseName(std::string_view typed);
 
 // folder + separator + base name + ".Txt", every doubled separator then
-// reduced to one. `trimmedName` is the typed name with blanks trimmed.
+// reduced to one, except the pair a network folder starts with. `trimmedName` is the typed name with blanks trimmed.
 std::string ReportPath(std::string_view folder, std::string_view trimmedName, char separator);
 
 }  // namespace segd

@@ -30,7 +30,7 @@ bash scripts/windows-build-and-test.sh
 
 if [ -f scripts/e2e-window.sh ]; then
   echo "== the window driven as a user drives it"
-  bash scripts/e2e-window.sh
+  bash scripts/e2e-window.sh --win-build build-win --native-build build
 fi
 
 if [ -f scripts/fuzz.sh ]; then

@@ -62,6 +62,9 @@ fi
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i
+  # Without a window manager Wine waits 2 s for every window that closes
+  # unless its windows are unmanaged.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 fi
 wineserver -w
 

@@ -79,6 +79,8 @@ TEST(DecodeRun, FormsTheReportNameFromWhatWasTyped) {
       {"line 2b", "C:\\Data", "C:\\Data\\Line 2B.Txt"},
       {"  results  ", "C:\\", "C:\\Results.Txt"},
       {"x.TxT.txt", "C:\\Data\\", "C:\\Data\\X.Txt"},
+      {"results", "\\\\server\\share", "\\\\server\\share\\Results.Txt"},
+      {"results", "\\\\server\\share\\\\sub\\", "\\\\server\\share\\sub\\Results.Txt"},
       {"\xE9t\xE9 \xC0 nice", "C:\\Data", "C:\\Data\\\xC9t\xE9 \xC0 Nice.Txt"},
   };
   for (const NameCase& c : cases) {
