@@ -62,6 +62,11 @@ std::string CheckNumberText(double x, int n) {
   if (std::isnan(x) || std::isinf(x)) return {};
   if (text.find_first_not_of("-0123456789.E+") != std::string::npos) return "NumberText wrote " + text;
   const double back = DigitValue(text);
+  // The largest doubles round up past the largest double (1.79769313486232E+308
+  // for 1.7976931348623157E+308), and such a text reads back as infinite.
+  if (std::isinf(back)) {
+    return std::fabs(x) > 1.797693134862315e308 ? std::string() : "NumberText " + text + " reads back as infinite";
+  }
   // Rounding to n digits moves the number by less than 0.6 of a unit of the
   // last digit kept (a first dropped 5 rounds to even whatever follows it);
   // reading the text back adds at most a few units of the last bit.

@@ -187,19 +187,9 @@ std::string CheckWrittenReport(const Settings& s, const Host& host) {
 
 }  // namespace
 
-std::string CheckDecodeRun(Input input) {
-  if (input.size() < kDecodeRunPrefix) return {};
-  const Settings settings = ReadSettings(input.first(kDecodeRunPrefix));
-  Host host(settings, input.subspan(kDecodeRunPrefix));
-  TraceFields fields;
-  ScanContext context{host, settings.selection, fields, host, host, host, host, settings.folder, settings.separator};
-  std::int32_t result;
-  try {
-    result = DecodeFile(std::string(kRecordPath), context);
-  } catch (const WalkTooLong&) {
-    return {};
-  }
+namespace {
 
+std::string CheckOneRun(const Settings& settings, const Host& host, std::int32_t result) {
   if (host.nameReads > 1) return "the output name was read more than once";
   if (result == kReportWritten) return CheckWrittenReport(settings, host);
   if (result != kNoReport) return "DecodeFile returned " + std::to_string(result);
@@ -210,6 +200,38 @@ std::string CheckDecodeRun(Input input) {
     return "a failed write was not reported";
   }
   if (!settings.recordOpens && host.notices.size() != 1) return "an unopened record gave more than its one notice";
+  return {};
+}
+
+}  // namespace
+
+std::string CheckDecodeRun(Input input) {
+  if (input.size() < kDecodeRunPrefix) return {};
+  const Settings settings = ReadSettings(input.first(kDecodeRunPrefix));
+  const Input record = input.subspan(kDecodeRunPrefix);
+  TraceFields fields;  // the window's arrays, kept from run to run
+
+  Host first(settings, record);
+  ScanContext context{first, settings.selection, fields, first, first, first, first, settings.folder, settings.separator};
+  std::int32_t result;
+  try {
+    result = DecodeFile(std::string(kRecordPath), context);
+  } catch (const WalkTooLong&) {
+    return {};
+  }
+  if (std::string broken = CheckOneRun(settings, first, result); !broken.empty()) return broken;
+
+  // A second run over the same record followed by zero bytes must do exactly
+  // the same: nothing of a run survives into the next, and bytes past the
+  // end of a record read as zeros whether or not the file holds them.
+  std::vector<std::uint8_t> padded(record.begin(), record.end());
+  padded.resize(padded.size() + 4096, 0);
+  Host second(settings, padded);
+  ScanContext again{second, settings.selection, fields, second, second, second, second, settings.folder, settings.separator};
+  if (DecodeFile(std::string(kRecordPath), again) != result || second.notices != first.notices ||
+      second.report != first.report || second.positions != first.positions || second.viewed != first.viewed) {
+    return "a second run, over the record and some zero bytes, did not do the same";
+  }
   return {};
 }
 

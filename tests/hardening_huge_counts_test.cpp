@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 
@@ -21,7 +22,8 @@
 #endif
 #endif
 #ifdef SEGD_HEAP_FROM_ASAN
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's count (GCC ships no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
