@@ -2,6 +2,11 @@
 
 #include <cstdio>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace segd {
 
 namespace {
@@ -32,7 +37,17 @@ class FileByteSink final : public ByteSink {
 }  // namespace
 
 std::unique_ptr<ByteSink> CreateFileSink(const std::string& path) {
+#ifdef _WIN32
   std::FILE* file = std::fopen(path.c_str(), "wb");
+#else
+  // Without waiting: a named pipe that nobody reads would block the open for
+  // ever; it is no place for a report, like a missing folder. Once open, the
+  // file is written in the ordinary blocking way.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* file = fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 ? fdopen(fd, "wb") : nullptr;
+  if (!file) ::close(fd);
+#endif
   if (!file) return nullptr;
   return std::make_unique<FileByteSink>(file);
 }
