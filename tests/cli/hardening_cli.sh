@@ -109,6 +109,11 @@ timeout 20 "$exe" --quiet --output pipe --folder "$work/out" "$work/pipe.segd" >
 status=$?
 check "named pipe: refused without waiting" test "$status" = 1
 check "named pipe: open notice" has "$(cat "$work/stderr")" "Cannot open $work/pipe.segd"
+mkfifo "$work/out/Piped.Txt"
+timeout 20 "$exe" --quiet --output piped --folder "$work/out" "$sample" >/dev/null 2>"$work/stderr"
+status=$?
+check "named pipe as the report: refused without waiting" test "$status" = 1
+check "named pipe as the report: notice" has "$(cat "$work/stderr")" "Cannot create the report file $work/out/Piped.Txt"
 
 # The viewer: started on a complete report, never without one.
 rm -f "$work/viewed"
