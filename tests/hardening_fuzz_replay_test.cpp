@@ -28,7 +28,7 @@ TEST_P(FuzzInputs, EverySeedKeepsEveryRule) {
 
 TEST_P(FuzzInputs, EveryInputThatOnceBrokeARuleNowKeepsIt) {
   const fs::path folder = fs::path(SEGD_SOURCE_DIR) / "tests" / "regressions" / std::string(fuzz::TargetName(GetParam()));
-  if (!fs::is_directory(folder)) GTEST_SKIP() << "no regression inputs for this target in " << folder;
+  if (!fs::is_directory(folder)) return;  // nothing has broken this target yet
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
     if (!entry.is_regular_file() || entry.path().extension() == ".md") continue;
     std::ifstream in(entry.path(), std::ios::binary);
