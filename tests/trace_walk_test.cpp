@@ -92,7 +92,8 @@ TEST(ReadTrace, TraceLengthFollowsTheExtensionCountAndSampleCount) {
       {2, 0, 84},      {1, 0, 52},      {0, 0, 52},      {2, 1, 88},      {4, 250, 1052},
   };
   for (const Case& c : cases) {
-    MemoryByteSource memory(Bytes(4 * 4200, 0));
+    const Bytes zeros(4 * 4200, 0);
+    MemoryByteSource memory(zeros);
     LoggingSource source(memory);
     TraceFields fields;
     std::int64_t position = 97;
