@@ -84,6 +84,8 @@ std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::in
   const std::size_t headerBytes = secondExtension ? kTwoExtensions : kOneExtension;
 
   // All header blocks of the trace in one read; the samples are never read.
+  // A position before the first byte (only a negative sample count leads
+  // there) reads as zeros, like one past the end.
   std::array<std::uint8_t, kTwoExtensions> bytes{};
   const std::span<std::uint8_t> blocks(bytes.data(), headerBytes);
   if (position >= 1) record.ReadAt(static_cast<std::uint64_t>(position - 1), blocks);
