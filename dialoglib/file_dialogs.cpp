@@ -42,21 +42,6 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-std::string CurrentFolder() {
-  // The folder may change length between the two calls; try again then.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-    if (needed == 0) return {};
-    std::string folder(needed, '\0');
-    const DWORD written = GetCurrentDirectoryA(needed, folder.data());
-    if (written < needed) {
-      folder.resize(written);
-      return folder;
-    }
-  }
-  return {};
-}
-
 // "a|b|" becomes "a\0b\0\0"; the std::string's own terminator adds the NUL
 // that ends the list for the dialog.
 std::string PrepareFilter(std::string_view filter) {
@@ -164,6 +149,21 @@ std::string ShowFile(HWND owner, std::string& filter, const std::string& caption
 }
 
 }  // namespace
+
+std::string CurrentFolder() {
+  // The folder may change length between the two calls; try again then.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    if (needed == 0) return {};
+    std::string folder(needed, '\0');
+    const DWORD written = GetCurrentDirectoryA(needed, folder.data());
+    if (written < needed) {
+      folder.resize(written);
+      return folder;
+    }
+  }
+  return {};
+}
 
 int32_t PromptOpenFile(HWND owner, const std::string& caption, std::string& name,
                        const std::string& initialFolder, const std::string& filter,

@@ -28,6 +28,10 @@ static_assert(kShowFileFlags == 0x881006 && kMultipleFilesFlags == 0x981204);
 // empties after a confirmed choice.
 inline constexpr int kFileListBoxId = 20;
 
+// The process's current folder, without a trailing "\" (but "C:\"); empty
+// when it cannot be had.
+std::string CurrentFolder();
+
 // Runs the dialog on a filled description and returns its result (non-zero
 // when the user confirmed). An empty runner means the real dialog
 // (GetOpenFileNameA or GetSaveFileNameA); tests pass their own to look at the

@@ -168,20 +168,6 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-std::string CurrentFolder() {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-    if (needed == 0) return {};
-    std::string folder(needed, '\0');
-    const DWORD written = GetCurrentDirectoryA(needed, folder.data());
-    if (written < needed) {
-      folder.resize(written);
-      return folder;
-    }
-  }
-  return {};
-}
-
 std::string DefaultsPath(const ShellState& state) { return state.programFolder + std::string(kSettingsFileName); }
 
 INT_PTR ShowMainWindow(HINSTANCE instance, ShellState& state) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "dialoglib/file_dialogs.h"
 #include "scan/trace_fields.h"
 #include "shell/settings.h"
 #include "shell/view_report_win.h"
@@ -25,9 +26,6 @@ struct ShellState {
 };
 
 inline constexpr std::string_view kOpenCaption = "Select File To Open";
-
-// The process's current folder, without a trailing "\" (but "C:\").
-std::string CurrentFolder();
 
 // The path of the defaults file in the program folder.
 std::string DefaultsPath(const ShellState& state);

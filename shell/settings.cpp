@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace segd {
 
@@ -74,6 +76,10 @@ SettingsRecord ReadSettingsFile(const std::string& path) {
 }
 
 bool LoadSettingsFile(const std::string& path, SettingsRecord& record) {
+  // Only a regular file: a named pipe would hold the read until some program
+  // wrote to it.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
   std::array<std::uint8_t, kSettingsSize> bytes{};

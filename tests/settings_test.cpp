@@ -96,6 +96,14 @@ TEST_F(SettingsFileTest, LongNameIsCutAndBytesBeyondTheRecordAreKept) {
   EXPECT_EQ(RememberedText(ReadSettingsFile(path_).nameField), std::string(1024, 'n'));
 }
 
+TEST_F(SettingsFileTest, OnlyARegularFileIsLoaded) {
+  SettingsRecord record;
+  EXPECT_FALSE(LoadSettingsFile(path_, record));  // missing
+  EXPECT_FALSE(LoadSettingsFile(dir_.string(), record));  // a folder
+  ASSERT_TRUE(WriteSettingsFile(path_, record));
+  EXPECT_TRUE(LoadSettingsFile(path_, record));
+}
+
 TEST(Settings, TrailingBlanksAreTrimmedButZeroBytesAreNot) {
   EXPECT_EQ(RememberedText("  Results   "), "Results");
   EXPECT_EQ(RememberedText(std::string("\0a ", 3)), std::string("\0a", 2));

@@ -106,6 +106,9 @@ if [ -f "$work/dorvik.def" ]; then
 fi
 run --defaults "$work/none.def" --output x "$sample"
 check "missing defaults file is a usage error" test "$status" = 2
+mkfifo "$work/pipe.def"
+timeout 10 "$exe" --defaults "$work/pipe.def" --output x "$sample" >/dev/null 2>&1
+check "a pipe as defaults file is refused at once" test "$?" = 2
 
 echo "$passed passed, $failed failed"
 test "$failed" = 0
