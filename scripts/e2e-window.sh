@@ -65,51 +65,15 @@ cli=$native_build/cli/segdreport
 
 # --- display and Wine -------------------------------------------------------
 export WINEPREFIX=$win_build/wineprefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=;mshtml="
-
-xvfb_pid=
-wine_pid=
+source "$root/scripts/wine-env.sh"
 cleanup() {
   # Only the Wine processes of this prefix, all started here.
   wineserver -k 2>/dev/null || true
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  stop_display
 }
 trap cleanup EXIT
-
-display_works() {
-  [[ -n ${DISPLAY:-} ]] || return 1
-  local n=${DISPLAY#*:}
-  n=${n%%.*}
-  [[ -S /tmp/.X11-unix/X$n ]]
-}
-if ! display_works; then
-  for n in $(seq 57 120); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-      [[ -S /tmp/.X11-unix/X$n ]] && break
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if [[ -S /tmp/.X11-unix/X$n ]]; then
-      export DISPLAY=":$n"
-      break
-    fi
-    kill "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=
-  done
-  [[ -n $xvfb_pid ]] || fail "no display could be started"
-fi
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-fi
-wineserver -w
+start_display 57 || fail "no display could be started"
+prepare_prefix
 
 # --- the folders ------------------------------------------------------------
 work=$win_build/e2e

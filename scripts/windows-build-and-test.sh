@@ -18,55 +18,10 @@ cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmak
 cmake --build "$build" -j"$jobs"
 
 export WINEPREFIX="$build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=;mshtml="
-
-# A display for the dialogs the tests open and answer.
-xvfb_pid=
-stop_xvfb() {
-  if [[ -n $xvfb_pid ]]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-}
-trap stop_xvfb EXIT
-
-display_works() {
-  [[ -n ${DISPLAY:-} ]] || return 1
-  local n=${DISPLAY#*:}
-  n=${n%%.*}
-  [[ -S /tmp/.X11-unix/X$n ]]
-}
-
-if ! display_works; then
-  for n in $(seq 90 140); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-      [[ -S /tmp/.X11-unix/X$n ]] && break
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if [[ -S /tmp/.X11-unix/X$n ]]; then
-      export DISPLAY=":$n"
-      break
-    fi
-    stop_xvfb
-    xvfb_pid=
-  done
-  [[ -n $xvfb_pid ]] || { echo "windows-build-and-test: no display could be started" >&2; exit 1; }
-fi
-
-# The prefix is made once and kept with the build.
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i
-  # Without a window manager Wine waits 2 s for every window that closes
-  # unless its windows are unmanaged.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-fi
-wineserver -w
+source "$root/scripts/wine-env.sh"
+trap stop_display EXIT
+start_display 90 || { echo "windows-build-and-test: no display could be started" >&2; exit 1; }
+prepare_prefix
 
 status=0
 ctest --test-dir "$build" --output-on-failure "$@" || status=$?
