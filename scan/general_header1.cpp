@@ -1,5 +1,7 @@
 #include "scan/general_header1.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "scan/code_tables.h"
@@ -44,8 +46,10 @@ std::string HeaderBytesText(std::string_view digits) {
 }
 
 std::int16_t SmallValue(std::string_view digits) {
-  // Two or three digits of the image: never beyond 16 bits.
-  return static_cast<std::int16_t>(SaturatedCount(DigitValue(digits)));
+  // Two or three digits of the image, read in decimal; an exponent letter
+  // among them (1E5) can spell more than 16 bits, so the value is held at the
+  // 16-bit limits instead of wrapping to a negative day.
+  return static_cast<std::int16_t>(std::clamp<std::int32_t>(SaturatedCount(DigitValue(digits)), INT16_MIN, INT16_MAX));
 }
 
 }  // namespace

@@ -157,6 +157,33 @@ TEST(GeneralHeader1, LeapDayOfANonLeapYearIsTheLastOfDecember) {
   EXPECT_EQ(shortDate.DateText.View(), "2005-03-1 ");
 }
 
+struct DateCase {
+  std::initializer_list<std::uint8_t> bytes11to13;  // year, additional blocks and day
+  const char* date;
+};
+
+TEST(GeneralHeader1, DateFromYearAndDayDigits) {
+  const DateCase cases[] = {
+      {{0x06, 0x20, 0x45}, "2006-02-14"},
+      {{0x06, 0x20, 0x00}, "2006-01-0 "},
+      {{0x70, 0x20, 0x01}, "2070-01-1 "},
+      {{0x85, 0x23, 0x65}, "1985-12-31"},
+      {{0x04, 0x20, 0x60}, "2004-02-29"},
+      // Day digits with an exponent letter read as large numbers: still the
+      // last day of the year, never a negative day.
+      {{0x06, 0x24, 0xE4}, "2006-12-31"},  // 4E4 = 40000
+      {{0x06, 0x21, 0xE5}, "2006-12-31"},  // 1E5 = 100000
+      {{0x06, 0x21, 0xD9}, "2006-12-31"},  // 1D9 = 1000000000
+  };
+  for (const DateCase& c : cases) {
+    Block b = Sn388Block1();
+    Poke(b, 11, c.bytes11to13);
+    GeneralHeader1Record r{};
+    EXPECT_EQ(DecodeGeneralHeader1(b, r), 0);
+    EXPECT_EQ(r.DateText.View(), c.date) << r.Year.View() << " " << r.JulianDay.View();
+  }
+}
+
 TEST(GeneralHeader2And3, DecodeCountsRevisionAndSourcePosition) {
   Block b2{};
   Poke(b2, 1, {0x00, 0x01, 0x00, 0x00, 0x02, 0x00, 0x20, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x0F, 0xA0, 0x00, 0x02});
