@@ -65,6 +65,71 @@ TEST(DecodeRun, UndecodedBlockThreeLeavesNulCharactersInTheSourceLine) {
   }
 }
 
+// The walk: the extended header follows the channel set headers that block 1
+// byte 29 counts, whatever the skew count of byte 30 says, and the traces
+// follow the extended header. Each case puts two traces (receiver lines 7
+// and 8) where the walk must find them; a wrong offset shows as a wrong
+// trace count or wrong lines.
+struct WalkCase {
+  const char* what;
+  std::uint8_t channelSets;  // byte 29, two decimal digits
+  std::uint8_t skewBlocks;   // byte 30
+  std::uint8_t samples;      // samples per trace, 4 bytes each
+};
+
+TEST(DecodeRun, ExtendedHeaderFollowsTheCountedChannelSetsWhateverTheSkewCount) {
+  const WalkCase cases[] = {
+      {"no channel set", 0x00, 0x00, 0},
+      {"one channel set", 0x01, 0x00, 0},
+      {"twelve channel sets (decimal digits)", 0x12, 0x00, 0},
+      {"skew blocks are not skipped", 0x01, 0x05, 0},
+      {"skew blocks with no channel set", 0x00, 0x99, 3},
+      {"samples between the traces", 0x03, 0x00, 5},
+  };
+  for (const WalkCase& c : cases) {
+    Block block1 = testing::Sn388Block1();
+    Poke(block1, 29, {c.channelSets, c.skewBlocks});
+    std::vector<std::uint8_t> bytes;
+    testing::Append(bytes, block1);
+    Block block2{};
+    Poke(block2, 11, {0x01, 0x00});
+    testing::Append(bytes, block2);
+    testing::Append(bytes, Block{});
+    const int sets = (c.channelSets >> 4) * 10 + (c.channelSets & 0x0F);
+    for (int k = 0; k < sets; ++k) {
+      Block channelSet{};
+      Poke(channelSet, 1, {0x01, 0x01});
+      testing::Append(bytes, channelSet);
+    }
+    // 32 extended blocks: 2 traces (bytes 9-12), aux type 2 (33-36), the
+    // samples per trace (49-52), no trace header extension beyond the first.
+    const std::size_t extended = bytes.size();
+    bytes.resize(extended + 1024, 0);
+    bytes[extended + 11] = 2;
+    bytes[extended + 35] = 2;
+    bytes[extended + 51] = c.samples;
+    for (std::uint8_t line : {7, 8}) {
+      const std::size_t trace = bytes.size();
+      bytes.resize(trace + 20 + 32 + 4u * c.samples, 0xEE);
+      std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(trace), 52, std::uint8_t{0});
+      bytes[trace + 20 + 2] = line;  // extension 1 bytes 1-3: receiver line
+    }
+
+    FakeHost host;
+    host.record = bytes;
+    host.selection[1] = 1;  // Line
+    ASSERT_EQ(host.Run(), kReportWritten) << c.what;
+    EXPECT_TRUE(host.notices.empty()) << c.what;
+    const auto lines = host.ReportLines();
+    ASSERT_EQ(lines.size(), 16u) << c.what;
+    EXPECT_EQ(lines[8], "Total Traces   : 2") << c.what;
+    EXPECT_EQ(lines[12], "Seq   Line      ") << c.what;
+    EXPECT_EQ(lines[14], "1     7         ") << c.what;
+    EXPECT_EQ(lines[15], "2     8         ") << c.what;
+    EXPECT_EQ(host.ranges, (std::vector<std::pair<std::int32_t, std::int32_t>>{{0, 2}})) << c.what;
+  }
+}
+
 struct NameCase {
   std::string typed;
   std::string folder;
