@@ -39,6 +39,23 @@ TEST(HlsToRgb, GivesTheColourValueOfEachNamedTriple) {
   }
 }
 
+// The scaled hue, lightness and saturation are singles: 8 / 240 held as a
+// single lies a hair above 1/30, so its 255-fold 8.5 becomes 8.5000004 and
+// rounds up to 9, where the exact 1/30 would round to even 8.
+TEST(HlsToRgb, HoldsTheScaledInputsInSinglePrecision) {
+  const HlsCase cases[] = {
+      {"grey of lightness 8: 8.5000004 rounds to 9", 0, 8, 0, 0x090909},
+      {"the same grey at another hue", 133, 8, 0, 0x090909},
+      {"red of lightness 4: m2 = 2 x single(1/60) gives 9", 0, 4, 240, 0x000009},
+      {"red m2 = single(5/12) x (1 + single(0.2)) is just below 127.5", 10, 100, 48, 0x55607F},
+      {"m1 and m2 of singles at lightness 200", 37, 200, 96, 0xC3E3E5},
+      {"dark red at half saturation", 0, 16, 120, 0x09091A},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HlsToRgb(c.hue, c.lightness, c.saturation), c.colour) << c.what;
+  }
+}
+
 TEST(HlsToRgb, LimitsEveryComponentToOneByteForInputsOutOfRange) {
   EXPECT_EQ(HlsToRgb(0, 480, 0), 0xFFFFFF) << "lightness 2: each component 510";
   EXPECT_EQ(HlsToRgb(0, -120, 0), 0) << "negative lightness";

@@ -4,6 +4,7 @@
 // are real and answered from another thread.
 #include <windows.h>
 #include <oleauto.h>
+#include <float.h>
 #include <psapi.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cctype>
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -303,6 +305,50 @@ TEST_F(QuenlibCaller, HlsToRgbGivesTheNamedColours) {
   for (const auto& c : cases) {
     EXPECT_EQ(hlsToRgb_(c.hue, c.lightness, c.saturation), c.colour)
         << c.hue << ", " << c.lightness << ", " << c.saturation;
+  }
+}
+
+// The scaled inputs are singles (8 / 240 as a single gives 8.5000004, so 9),
+// and the result must not depend on the x87 precision the calling program
+// runs with: 64 bits (this mingw program), 53 bits (the Windows and Visual
+// Basic default) or 24 bits (set by Direct3D programs).
+TEST_F(QuenlibCaller, HlsToRgbAndChooseStepDoNotFollowTheCallersX87Precision) {
+  const struct {
+    float hue, lightness, saturation;
+    int32_t colour;
+  } colours[] = {
+      {0, 8, 0, 0x090909},      {0, 4, 240, 0x000009},     {10, 100, 48, 0x55607F},
+      {37, 200, 96, 0xC3E3E5},  {0, 16, 120, 0x09091A},    {40, 120, 0, 0x808080},
+      {0, 180, 240, 0x8080FF},
+  };
+  const struct {
+    float first, second, step;
+  } steps[] = {{0, 1, 0.1f}, {0, 600, 50}, {0, 0.2f, 0.02f}, {0, 100000000, 10000}};
+  const struct {
+    const char* name;
+    unsigned int precision;
+  } settings[] = {{"64-bit", _PC_64}, {"53-bit", _PC_53}, {"24-bit", _PC_24}};
+
+  const unsigned int saved = _controlfp(0, 0);
+  for (const auto& setting : settings) {
+    std::vector<int32_t> gotColours;
+    std::vector<float> gotSteps;
+    _controlfp(setting.precision, _MCW_PC);
+    for (const auto& c : colours) gotColours.push_back(hlsToRgb_(c.hue, c.lightness, c.saturation));
+    for (const auto& s : steps) {
+      float first = s.first, second = s.second;
+      gotSteps.push_back(chooseStep_(&first, &second));
+    }
+    _controlfp(saved, _MCW_PC);
+    for (std::size_t i = 0; i < std::size(colours); ++i) {
+      EXPECT_EQ(gotColours[i], colours[i].colour)
+          << setting.name << ": " << colours[i].hue << ", " << colours[i].lightness << ", "
+          << colours[i].saturation;
+    }
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+      EXPECT_EQ(gotSteps[i], steps[i].step)
+          << setting.name << ": " << steps[i].first << " to " << steps[i].second;
+    }
   }
 }
 
