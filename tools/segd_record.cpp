@@ -300,7 +300,7 @@ void Emit(const GeneralRecord& r, Sink& sink) {
 
   const bool rev3 = r.revision.Rev3();
   const Escapes& e = r.escapes;
-  const auto& fields = MakeTraceFields(r.make);
+  const auto& fields = MakeTraceFields(r.make, r.revision);
   Bytes samples;
   ForEachTrace(r, [&](const TracePlace& p) {
     const TraceValues v = TraceValuesAt(r, p);

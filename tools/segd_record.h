@@ -125,6 +125,7 @@ struct TracePlace {
 };
 
 // A make's own field in a trace header extension (2 and up), rev 1/2.
+// Fairfield's "1.6" (revision bytes 01 06) and ZSystem layouts differ.
 // kFixed: a signed integer of `width` - 2 bytes then a 2-byte fraction (/65536).
 enum class FieldCoding : std::uint8_t { kUnsigned, kSigned, kSingle, kDouble, kFixed };
 struct MakeTraceField {
@@ -134,7 +135,7 @@ struct MakeTraceField {
   int width;
   FieldCoding coding;
 };
-std::span<const MakeTraceField> MakeTraceFields(Make make);
+std::span<const MakeTraceField> MakeTraceFields(Make make, Revision revision);
 // The value written for field `field` of trace `index`: distinct from trace
 // to trace and field to field, exact in the field's coding.
 double MakeFieldValue(const MakeTraceField& field, std::size_t fieldIndex, std::uint64_t index);
