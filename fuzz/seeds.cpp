@@ -208,6 +208,26 @@ std::vector<Bytes> GenericSeeds() {
   return seeds;
 }
 
+// Models of the writers' harness: counts and kinds as its bytes ask, texts of
+// quotes, commas, line ends, NUL bytes, bytes above 0x7F and numbers.
+std::vector<Bytes> WriterSeeds() {
+  std::vector<Bytes> seeds;
+  const std::string_view texts[] = {"a,\"b\"\nc\r", std::string_view("n\0l\x80\x81\xe9\xff", 8), "-12.5E+3", "nan",
+                                    "\xc3\xa9\xe2\x82", "0.5", ""};
+  for (std::uint8_t shape = 0; shape < 4; ++shape) {
+    Bytes seed;
+    seed.push_back(static_cast<std::uint8_t>(shape * 3));  // columns
+    for (int i = 0; i < 60; ++i) {
+      const std::string_view text = texts[(i + shape) % std::size(texts)];
+      seed.push_back(static_cast<std::uint8_t>(i * 7 + shape));  // a kind, a count or a flag
+      seed.push_back(static_cast<std::uint8_t>(text.size()));
+      seed.insert(seed.end(), text.begin(), text.end());
+    }
+    seeds.push_back(seed);
+  }
+  return seeds;
+}
+
 }  // namespace
 
 std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
@@ -217,6 +237,7 @@ std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
     case Target::kTraceWalk: return TraceSeeds();
     case Target::kConversions: return ConversionSeeds();
     case Target::kGenericRecord: return GenericSeeds();
+    case Target::kWriters: return WriterSeeds();
   }
   return {};
 }
