@@ -183,6 +183,31 @@ std::vector<Bytes> ConversionSeeds() {
   return seeds;
 }
 
+// The record variants as whole records for the general decoder, and the
+// small shot read with the other layouts: rev 2.1, rev 3.0 (96-byte channel
+// sets, typed blocks), every block 1 count escaped, and a general trailer.
+std::vector<Bytes> GenericSeeds() {
+  std::vector<Bytes> seeds = Records();
+  const Bytes shot = seeds.front();
+  const std::function<void(Bytes&)> layouts[] = {
+      [](Bytes& b) { b[42] = 2, b[43] = 1; },
+      [](Bytes& b) { b[42] = 3, b[43] = 0, b[63] = 0x02; },
+      [](Bytes& b) { b[42] = 3, b[43] = 1, b[11] = 0xF0 | (b[11] & 0x0F), b[55] = 2; },
+      [](Bytes& b) { b[28] = b[29] = b[30] = b[31] = 0xFF; },
+      [](Bytes& b) { b[0] = b[1] = 0xFF, b[25] = 0x8F, b[26] = 0xFF; },
+      [](Bytes& b) {
+        b[45] = 1;
+        b.resize(b.size() + 32, 0x70);
+      },
+  };
+  for (const auto& vary : layouts) {
+    Bytes seed = shot;
+    vary(seed);
+    seeds.push_back(std::move(seed));
+  }
+  return seeds;
+}
+
 }  // namespace
 
 std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
@@ -191,6 +216,7 @@ std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
     case Target::kHeaderDecoders: return HeaderSeeds();
     case Target::kTraceWalk: return TraceSeeds();
     case Target::kConversions: return ConversionSeeds();
+    case Target::kGenericRecord: return GenericSeeds();
   }
   return {};
 }

@@ -28,10 +28,11 @@ mkdir -p "$build/artifacts" "$build/logs"
 
 # target  share of the time (percent)  longest input
 targets=(
-  "decode_run 45 4096"
-  "header_decoders 20 1100"
+  "decode_run 35 4096"
+  "header_decoders 15 1100"
   "trace_walk 15 1024"
-  "conversions 20 64"
+  "conversions 15 64"
+  "generic_record 20 4096"
 )
 
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0
@@ -99,7 +100,7 @@ for entry in "${targets[@]}"; do
     sed -n 's/^\(UN\)\{0,1\}COVERED_FUNC: hits: [0-9]* edges: \([0-9]*\)\/\([0-9]*\) \(.*\)$/\2 \3 \4/p' |
     grep -E '/(scan|dialoglib)/[a-z_0-9]+\.(cpp|h):' | sed "s/^/$name /" >>"$build/logs/scanner-coverage" || true
 done
-scanner=$(awk -v order="decode_run header_decoders trace_walk conversions" '
+scanner=$(awk -v order="decode_run header_decoders trace_walk conversions generic_record" '
   { covered[$1] += $2; total[$1] += $3; key = substr($0, index($0, $4));
     if (!(key in best) || $2 > best[key]) best[key] = $2; size[key] = $3 }
   END {
