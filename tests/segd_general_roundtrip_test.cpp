@@ -67,6 +67,8 @@ std::string RevisionText(Revision r) { return std::to_string(r.major) + "." + st
 // The values a trace row must hold, by column, for the trace at `p`.
 std::vector<std::pair<std::string, double>> ExpectedCells(const GeneralRecord& r, const TracePlace& p) {
   const TraceValues v = TraceValuesAt(r, p);
+  // A fixed-point number's fraction takes its integer part's sign.
+  auto Fixed = [](std::int32_t whole, std::uint16_t fraction) { return whole + (whole < 0 ? -1 : 1) * fraction / 65536.0; };
   std::vector<std::pair<std::string, double>> cells = {
       {"file_number", r.fileNumber},
       {"scan_type", p.scanType},
@@ -85,8 +87,8 @@ std::vector<std::pair<std::string, double>> ExpectedCells(const GeneralRecord& r
   const std::vector<std::pair<std::string, double>> extension1 = {
       {"receiver_point_index", v.receiverIndex},
       {"samples", p.samples},
-      {"extended_receiver_line", v.extendedReceiverLine + v.extendedReceiverLineFraction / 65536.0},
-      {"extended_receiver_point", v.extendedReceiverPoint + v.extendedReceiverPointFraction / 65536.0},
+      {"extended_receiver_line", Fixed(v.extendedReceiverLine, v.extendedReceiverLineFraction)},
+      {"extended_receiver_point", Fixed(v.extendedReceiverPoint, v.extendedReceiverPointFraction)},
       {"sensor_type", v.sensorType},
   };
   cells.insert(cells.end(), extension1.begin(), extension1.end());
