@@ -69,6 +69,7 @@ class PosixAtomicFileSink final : public AtomicFileSink {
     if (::close(fd) != 0) return Fail(errno);
     if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail(errno);
     temp_.clear();
+    registered_.Release();
     // The new name itself reaches the disk with its folder; a folder that
     // cannot be synced leaves the report written all the same.
     const std::string folder = FolderPrefix(target_);
@@ -93,6 +94,7 @@ class PosixAtomicFileSink final : public AtomicFileSink {
     fd_ = -1;
     if (!temp_.empty()) ::unlink(temp_.c_str());
     temp_.clear();
+    registered_.Release();
   }
 
   int fd_;

@@ -56,6 +56,7 @@ class WindowsAtomicFileSink final : public AtomicFileSink {
       return Fail(GetLastError());
     }
     temp_.clear();
+    registered_.Release();
     return true;
   }
 
@@ -72,6 +73,7 @@ class WindowsAtomicFileSink final : public AtomicFileSink {
     file_ = INVALID_HANDLE_VALUE;
     if (!temp_.empty()) DeleteFileA(temp_.c_str());
     temp_.clear();
+    registered_.Release();
   }
 
   HANDLE file_;

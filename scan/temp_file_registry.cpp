@@ -29,9 +29,10 @@ RegisteredTempFile::RegisteredTempFile(const std::string& path) : path_(path) {
   }
 }
 
-RegisteredTempFile::~RegisteredTempFile() {
+void RegisteredTempFile::Release() {
   // Out of the table before the text goes away.
   if (slot_ >= 0) gSlots[slot_].store(nullptr);
+  slot_ = -1;
 }
 
 void RemoveRegisteredTempFiles() {

@@ -11,7 +11,9 @@ class RegisteredTempFile {
   // Registers `path` (a copy is kept); a full table (64 at once) leaves it
   // unregistered, removed by its owner only.
   explicit RegisteredTempFile(const std::string& path);
-  ~RegisteredTempFile();
+  ~RegisteredTempFile() { Release(); }
+  // Out of the table: the file was moved to its name or removed.
+  void Release();
   RegisteredTempFile(const RegisteredTempFile&) = delete;
   RegisteredTempFile& operator=(const RegisteredTempFile&) = delete;
 

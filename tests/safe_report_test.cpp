@@ -1,6 +1,7 @@
 // Reports written safely: the atomic file that replaces an earlier one only
-// when whole, the names a report may take, the reasons in the notices, and
-// the notice for a record that ends inside its traces.
+// when whole, and the names a report may take. (The command line's tests
+// run these through the program; the truncation sweep checks the notice of
+// a record cut short.)
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -9,8 +10,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
-#include "hardening_common.h"
 #include "scan/atomic_file.h"
 #include "scan/report_name.h"
 
@@ -18,7 +20,6 @@ namespace segd {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FakeHost;
 
 struct Folder {
   fs::path path = fs::temp_directory_path() / ("segd-safe-" + std::to_string(::getpid()));
@@ -90,12 +91,6 @@ TEST(AtomicFileSink, ReplacesTheNameOnlyWhenCommittedWholeAndLeavesNoTemporaryFi
   }
 }
 
-TEST(AtomicFileSink, AFolderThatIsMissingGivesTheSystemsReason) {
-  std::string reason;
-  EXPECT_FALSE(CreateAtomicFileSink("/no/such/folder/R.Txt", reason));
-  EXPECT_EQ(reason, "No such file or directory");
-}
-
 TEST(ReportName, NamesThatLeaveTheFolderOrCannotNameAFileAreRefused) {
   struct Case {
     std::string name;
@@ -136,93 +131,6 @@ TEST(ReportName, Utf8NamesAreCasedByCharacterAndOtherBytesByTheCodePage) {
   }
   EXPECT_EQ(ReportPath("C:\\Data", "r\xC3\xA9sum\xC3\xA9", '\\'), "C:\\Data\\R\xE3\xA9Sum\xE3\xA9.Txt")
       << "the Windows program keeps its code page rule";
-}
-
-TEST(DecodeRun, ARefusedNameEndsTheRunWithItsNoticeAndNoReport) {
-  for (const char* name : {"../escaped", "a\\b", "NUL", "x\ny"}) {
-    FakeHost host;
-    host.record = hardening::Sample().bytes;
-    host.name = name;
-    EXPECT_EQ(host.Run(), kNoReport);
-    EXPECT_TRUE(host.reports.empty());
-    ASSERT_EQ(host.notices.size(), 1u);
-    EXPECT_EQ(host.notices[0].text, std::string("The output name ") + name + " cannot be used as a file name");
-    EXPECT_EQ(host.notices[0].caption, "Specify a File");
-    EXPECT_EQ(host.notices[0].kind, NoticeKind::Warning);
-  }
-}
-
-// The record cut at several places in and before its traces: the notice
-// names the first trace that reaches past the end; the listing is as before.
-TEST(DecodeRun, ARecordCutShortIsToldWithTheFirstTraceReadPastItsEnd) {
-  const auto& sample = hardening::Sample();
-  const auto& layout = sample.layout;
-  const std::uint64_t traces = layout.traceCount, first = layout.firstTraceOffset, size = layout.traceSize;
-  struct Case {
-    std::uint64_t length;
-    std::uint64_t firstCut;  // 0: complete
-  };
-  const Case cases[] = {
-      {layout.totalSize, 0},
-      {first, 1},
-      {first + 1, 1},
-      {first + size - 1, 1},
-      {first + size, 2},
-      {first + 5 * size + 40, 6},
-      {layout.totalSize - 1, traces},
-  };
-  FakeHost whole;
-  whole.record = sample.bytes;
-  hardening::SelectEverything(whole.selection);
-  ASSERT_EQ(whole.Run(), kReportWritten);
-  for (const Case& c : cases) {
-    SCOPED_TRACE("cut at " + std::to_string(c.length));
-    FakeHost host;
-    host.record.assign(sample.bytes.begin(), sample.bytes.begin() + static_cast<std::ptrdiff_t>(c.length));
-    hardening::SelectEverything(host.selection);
-    host.selection[kSelectViewReport] = 1;
-    EXPECT_EQ(host.Run(), c.firstCut ? kReportWrittenRecordCut : kReportWritten);
-    EXPECT_EQ(host.viewed.size(), 1u);
-    if (c.firstCut == 0) {
-      EXPECT_TRUE(host.notices.empty());
-      continue;
-    }
-    ASSERT_EQ(host.notices.size(), 1u);
-    const std::string n = std::to_string(c.firstCut);
-    EXPECT_EQ(host.notices[0].text, "The record file ends inside trace " + n + " of " + std::to_string(traces) +
-                                        "; the traces from " + n + " on were read past its end");
-    EXPECT_EQ(host.notices[0].caption, "Record Cut Short");
-    EXPECT_EQ(host.notices[0].kind, NoticeKind::Warning);
-    // Every trace is listed; those past the end read as zeros.
-    EXPECT_EQ(host.ReportLines().size(), whole.ReportLines().size());
-  }
-}
-
-// The real files: the system's own reasons after the path.
-TEST(DecodeRun, NoticesOfFilesThatCannotBeOpenedOrCreatedCarryTheSystemsReason) {
-  Folder folder;
-  const fs::path record = folder.path / "line1.segd";
-  ASSERT_TRUE(writer::WriteRecordFile(writer::SampleShot(), record));
-  struct Case {
-    fs::path record;
-    std::string reportFolder;
-    std::string notice;
-  };
-  const std::string missing = (folder.path / "missing.segd").string();
-  const std::string noFolder = (folder.path / "no" / "such").string();
-  const Case cases[] = {
-      {missing, folder.path.string(), "Cannot open " + missing + " (No such file or directory)"},
-      {folder.path, folder.path.string(), "Cannot open " + folder.path.string() + " (Is a directory)"},
-      {record, noFolder, "Cannot create the report file " + noFolder + "/Results.Txt (No such file or directory)"},
-  };
-  for (const Case& c : cases) {
-    FakeHost sinks;
-    DiskFileAccess disk;
-    ScanContext context{sinks, sinks.selection, sinks.fields, sinks, sinks, sinks, disk, c.reportFolder, '/'};
-    EXPECT_EQ(DecodeFile(c.record.string(), context), kNoReport);
-    ASSERT_EQ(sinks.notices.size(), 1u);
-    EXPECT_EQ(sinks.notices[0].text, c.notice);
-  }
 }
 
 }  // namespace

@@ -111,7 +111,6 @@ for name in ../escaped a/b 'a\b' .. $'line\nbreak' $'bell\a'; do
   check "name '$shown': exit 1" test "$status" = 1
   check "name '$shown': notice" has "$err" \
     "warning: Specify a File: The output name $shown cannot be used as a file name"
-  check "name '$shown': one line" test "$(wc -l <"$work/err")" = 1
 done
 check "refused names: nothing written" test -z "$(ls -A "$work/names/in")" -a ! -e "$work/names/Escaped.Txt"
 $python - "$work/up.def" <<'PY'
@@ -125,8 +124,6 @@ check "name from the defaults file: refused" has "$err" "The output name ../../x
 mkdir -p "$work/utf8"
 run --output 'résumé' --folder "$work/utf8" "$sample"
 check "UTF-8 name: résumé gives Résumé.Txt" test -f "$work/utf8/Résumé.Txt"
-run --output 'ÉTÉ à nice.txt' --folder "$work/utf8" "$sample"
-check "UTF-8 name: word-wise capitals" test -f "$work/utf8/Été À Nice.Txt"
 run --output $'\xe9t\xe9' --folder "$work/utf8" "$sample"
 check "a name that is not UTF-8: byte rule" test -f "$work/utf8/"$'\xc9t\xe9'.Txt
 

@@ -1,11 +1,10 @@
 // Reports written safely in the Windows program: names refused by the
 // Windows name rule, the system's reasons in the notices, a record cut
-// short told in a message box, and the atomic file on Windows.
+// short told in a message box.
 #include "window_harness.h"
 
 #include <gtest/gtest.h>
 
-#include "scan/atomic_file.h"
 #include "scan/decode_file.h"
 #include "tools/record_writer.h"
 #include "tools/sample_shot.h"
@@ -91,28 +90,6 @@ TEST(SafeReportWindow, NoticesOfFilesThatCannotBeOpenedOrCreatedCarryTheSystemsR
     EXPECT_EQ(sinks.texts[0].rfind(c.start, 0), 0u) << sinks.texts[0];
     EXPECT_GT(sinks.texts[0].size(), c.start.size() + 2) << "a reason in the parentheses";
     EXPECT_EQ(sinks.texts[0].back(), ')');
-  }
-}
-
-TEST(SafeReportWindow, TheAtomicFileReplacesTheReportOnlyWhenCommitted) {
-  for (const bool commit : {false, true}) {
-    TempFolder data{"atomic"};
-    const std::string name = data.File("R.Txt");
-    WriteBytes(name, {'o', 'l', 'd'});
-    std::string reason;
-    auto sink = CreateAtomicFileSink(name, reason);
-    ASSERT_TRUE(sink) << reason;
-    ASSERT_TRUE(sink->Write("new!", 4));
-    if (commit) {
-      EXPECT_TRUE(sink->Commit()) << sink->FailureReason();
-    }
-    sink.reset();
-    EXPECT_EQ(ReadBytes(name), commit ? std::vector<std::uint8_t>{'n', 'e', 'w', '!'}
-                                      : std::vector<std::uint8_t>{'o', 'l', 'd'});
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(data.File(".segdreport-*").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "temporary file left: " << found.cFileName;
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
   }
 }
 
