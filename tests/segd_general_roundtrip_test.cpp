@@ -262,10 +262,55 @@ const model::Field* FindHeaderField(const model::RecordHeaders& h, std::string_v
   return nullptr;
 }
 
+// The extended and external headers' fields the makes announce, and the
+// summary's channel set counts.
+std::vector<HeaderCell> ExpectedMakeCells(const GeneralRecord& r) {
+  const GeneralLayout l = LayoutOfGeneral(r);
+  double used = 0, unused = 0;
+  for (const ScanType& t : r.scanTypes) {
+    for (std::size_t i = 0; i < r.scanTypes.front().sets.size(); ++i) ++(i < t.sets.size() && t.sets[i].used ? used : unused);
+  }
+  const double traces = static_cast<double>(l.traces);
+  std::vector<HeaderCell> cells = {
+      {"extended_header", "blocks", static_cast<double>(ExtendedHeaderOf(r).size() / 32)},
+      {"external_header", "blocks", static_cast<double>(ExternalHeaderOf(r).size() / 32)},
+      {"summary", "channel_sets", used},
+      {"summary", "unused_channel_sets", unused},
+  };
+  if (r.make == Make::kSmartSolo && !r.revision.Rev3() && !r.extendedHeader) {
+    const std::vector<HeaderCell> more = {
+        {"extended_header", "traces", traces},
+        {"extended_header", "samples_per_trace", static_cast<double>(r.scanTypes[0].sets[0].samples)},
+        {"extended_header", "sample_interval_us", r.baseScanInterval * 1000.0 / 16},
+        {"extended_header", "gather_type", 2},
+        {"external_header", "file_number", r.fileNumber},
+        {"external_header", "time_break_gps_us", static_cast<double>(r.timestamp)},
+        {"summary", "traces_announced", traces},
+    };
+    cells.insert(cells.end(), more.begin(), more.end());
+  }
+  if (r.make == Make::kFairfield && r.revision.major == 1 && r.revision.minor == 6 && !r.extendedHeader) {
+    const std::vector<HeaderCell> more = {
+        {"extended_header", "records", traces},
+        {"extended_header", "file_number", r.fileNumber},
+        {"extended_header", "deploy_epoch_us", static_cast<double>(r.timestamp)},
+        {"extended_header", "receiver_point", 500},
+        {"external_header", "receiver_point", 500},
+    };
+    cells.insert(cells.end(), more.begin(), more.end());
+  }
+  return cells;
+}
+
 void ExpectHeadersAsWritten(const GeneralRecord& r, const Scanned& s) {
   const model::RecordHeaders& h = s.out.headers;
-  for (const HeaderCell& cell : ExpectedHeaderCells(r)) {
-    const model::Field* f = FindHeaderField(h, cell.block, cell.field);
+  std::vector<HeaderCell> cells = ExpectedHeaderCells(r);
+  for (HeaderCell& c : ExpectedMakeCells(r)) cells.push_back(std::move(c));
+  for (const HeaderCell& cell : cells) {
+    const model::Field* f = cell.block == "extended_header"   ? h.extendedHeader.Find(cell.field)
+                            : cell.block == "external_header" ? h.externalHeader.Find(cell.field)
+                            : cell.block == "summary"         ? h.summary.Find(cell.field)
+                                                              : FindHeaderField(h, cell.block, cell.field);
     if (f == nullptr) {
       ADD_FAILURE() << "no field " << cell.block << "." << cell.field;
     } else if (!cell.value) {
