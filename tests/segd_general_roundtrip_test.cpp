@@ -4,7 +4,10 @@
 // exactly at the end of the record; cut and padded copies are found out.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -532,6 +535,39 @@ TEST(GeneralRoundTrip, RecordFilesHoldTheComposedBytes) {
   }
   std::filesystem::remove(path);
 }
+
+#ifdef SEGD_MAKE_SEGD
+// make_segd's options reach the record: the file is the preset with the
+// same changes; --help and bad options give their exit status.
+TEST(GeneralRoundTrip, MakeSegdWritesThePresetRecordItsOptionsDescribe) {
+  const std::string out = (std::filesystem::path(SEGD_BINARY_DIR) / "make_segd_test.segd").string();
+  auto Run = [&](const std::string& args) {
+    const int status = std::system((std::string(SEGD_MAKE_SEGD) + " " + args + " >" + out + ".log 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  ASSERT_EQ(Run("--rev 3.1 --make fairfield --format 9036 --traces 7 --samples 5 --extensions 3 --escapes --skew 2 "
+                "--trailer 1 --file-number 12345 --pattern --pad-trailer 64 " + out), 0);
+  GeneralRecord r = PresetRecord(Make::kFairfield, {3, 1}, 9036, 7, 5);
+  ForEachSet(r, [](ChannelSet& s) { s.extensions = 3; });
+  r.escapes = Escapes::All();
+  r.skewBlocks = 2;
+  r.trailerBlocks = 1;
+  r.fileNumber = 12345;
+  r.sampleFill = SampleFill::kPattern;
+  r.padBytes = 64;
+  r.padKind = PadKind::kTrailer;
+  std::ifstream in(out, std::ios::binary);
+  EXPECT_EQ(Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), ComposeGeneral(r));
+  EXPECT_EQ(Run("--rev 1.0 --make sercel --cut 1000 " + out), 0);
+  EXPECT_EQ(std::filesystem::file_size(out), 1000u);
+  EXPECT_EQ(Run("--help"), 0);
+  for (const char* bad : {"--format 8059 x", "--make nobody x", "--rev 2 x", "--traces 0 x", "--bogus x", ""}) {
+    EXPECT_EQ(Run(bad), 2) << bad;
+  }
+  std::filesystem::remove(out);
+  std::filesystem::remove(out + ".log");
+}
+#endif
 
 // Disabled, for the lead to decide: in a cut rev 1/2 record the traces
 // whose headers lie past the end are sized from the channel set's times
