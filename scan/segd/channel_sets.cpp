@@ -12,8 +12,8 @@ namespace segd::generic {
 
 namespace {
 
-constexpr const FieldSpec& C(std::string_view name) { return Row(kChannelSet, name); }
-constexpr const FieldSpec& C3(std::string_view name) { return Row(kChannelSetRev3, name); }
+consteval const FieldSpec& C(std::string_view name) { return Row(kChannelSet, name); }
+consteval const FieldSpec& C3(std::string_view name) { return Row(kChannelSetRev3, name); }
 
 ChannelSetShape Rev12Shape(std::span<const std::uint8_t> d, const HeaderCounts& counts) {
   ChannelSetShape set;
