@@ -15,7 +15,7 @@ namespace {
 using model::Block;
 using model::RecordHeaders;
 
-constexpr const FieldSpec& G1(std::string_view name) { return Row(kGeneralHeader1, name); }
+consteval const FieldSpec& G1(std::string_view name) { return Row(kGeneralHeader1, name); }
 
 // The revisions whose layouts the decoder knows; Fairfield writes its own
 // format version 1.6 in the rev 1/2 layout.
