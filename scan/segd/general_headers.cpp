@@ -63,7 +63,7 @@ void Notices::Warn(std::string text) const { list.push_back({std::move(text), "S
 
 std::vector<std::uint8_t> ReadBytes(ByteSource& source, std::uint64_t offset, std::size_t count) {
   std::vector<std::uint8_t> bytes(count);
-  source.ReadAt(offset, bytes);
+  if (count > 0) source.ReadAt(offset, bytes);  // an empty span has no buffer to copy into
   return bytes;
 }
 
