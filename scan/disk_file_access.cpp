@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include "scan/decode_file.h"
+#include "scan/threaded_sink.h"
 
 namespace segd {
 
@@ -24,7 +25,7 @@ std::unique_ptr<ByteSource> DiskFileAccess::OpenRecord(const std::string& path) 
 
 std::unique_ptr<ByteSink> DiskFileAccess::CreateReport(const std::string& reportPath, const std::string& recordPath) {
   if (SameFile(reportPath, recordPath)) return nullptr;
-  return CreateFileSink(reportPath);
+  return WithWriterThread(CreateFileSink(reportPath));
 }
 
 }  // namespace segd
