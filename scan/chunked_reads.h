@@ -19,9 +19,9 @@ using RawRead = std::size_t (*)(void* file, std::uint64_t offset, std::uint8_t* 
 class ChunkedReads {
  public:
   // Strides up to this many bytes are read in chunks. Measured on the 2-core
-  // build machine (page cache warm): one read of its own costs about 1.3 µs
-  // per trace, copying through a chunk about 0.16 ns per byte of stride, so
-  // chunks win below about 8 KiB and lose above (see the README's benchmark).
+  // build machine (page cache warm, processor time): a read of its own costs
+  // 1.3-1.6 µs per trace whatever the stride, a chunked read 0.16-0.18 ns per
+  // byte of stride; they cross between 8 and 10 KiB (bench/floor.cpp, README).
   static constexpr std::uint64_t kLargestChunkedStride = 8 * 1024;
   // A chunk covers this many reads at the present stride, within the
   // capacity: 32-byte header blocks take a 32 KiB chunk, 4 KB traces 1 MiB.
