@@ -72,6 +72,7 @@ struct Options {
   bool keep = false;
   std::string folder;
   std::string scanner = SEGD_BENCH_SCANNER;
+  std::string baseline;  // another scanner build to compare with, when given
 };
 
 struct Outcome {
@@ -160,6 +161,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.folder = argv[++i];
     } else if (a == "--scanner" && i + 1 < argc) {
       o.scanner = argv[++i];
+    } else if (a == "--baseline" && i + 1 < argc) {
+      o.baseline = argv[++i];
     } else if (a == "--keep") {
       o.keep = true;
     } else {
@@ -183,14 +186,20 @@ std::vector<Row> Rows(const Options& o, const std::string& record, const std::ve
     args.push_back(output);
     return args;
   };
-  return {
+  std::vector<Row> rows = {
       {"scanner (segdreport)", Role::kScanner,
        {o.scanner, "--select", "0-33", "--quiet", "--output", "bench", "--folder", o.folder, record},
        o.folder + "/Bench.Txt"},
-      {"pread floor", Role::kReadFloor, floor("pread", "/dev/null"), ""},
-      {"chunked floor (4 MiB)", Role::kReadFloor, floor("chunked", "/dev/null"), ""},
+      {"pread floor", Role::kReadFloor, floor("pread", ""), ""},
+      {"chunked floor (4 MiB)", Role::kReadFloor, floor("chunked", ""), ""},
       {"write floor", Role::kWriteFloor, floor("write", o.folder + "/floor.txt"), o.folder + "/floor.txt"},
   };
+  if (!o.baseline.empty()) {
+    rows.push_back({"baseline scanner", Role::kOther,
+                    {o.baseline, "--select", "0-33", "--quiet", "--output", "baseline", "--folder", o.folder, record},
+                    o.folder + "/Baseline.Txt"});
+  }
+  return rows;
 }
 
 // Builds, runs and prints one record; false when a target is missed.
@@ -244,6 +253,7 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
   std::printf("  %-24s %9s %9s %12s %14s %10s\n", "program", "wall (s)", "cpu (s)", "traces/s", "output (bytes)",
               "peak (MiB)");
   double scanner = 0, preadFloor = 0, bestRead = 1e300, writeFloor = 0;
+  double scannerCpu = 0, preadCpu = 0, bestReadCpu = 1e300, writeCpu = 0;
   bool smallEnough = true;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Outcome& b = best[i];
@@ -252,19 +262,23 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
                 rows[i].output.empty() ? "-" : Grouped(static_cast<double>(FileSize(rows[i].output))).c_str(),
                 static_cast<double>(b.peakKiB) / 1024.0);
     if (rows[i].role == Role::kScanner) {
-      if (scanner == 0) scanner = b.seconds;
+      if (scanner == 0) scanner = b.seconds, scannerCpu = b.cpuSeconds;
       smallEnough = smallEnough && b.peakKiB < 16 * 1024;
     }
-    if (rows[i].role == Role::kReadFloor) bestRead = std::min(bestRead, b.seconds);
-    if (rows[i].role == Role::kReadFloor && rows[i].args[1] == "pread") preadFloor = b.seconds;
-    if (rows[i].role == Role::kWriteFloor) writeFloor = b.seconds;
+    if (rows[i].role == Role::kReadFloor) {
+      bestRead = std::min(bestRead, b.seconds);
+      bestReadCpu = std::min(bestReadCpu, b.cpuSeconds);
+    }
+    if (rows[i].role == Role::kReadFloor && rows[i].args[1] == "pread") preadFloor = b.seconds, preadCpu = b.cpuSeconds;
+    if (rows[i].role == Role::kWriteFloor) writeFloor = b.seconds, writeCpu = b.cpuSeconds;
   }
   // Short traces: the faster read; long ones: one read per trace.
   const bool shortTraces = traceBytes < 8192;
   const double floorSum = (shortTraces ? bestRead : preadFloor) + writeFloor;
   const double rate = static_cast<double>(traceCount) / scanner;
-  std::printf("\n  scanner / (%s read floor + write floor) = %.3f / %.3f = %.2fx\n", shortTraces ? "faster" : "pread",
-              scanner, floorSum, scanner / floorSum);
+  const double floorCpu = (shortTraces ? bestReadCpu : preadCpu) + writeCpu;
+  std::printf("\n  scanner / (%s read floor + write floor) = %.3f / %.3f = %.2fx wall, %.2fx processor time\n",
+              shortTraces ? "faster" : "pread", scanner, floorSum, scanner / floorSum, scannerCpu / floorCpu);
   bool met = scanner <= 1.3 * floorSum;
   std::printf("  within 1.3x of that floor   %s\n", met ? "yes" : "NO");
   if (shortTraces) {
@@ -289,12 +303,12 @@ int main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) {
     std::fputs(
-        "usage: segd_bench [--repeats R] [--folder DIR] [--scanner PATH] [--keep]\n"
+        "usage: segd_bench [--repeats R] [--folder DIR] [--scanner PATH] [--baseline PATH] [--keep]\n"
         "                  [--traces N] [--samples S] [--extensions K] [--sparse]\n"
         "Defaults: the 99,999 x 1,000 and 9,999 x 10,000 sample records (K = 2), best of\n"
         "5 runs, a fresh folder under the temporary folder, removed afterwards unless\n"
         "--keep. Any of --traces, --samples, --extensions, --sparse benches that one\n"
-        "record instead.\n",
+        "record instead. --baseline adds a row for another scanner build.\n",
         stderr);
     return 2;
   }
