@@ -1,6 +1,9 @@
 #include "output/text_encoding.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 namespace segd::output {
 
@@ -106,6 +109,22 @@ struct QuotedCsvText {
   static void Escape(std::string& out, char) { out += "\"\""; }
 };
 
+// Parsers store a JSON number as a double: one past its range reads as
+// infinite or is refused. (Numbers that small that they read as 0 are fine.)
+bool FitsADouble(std::string_view number) {
+  char small[64];
+  std::string large;
+  const char* text = small;
+  if (number.size() < sizeof small) {
+    std::memcpy(small, number.data(), number.size());
+    small[number.size()] = '\0';
+  } else {
+    large = number;
+    text = large.c_str();
+  }
+  return std::isfinite(std::strtod(text, nullptr));
+}
+
 }  // namespace
 
 void AppendRecordText(std::string& out, std::string_view bytes) { Convert<PlainText>(out, bytes, Source::Record); }
@@ -140,8 +159,10 @@ bool IsJsonNumber(std::string_view text) {
     ++i;
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
     if (!digits()) return false;
+    return i == n && FitsADouble(text);
   }
-  return i == n;
+  // Without an exponent only more than 308 digits can overflow.
+  return i == n && (n < 300 || FitsADouble(text));
 }
 
 void AppendCsvField(std::string& out, std::string_view text, Source source) {
