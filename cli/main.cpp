@@ -8,7 +8,7 @@
 #include "cli/options.h"
 #include "cli/terminal_sinks.h"
 #include "scan/decode_file.h"
-#include "shell/settings.h"
+#include "app/settings.h"
 
 namespace {
 
