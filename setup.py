@@ -24,7 +24,7 @@ def version():
 
 
 def sources():
-    portable = [p for p in glob.glob("scan/*.cpp") + glob.glob("app/*.cpp") + glob.glob("output/*.cpp")
+    portable = [p for folder in ("scan", "output", "app") for p in glob.glob(f"{folder}/**/*.cpp", recursive=True)
                 if not p.endswith("_win.cpp")]
     return sorted(glob.glob("python/*.cpp") + portable) + ["dialoglib/padout.cpp", "cli/options.cpp"]
 

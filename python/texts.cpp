@@ -3,28 +3,35 @@
 #include <charconv>
 #include <string>
 
+#include "output/text_encoding.h"
+
 namespace segd::python {
 
 namespace py = pybind11;
 
-namespace {
-
-// 0x80-0x9F; zero where the code defines no character.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-}  // namespace
-
-char32_t Cp1252Char(std::uint8_t byte) {
-  if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0) return kHighControls[byte - 0x80];
-  return byte;
+void AppendRecordChars(std::u32string& out, std::string_view bytes) {
+  std::string utf8;
+  output::AppendRecordText(utf8, bytes);
+  // The encoder writes whole sequences of at most three bytes (U+0000-U+FFFF).
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<std::uint8_t>(utf8[i]);
+    const auto next = [&](std::size_t k) { return static_cast<char32_t>(static_cast<std::uint8_t>(utf8[i + k]) & 0x3F); };
+    if (lead < 0x80) {
+      out.push_back(lead);
+      i += 1;
+    } else if (lead < 0xE0) {
+      out.push_back((static_cast<char32_t>(lead & 0x1F) << 6) | next(1));
+      i += 2;
+    } else {
+      out.push_back((static_cast<char32_t>(lead & 0x0F) << 12) | (next(1) << 6) | next(2));
+      i += 3;
+    }
+  }
 }
 
 py::str RecordText(std::string_view bytes) {
   std::u32string chars;
-  chars.reserve(bytes.size());
-  for (char c : bytes) chars.push_back(Cp1252Char(static_cast<std::uint8_t>(c)));
+  AppendRecordChars(chars, bytes);
   PyObject* text = PyUnicode_FromKindAndData(PyUnicode_4BYTE_KIND, chars.data(), static_cast<Py_ssize_t>(chars.size()));
   if (!text) throw py::error_already_set();
   return py::reinterpret_steal<py::str>(text);

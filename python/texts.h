@@ -1,18 +1,19 @@
 #pragma once
-// Record texts to Python: the record's bytes 0x80-0xFF are Windows-1252
-// characters (the five bytes that code leaves undefined keep their own code
-// points, as web browsers read them).
+// Record texts to Python, converted as the data outputs convert them (the
+// record's bytes 0x80-0xFF are Windows-1252 characters).
 #include <pybind11/pybind11.h>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "scan/record_model.h"
 
 namespace segd::python {
 
-// The character a record byte stands for.
-char32_t Cp1252Char(std::uint8_t byte);
+// Appends the characters of record bytes as UTF-32 (for numpy's unicode
+// fields).
+void AppendRecordChars(std::u32string& out, std::string_view bytes);
 
 pybind11::str RecordText(std::string_view bytes);
 

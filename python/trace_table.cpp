@@ -129,12 +129,11 @@ py::array TraceTable::TakeArray() {
         break;
       case ValueType::Text: {
         std::uint64_t start = 0;
+        std::u32string chars;
         for (std::size_t r = 0; r < rows; ++r) {
-          char32_t* chars = reinterpret_cast<char32_t*>(base + r * stride);
-          for (std::uint64_t b = start; b < c.textEnds[r]; ++b) {
-            const char32_t ch = Cp1252Char(static_cast<std::uint8_t>(c.textBytes[b]));
-            std::memcpy(chars++, &ch, sizeof ch);
-          }
+          chars.clear();
+          AppendRecordChars(chars, std::string_view(c.textBytes).substr(start, c.textEnds[r] - start));
+          std::memcpy(base + r * stride, chars.data(), chars.size() * sizeof(char32_t));
           start = c.textEnds[r];
         }
         break;
