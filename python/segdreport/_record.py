@@ -16,8 +16,7 @@ class DecodeError(ValueError):
     def __init__(self, path, notices):
         self.path = path
         self.notices = list(notices)
-        text = "; ".join(n["text"] for n in self.notices) or "not a SEG-D record"
-        super().__init__(f"{path}: {text}")
+        super().__init__("; ".join(n["text"] for n in self.notices) or f"{path} is not a SEG-D record")
 
 
 class SegdWarning(UserWarning):
