@@ -197,6 +197,29 @@ int main(int argc, char** argv) {
   const Outcome scanner = Best(scannerArgs, o.repeats);
   const Outcome floor = Best(floorArgs, o.repeats);
   if (!scanner.ok || !floor.ok) return 1;
+#ifdef SEGD_BENCH_PYTHON
+  // The Python package: the trace table as a numpy array, timed inside the
+  // interpreter (its start and numpy's import are not the walk's), against
+  // the command line's CSV of the same table.
+  const std::string csvPath = o.folder + "/bench.csv";
+  const Outcome csv = Best({o.scanner, "--quiet", "--csv", csvPath, record}, o.repeats);
+  setenv("PYTHONPATH", SEGD_BENCH_PYTHONPATH, 1);
+  const std::string timesPath = o.folder + "/python.txt";
+  const Outcome python = Spawn({SEGD_BENCH_PYTHON, "-W", "ignore", "-c",
+                                "import sys, time, segdreport\n"
+                                "best = min(-time.perf_counter() + (segdreport.open(sys.argv[1]).traces is not None and "
+                                "time.perf_counter()) for _ in range(int(sys.argv[2])))\n"
+                                "print(f'{best:.6f}')",
+                                record, std::to_string(o.repeats)},
+                               timesPath);
+  double pythonSeconds = 0;
+  if (std::FILE* f = std::fopen(timesPath.c_str(), "r")) {
+    if (std::fscanf(f, "%lf", &pythonSeconds) != 1) pythonSeconds = 0;
+    std::fclose(f);
+  }
+  std::filesystem::remove(timesPath);
+  std::filesystem::remove(csvPath);
+#endif
 
   struct rusage self {};
   getrusage(RUSAGE_SELF, &self);
@@ -218,6 +241,19 @@ int main(int argc, char** argv) {
   std::printf("\n  scanner / floor: %.2fx wall, %.2fx cpu   (this harness: %.1f MiB, a floor under each child's peak)\n\n",
               ratio, scanner.cpuSeconds / floor.cpuSeconds, static_cast<double>(self.ru_maxrss) / 1024.0);
 
+#ifdef SEGD_BENCH_PYTHON
+  if (csv.ok) {
+    std::printf("  %-22s %9.3f %9.3f %12s\n", "scanner --csv", csv.seconds, csv.cpuSeconds,
+                Grouped(static_cast<double>(traceCount) / csv.seconds).c_str());
+  }
+  if (python.ok && pythonSeconds > 0) {
+    std::printf("  %-22s %9.3f %9s %12s %16s %11.1f   (peak of the whole interpreter)\n", "python open().traces",
+                pythonSeconds, "-", Grouped(static_cast<double>(traceCount) / pythonSeconds).c_str(), "-",
+                static_cast<double>(python.peakKiB) / 1024.0);
+    if (csv.ok) std::printf("  python / --csv: %.2fx wall (target 1.5x)\n", pythonSeconds / csv.seconds);
+  }
+  std::printf("\n");
+#endif
   const bool withinFloor = ratio <= 2.0;
   const bool fastEnough = scannerRate >= 500000.0;
   const bool smallEnough = scanner.peakKiB < 16 * 1024;
