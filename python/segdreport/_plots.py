@@ -6,9 +6,12 @@ import numpy as np
 # Receiver position columns, most exact first: (x, y, x label, y label).
 _POSITIONS = [("easting", "northing", "Easting", "Northing"),
               ("receiver_easting", "receiver_northing", "Easting", "Northing"),
+              ("sercel_receiver_x", "sercel_receiver_y", "Easting", "Northing"),
+              ("smartsolo_receiver_easting_cm", "smartsolo_receiver_northing_cm", "Easting (cm)", "Northing (cm)"),
               ("point", "line", "Receiver point", "Receiver line"),
               ("receiver_point", "receiver_line", "Receiver point", "Receiver line")]
 _SOURCE = {"Easting": ("source_easting", "source_northing"), "Receiver point": ("source_point", "source_line")}
+# Positions in centimetres get no source mark (the summary holds the source in metres).
 _STATUS_COLOURS = {"ok": "tab:green", "warning": "tab:orange", "failed": "tab:red"}
 
 
@@ -97,14 +100,14 @@ def plot_spread(record, ax=None):
         chosen = shown & (states == state)
         if np.any(chosen):
             ax.scatter(xs[chosen], ys[chosen], s=12, c=colour, label=f"{state} ({np.count_nonzero(chosen)})")
-    sx, sy = (_number(record.summary.get(k)) for k in _SOURCE[xlabel])
+    sx, sy = (_number(record.summary.get(k)) for k in _SOURCE.get(xlabel, ("", "")))
     if np.isfinite(sx) and np.isfinite(sy):
         ax.scatter([sx], [sy], s=160, marker="*", c="tab:red", edgecolors="black", label="source", zorder=3)
     ax.set_xlabel(xlabel)
     ax.set_ylabel(ylabel)
     ax.set_title(f"{os.path.basename(record.path)}: file {record.file_number}, {len(record.traces)} traces")
     ax.legend(loc="upper left", bbox_to_anchor=(1.01, 1), fontsize="small", borderaxespad=0)
-    if xlabel == "Easting":
+    if xlabel.startswith("Easting"):
         ax.set_aspect("equal", adjustable="datalim")
     return _finish(ax, own)
 
