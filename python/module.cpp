@@ -7,6 +7,9 @@
 #include <pybind11/stl.h>
 
 #include "cli/options.h"
+#ifdef SEGD_PYTHON_BATCH
+#include "python/batch.h"
+#endif
 #include "python/interruptible.h"
 #include "python/report_run.h"
 #include "python/texts.h"
@@ -169,4 +172,7 @@ PYBIND11_MODULE(_core, m) {
   m.def("parse_selection", &segd::python::ParseSelection, py::arg("text"),
         "The selection indices of a --select list as the command line reads it.");
   m.attr("trace_columns_selectable") = segd::kTraceColumns;
+#ifdef SEGD_PYTHON_BATCH
+  segd::python::AddBatch(m);
+#endif
 }

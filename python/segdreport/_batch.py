@@ -1,10 +1,13 @@
 """Many records: one summary row per record, and line QC over the rows."""
+import json
 import os
+import warnings
 from concurrent.futures import ThreadPoolExecutor
 
 import numpy as np
 
 from . import _core
+from ._record import SegdWarning
 
 # The summary's columns before the per-flag counts, and after them.
 _LEAD = ["path", "size_bytes", "status", "problems", "file_number", "date", "time", "manufacturer", "revision",
@@ -63,15 +66,38 @@ def _row(path, data):
     return row, flags
 
 
+def _arguments(paths_or_folders):
+    if isinstance(paths_or_folders, (str, bytes, os.PathLike)):
+        paths_or_folders = [paths_or_folders]
+    return [os.fsdecode(os.fspath(p)) for p in paths_or_folders]
+
+
 def scan(paths_or_folders, jobs=None):
-    """One summary row per record (a pandas DataFrame), in the order given; folders are searched
-    recursively and their files taken in sorted path order when they decode as SEG-D. `jobs`
-    records are scanned at a time (default: the machine's processors). Ctrl-C stops the batch
-    and nothing is returned."""
+    """One summary row per record (a pandas DataFrame with the columns of `segdreport --summary`), in
+    the order given; folders are searched recursively and their files taken in sorted path order when
+    they look like SEG-D records. `jobs` records are scanned at a time (default: the machine's
+    processors). Number columns are numeric (NaN where a record holds nothing), text columns hold None
+    there, as pandas.read_csv reads the summary file. Ctrl-C stops the batch and nothing is returned."""
+    import pandas
+
+    jobs = max(1, jobs or os.cpu_count() or 1)
+    if not hasattr(_core, "summarize"):
+        return _scan_in_python(paths_or_folders, jobs)
+    data = _core.summarize(_arguments(paths_or_folders), jobs)
+    for problem in data["problems"]:
+        warnings.warn(SegdWarning(problem), stacklevel=2)
+    frame = pandas.DataFrame(data["rows"], columns=[name for name, _ in data["columns"]], dtype=object)
+    for name, number in data["columns"]:
+        cells = frame[name].where(frame[name] != "", None)
+        frame[name] = pandas.to_numeric(cells, errors="coerce") if number else cells
+    return frame
+
+
+def _scan_in_python(paths_or_folders, jobs):
+    """scan() over scan_record() where the module is built without the batch library."""
     import pandas
 
     paths = list(_record_paths(paths_or_folders))
-    jobs = max(1, jobs or os.cpu_count() or 1)
     with ThreadPoolExecutor(max_workers=jobs) as pool:
         futures = [pool.submit(_core.scan_record, path) for path, _ in paths]
         try:
@@ -101,11 +127,27 @@ def _majority(values):
     return unique[np.argmax(counts)]
 
 
+def _cell_text(value):
+    """A summary cell as the summary file writes it."""
+    if value is None or (isinstance(value, float) and np.isnan(value)):
+        return ""
+    if isinstance(value, (float, np.floating)) and float(value).is_integer():
+        return str(int(value))
+    return str(value)
+
+
 def line_qc(summary):
-    """QC findings over summary rows (from scan() or a merged --summary CSV read with pandas):
-    duplicate file numbers with their paths, gaps in the file number sequence, recording times out of
-    order, and records whose format, sample interval, record length or channel set count differ from
-    the majority. A dict of lists of dicts."""
+    """Line QC over summary rows (from scan(), or --summary files read with pandas.read_csv and
+    concatenated): duplicate file numbers with their paths, gaps in the file number sequence, recording
+    times out of order, and records whose format, sample interval, record length or channel set layout
+    differ from the majority. A dict, as `segdreport --qc` writes it."""
+    if hasattr(_core, "line_qc_json"):
+        rows = [{name: _cell_text(value) for name, value in row.items()} for row in summary.to_dict("records")]
+        return json.loads(_core.line_qc_json(rows))
+    return _line_qc_in_python(summary)
+
+
+def _line_qc_in_python(summary):
     rows = summary[summary["status"] != "failed"]
     findings = {"duplicates": [], "gaps": [], "out_of_order": [], "outliers": []}
     numbers = rows["file_number"].dropna()
