@@ -1,4 +1,5 @@
 // segdreport: scans one SN388 SEG-D field record and writes its text report.
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 
 #include "cli/options.h"
 #include "cli/terminal_sinks.h"
+#include "scan/atomic_file.h"
 #include "scan/decode_file.h"
 #include "shell/settings.h"
 
@@ -15,6 +17,7 @@ namespace {
 constexpr int kExitReport = 0;
 constexpr int kExitNoReport = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitRecordCut = 3;
 
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "segdreport: %s\nTry 'segdreport --help' for more information.\n", message.c_str());
@@ -34,6 +37,11 @@ std::string CurrentFolder() {
 
 int main(int argc, char** argv) {
   using namespace segd;
+  // A write past a file-size limit or into a closed pipe fails as a write,
+  // and is told as one, instead of ending the program silently.
+  signal(SIGXFSZ, SIG_IGN);
+  signal(SIGPIPE, SIG_IGN);
+  RemoveTemporaryFilesOnTermination();
   std::string error;
   const auto options = cli::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) return UsageError(error);
@@ -66,5 +74,12 @@ int main(int argc, char** argv) {
   DiskFileAccess files;
   ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
                       options->folder ? *options->folder : CurrentFolder(), '/'};
-  return DecodeFile(options->record, context) == kReportWritten ? kExitReport : kExitNoReport;
+  switch (DecodeFile(options->record, context)) {
+    case kReportWritten:
+      return kExitReport;
+    case kReportWrittenRecordCut:
+      return kExitRecordCut;
+    default:
+      return kExitNoReport;
+  }
 }
