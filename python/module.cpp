@@ -15,6 +15,7 @@
 #include "python/texts.h"
 #include "python/trace_table.h"
 #include "scan/record_scan.h"
+#include "scan/trace_columns.h"
 
 namespace py = pybind11;
 
@@ -171,7 +172,8 @@ PYBIND11_MODULE(_core, m) {
         "The text report of a record for the selection indices: a dict of written, bytes and notices.");
   m.def("parse_selection", &segd::python::ParseSelection, py::arg("text"),
         "The selection indices of a --select list as the command line reads it.");
-  m.attr("trace_columns_selectable") = segd::kTraceColumns;
+  m.def("trace_column_index", [](const std::string& name) { return segd::TraceColumnIndex(name); }, py::arg("name"),
+        "The report's selection index (0-29) of a trace column's data name, or -1.");
 #ifdef SEGD_PYTHON_BATCH
   segd::python::AddBatch(m);
 #endif

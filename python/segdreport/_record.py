@@ -37,9 +37,11 @@ def _raise_for(path, status, notices):
         raise DecodeError(path, notices)
 
 
-def _warn(path, notices):
+def _warn(path, notices, problems=()):
     for notice in notices:
         warnings.warn(SegdWarning(_notice_text(path, notice)), stacklevel=3)
+    for problem in problems:
+        warnings.warn(SegdWarning(f"{path}: {problem}"), stacklevel=3)
 
 
 def _fspath(path):
@@ -51,15 +53,16 @@ def open(path):  # noqa: A001 - the package's entry, as in the documentation
     """Decodes the record at `path` and walks its traces once.
 
     Raises FileNotFoundError when it cannot be opened and DecodeError when it
-    is not SEG-D; notices of a run that went on are given as SegdWarning and
-    kept in Record.notices. Ctrl-C stops the walk (KeyboardInterrupt) and
+    is not SEG-D; notices of a run that went on, and what the walk found
+    wrong with the record's shape (a record cut short), are given as
+    SegdWarning and kept in Record.notices and Record.integrity["problems"]. Ctrl-C stops the walk (KeyboardInterrupt) and
     nothing is returned.
     """
     path = _fspath(path)
     data = _core.scan_record(path)
     _raise_for(path, data["status"], data["notices"])
     record = Record(data)
-    _warn(path, record.notices)
+    _warn(path, record.notices, record.integrity["problems"])
     return record
 
 
@@ -121,14 +124,13 @@ class Record:
             return []
         if isinstance(select, str):
             return _core.parse_selection(select) if select.strip() else []
-        trace_names = [c["name"] for c in self.columns[-_core.trace_columns_selectable:]]
         indices = set()
         for item in select:
             if isinstance(item, str):
                 if item in _SECTIONS:
                     indices.add(_SECTIONS[item])
-                elif item in trace_names and len(self.columns) >= _core.trace_columns_selectable:
-                    indices.add(trace_names.index(item))
+                elif _core.trace_column_index(item) >= 0:
+                    indices.add(_core.trace_column_index(item))
                 else:
                     indices.update(_core.parse_selection(item))
             else:

@@ -80,7 +80,7 @@ def test_a_cut_record_marks_its_lost_traces_and_warns(tmp_path):
     cut.write_bytes(data[: len(data) * 2 // 3])
     with pytest.warns(segdreport.SegdWarning):
         record = segdreport.open(cut)
-    assert record.notices and record.integrity["traces_past_end"] > 0
+    assert record.integrity["problems"] and record.integrity["traces_past_end"] > 0
     assert np.count_nonzero(record.traces["past_end"]) == record.integrity["traces_past_end"]
 
 
