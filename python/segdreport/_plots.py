@@ -107,25 +107,28 @@ def plot_spread(record, ax=None):
     ax.set_ylabel(ylabel)
     ax.set_title(f"{os.path.basename(record.path)}: file {record.file_number}, {len(record.traces)} traces")
     ax.legend(loc="upper left", bbox_to_anchor=(1.01, 1), fontsize="small", borderaxespad=0)
+    ax.ticklabel_format(useOffset=False, style="plain")
     if xlabel.startswith("Easting"):
         ax.set_aspect("equal", adjustable="datalim")
     return _finish(ax, own)
 
 
 def plot_trace_flags(record, ax=None):
-    """A raster of trace number against the flags (dead, past end, each error flag): a dark cell where
-    the trace has the flag set. Returns the Axes."""
+    """A raster of trace number against the flags (dead, past end, each error flag): a mark where the
+    trace has the flag set, drawn at least a pixel wide however many traces there are. Returns the Axes."""
     ax, own = _axes(ax)
     traces = record.traces
     names = ([record.dead_column] if record.dead_column else []) + ["past_end"] + \
         [n for n in record.flag_columns if n != record.dead_column]
     names = [n for n in names if n in (traces.dtype.names or ())]
-    grid = np.array([_set(traces, n) for n in names], dtype=float).reshape(len(names), len(traces))
-    first = int(traces["trace"][0]) if len(traces) and "trace" in traces.dtype.names else 1
-    ax.imshow(grid, aspect="auto", interpolation="nearest", cmap="Greys", vmin=0, vmax=1,
-              extent=(first - 0.5, first + len(traces) - 0.5, len(names) - 0.5, -0.5))
+    numbers = traces["trace"] if "trace" in (traces.dtype.names or ()) else np.arange(1, len(traces) + 1)
+    rows, columns = np.nonzero(np.array([_set(traces, n) for n in names], dtype=bool).reshape(len(names), len(traces)))
+    ax.vlines(numbers[columns], rows - 0.4, rows + 0.4, colors="black", linewidths=1.5)
+    ax.set_xlim(0.5, len(traces) + 0.5)
+    ax.set_ylim(len(names) - 0.5, -0.5)
     ax.set_yticks(range(len(names)))
-    ax.set_yticklabels([f"{n} ({int(grid[i].sum())})" for i, n in enumerate(names)], fontsize="small")
+    ax.set_yticklabels([f"{n} ({np.count_nonzero(rows == i)})" for i, n in enumerate(names)], fontsize="small")
+    ax.grid(axis="y", color="0.9")
     ax.set_xlabel("Trace")
     ax.set_title(f"{os.path.basename(record.path)}: flags set per trace")
     return _finish(ax, own)
