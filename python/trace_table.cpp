@@ -1,5 +1,6 @@
 #include "python/trace_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -28,11 +29,18 @@ void TraceTable::Append(Column& column, const Value& value) {
     case ValueType::Integer: {
       std::int64_t whole = 0;
       if (!null) {
-        const char* first = value.text.data();
-        const char* last = first + value.text.size();
-        const auto [end, error] = std::from_chars(first, last, whole);
-        if (error != std::errc() || end != last) whole = static_cast<std::int64_t>(value.number);
-        if (value.kind == Value::Kind::Bool) whole = value.flag ? 1 : 0;
+        // A double holds every integer up to 2^53 exactly; larger ones are
+        // read from their digits.
+        if (value.kind == Value::Kind::Bool) {
+          whole = value.flag ? 1 : 0;
+        } else if (std::fabs(value.number) < 9007199254740992.0 && value.number == std::trunc(value.number)) {
+          whole = static_cast<std::int64_t>(value.number);
+        } else {
+          const char* first = value.text.data();
+          const char* last = first + value.text.size();
+          const auto [end, error] = std::from_chars(first, last, whole);
+          if (error != std::errc() || end != last) whole = static_cast<std::int64_t>(value.number);
+        }
       }
       column.integers.push_back(whole);
       break;
@@ -77,7 +85,51 @@ std::string FieldFormat(ValueType type, bool anyNull, std::size_t widest) {
   return "<U" + std::to_string(std::max<std::size_t>(widest, 1));
 }
 
+void WriteText(std::string_view text, char* out, std::u32string& scratch) {
+  // ASCII, by far the most common, is widened byte by byte; other bytes go
+  // through the outputs' conversion.
+  if (std::all_of(text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) {
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      const char32_t ch = static_cast<unsigned char>(text[k]);
+      std::memcpy(out + k * sizeof ch, &ch, sizeof ch);
+    }
+    return;
+  }
+  scratch.clear();
+  AppendRecordChars(scratch, text);
+  std::memcpy(out, scratch.data(), scratch.size() * sizeof(char32_t));
+}
+
 }  // namespace
+
+void TraceTable::WriteCell(const Column& c, std::size_t r, char* out, std::uint64_t& textStart, std::u32string& scratch) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  switch (c.type) {
+    case ValueType::Integer:
+      if (c.anyNull) {
+        const double v = c.nulls[r] ? nan : static_cast<double>(c.integers[r]);
+        std::memcpy(out, &v, sizeof v);
+      } else {
+        std::memcpy(out, &c.integers[r], sizeof(std::int64_t));
+      }
+      break;
+    case ValueType::Real:
+      std::memcpy(out, &c.reals[r], sizeof(double));
+      break;
+    case ValueType::Bool:
+      if (c.anyNull) {
+        const double v = c.nulls[r] ? nan : c.flags[r];
+        std::memcpy(out, &v, sizeof v);
+      } else {
+        *out = static_cast<char>(c.flags[r]);
+      }
+      break;
+    case ValueType::Text:
+      WriteText(std::string_view(c.textBytes).substr(textStart, c.textEnds[r] - textStart), out, scratch);
+      textStart = c.textEnds[r];
+      break;
+  }
+}
 
 py::array TraceTable::TakeArray() {
   py::list descr;
@@ -96,53 +148,20 @@ py::array TraceTable::TakeArray() {
   }
   char* data = static_cast<char*>(array.mutable_data());
 
-  {
   py::gil_scoped_release release;
+  // Row by row, so that the array is written once in order; each column's
+  // buffer is read in order too.
   std::memset(data, 0, rows * stride);
-  for (std::size_t i = 0; i < columns_.size(); ++i) {
-    Column& c = columns_[i];
-    char* base = data + offsets[i];
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    switch (c.type) {
-      case ValueType::Integer:
-        for (std::size_t r = 0; r < rows; ++r) {
-          if (c.anyNull) {
-            const double v = c.nulls[r] ? nan : static_cast<double>(c.integers[r]);
-            std::memcpy(base + r * stride, &v, sizeof v);
-          } else {
-            std::memcpy(base + r * stride, &c.integers[r], sizeof(std::int64_t));
-          }
-        }
-        break;
-      case ValueType::Real:
-        for (std::size_t r = 0; r < rows; ++r) std::memcpy(base + r * stride, &c.reals[r], sizeof(double));
-        break;
-      case ValueType::Bool:
-        for (std::size_t r = 0; r < rows; ++r) {
-          if (c.anyNull) {
-            const double v = c.nulls[r] ? nan : c.flags[r];
-            std::memcpy(base + r * stride, &v, sizeof v);
-          } else {
-            base[r * stride] = static_cast<char>(c.flags[r]);
-          }
-        }
-        break;
-      case ValueType::Text: {
-        std::uint64_t start = 0;
-        std::u32string chars;
-        for (std::size_t r = 0; r < rows; ++r) {
-          chars.clear();
-          AppendRecordChars(chars, std::string_view(c.textBytes).substr(start, c.textEnds[r] - start));
-          std::memcpy(base + r * stride, chars.data(), chars.size() * sizeof(char32_t));
-          start = c.textEnds[r];
-        }
-        break;
-      }
-    }
-    c = Column{};  // the copy is made: its buffers go
+  std::vector<std::uint64_t> textStarts(columns_.size(), 0);
+  std::u32string scratch;
+  for (std::size_t r = 0; r < rows; ++r) {
+    char* row = data + r * stride;
+    for (std::size_t i = 0; i < columns_.size(); ++i) WriteCell(columns_[i], r, row + offsets[i], textStarts[i], scratch);
   }
-  }
+  columns_.clear();
+  columns_.shrink_to_fit();
   return array;
 }
+
 
 }  // namespace segd::python

@@ -43,6 +43,8 @@ class TraceTable final : public model::RecordConsumer {
     std::size_t widest = 0;
   };
   void Append(Column& column, const model::Value& value);
+  static void WriteCell(const Column& column, std::size_t row, char* out, std::uint64_t& textStart,
+                        std::u32string& scratch);
 
   bool begun_ = false;
   model::RecordHeaders headers_;
