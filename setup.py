@@ -18,6 +18,10 @@ from setuptools import setup
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
+# The batch summary and line QC come from the command line's batch library.
+HAS_BATCH = os.path.isdir(os.path.join(HERE, "app"))
+
+
 def version():
     with open(os.path.join(HERE, "CMakeLists.txt"), encoding="utf-8") as cmake:
         return re.search(r"project\(segdreport VERSION ([0-9.]+)", cmake.read()).group(1)
@@ -26,7 +30,8 @@ def version():
 def sources():
     portable = [p for folder in ("scan", "output", "app") for p in glob.glob(f"{folder}/**/*.cpp", recursive=True)
                 if not p.endswith("_win.cpp")]
-    return sorted(glob.glob("python/*.cpp") + portable) + ["dialoglib/padout.cpp", "cli/options.cpp"]
+    module = [p for p in glob.glob("python/*.cpp") if HAS_BATCH or not p.endswith("batch.cpp")]
+    return sorted(module + portable) + ["dialoglib/padout.cpp", "cli/options.cpp"]
 
 
 os.makedirs(os.path.join(HERE, "build-python"), exist_ok=True)
@@ -37,7 +42,8 @@ setup(
     description="SEG-D field records as numpy arrays, pandas tables, text reports and plots",
     package_dir={"": "python"},
     packages=["segdreport"],
-    ext_modules=[Pybind11Extension("segdreport._core", sources(), include_dirs=["."], cxx_std=20)],
+    ext_modules=[Pybind11Extension("segdreport._core", sources(), include_dirs=["."], cxx_std=20,
+                                 define_macros=[("SEGD_PYTHON_BATCH", "1")] if HAS_BATCH else [])],
     cmdclass={"build_ext": build_ext},
     python_requires=">=3.9",
     # Away from CMake's build folder.
