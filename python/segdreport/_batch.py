@@ -97,9 +97,15 @@ def _scan_in_python(paths_or_folders, jobs):
     """scan() over scan_record() where the module is built without the batch library."""
     import pandas
 
-    paths = list(_record_paths(paths_or_folders))
+    def summarize(path, in_folder):
+        # Only the row is kept: the record's trace array goes with the job.
+        data = _core.scan_record(path)
+        if in_folder and data["status"] == "not_segd":
+            return None  # a file in a folder that is no record is not part of the batch
+        return _row(path, data)
+
     with ThreadPoolExecutor(max_workers=jobs) as pool:
-        futures = [pool.submit(_core.scan_record, path) for path, _ in paths]
+        futures = [pool.submit(summarize, path, in_folder) for path, in_folder in _record_paths(paths_or_folders)]
         try:
             results = [future.result() for future in futures]
         except BaseException:
@@ -107,10 +113,10 @@ def _scan_in_python(paths_or_folders, jobs):
                 future.cancel()
             raise
     rows, flag_names = [], []
-    for (path, in_folder), data in zip(paths, results):
-        if in_folder and data["status"] == "not_segd":
-            continue  # a file in a folder that is no record is not part of the batch
-        row, flags = _row(path, data)
+    for result in results:
+        if result is None:
+            continue
+        row, flags = result
         for name in flags:
             if name not in flag_names:
                 flag_names.append(name)
