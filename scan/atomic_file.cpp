@@ -1,6 +1,7 @@
 #include "scan/atomic_file.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "scan/temp_file_registry.h"
@@ -100,6 +101,69 @@ class PosixAtomicFileSink final : public AtomicFileSink {
   std::string reason_;
 };
 
+// A terminal, /dev/null or a pipe named as the output: nothing to replace,
+// the bytes go straight to it. Moving a file over such a name would put a
+// plain file where the device or pipe was (as root, even over /dev/null).
+class DirectFileSink final : public AtomicFileSink {
+ public:
+  explicit DirectFileSink(int fd) : fd_(fd) {}
+  ~DirectFileSink() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool Write(const char* data, std::size_t size) override {
+    while (fd_ >= 0 && size > 0) {
+      const ssize_t n = ::write(fd_, data, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
+      data += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return fd_ >= 0;
+  }
+  bool Commit() override {
+    if (fd_ < 0) return false;
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 || Fail(errno);
+  }
+  const std::string& FailureReason() const override { return reason_; }
+
+ private:
+  bool Fail(int error) {
+    reason_ = SystemMessage(error);
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  int fd_;
+  std::string reason_;
+};
+
+// True for a name in /dev or /proc (after the folder's links): /dev/null,
+// /dev/stdout, /dev/fd/N. Nothing is ever created or moved there.
+bool InDeviceFolder(const std::string& path) {
+  const std::string folder = FolderPrefix(path);
+  char* real = ::realpath(folder.empty() ? "." : folder.c_str(), nullptr);
+  if (!real) return false;
+  const std::string canonical = std::string(real) + "/";
+  std::free(real);
+  return canonical.rfind("/dev/", 0) == 0 || canonical.rfind("/proc/", 0) == 0;
+}
+
+// What stands at the output's name decides how it is written: nothing, a
+// plain file or a link (the link itself is replaced, never followed) through
+// a temporary file; a device or pipe, or any name in /dev or /proc, directly;
+// anything else is refused.
+enum class Target { Replace, Direct, Refuse };
+Target TargetKind(const std::string& path, int& error) {
+  if (InDeviceFolder(path)) return Target::Direct;
+  struct stat entry {};
+  if (::lstat(path.c_str(), &entry) != 0 || S_ISREG(entry.st_mode) || S_ISLNK(entry.st_mode)) return Target::Replace;
+  if (S_ISCHR(entry.st_mode) || S_ISFIFO(entry.st_mode)) return Target::Direct;
+  error = S_ISDIR(entry.st_mode) ? EISDIR : EINVAL;
+  return Target::Refuse;
+}
+
 extern "C" void RemoveTemporaryFilesAndEnd(int signal) {
   RemoveRegisteredTempFiles();
   // Ended as the signal asks, so the caller sees the signal.
@@ -113,6 +177,24 @@ extern "C" void RemoveTemporaryFilesAndEnd(int signal) {
 }  // namespace
 
 std::unique_ptr<AtomicFileSink> CreateAtomicFileSink(const std::string& path, std::string& reason) {
+  int error = 0;
+  switch (TargetKind(path, error)) {
+    case Target::Refuse:
+      reason = SystemMessage(error);
+      return nullptr;
+    case Target::Direct: {
+      // A pipe with no reader is refused at once rather than waited on.
+      const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) {
+        reason = SystemMessage(errno);
+        return nullptr;
+      }
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      return std::make_unique<DirectFileSink>(fd);
+    }
+    case Target::Replace:
+      break;
+  }
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     std::string temp = TemporaryName(path, attempt, static_cast<unsigned long>(::getpid()));
     // Blocking the termination signals from the creation to the

@@ -3,7 +3,9 @@
 // in the target's folder, and only a successful Commit moves it over the
 // target's name. Any failure, or a sink dropped without Commit, removes the
 // temporary file, so an earlier file of that name stays as it was. A
-// symbolic link at the target's name is replaced, never followed.
+// symbolic link at the target's name is replaced, never followed; a device
+// or pipe there (or a link to one: /dev/null, /dev/stdout) is written in
+// place, since nothing may be moved over it.
 #include <memory>
 #include <string>
 

@@ -91,6 +91,34 @@ TEST(AtomicFileSink, ReplacesTheNameOnlyWhenCommittedWholeAndLeavesNoTemporaryFi
   }
 }
 
+TEST(AtomicFileSink, DevicesAreWrittenInPlaceLinksToThemReplacedAndFoldersRefused) {
+  Folder folder;
+  fs::create_symlink("/dev/null", folder.path / "null-link");
+  fs::create_directory(folder.path / "sub");
+  struct Case {
+    fs::path target;
+    bool created;
+  } cases[] = {{"/dev/null", true}, {"/dev/stdout", true}, {folder.path / "null-link", true},
+               {folder.path / "sub", false}};
+  for (const Case& c : cases) {
+    std::string reason;
+    auto sink = CreateAtomicFileSink(c.target.string(), reason);
+    ASSERT_EQ(sink != nullptr, c.created) << c.target;
+    if (!sink) {
+      EXPECT_EQ(reason, SystemMessage(EISDIR));
+      continue;
+    }
+    EXPECT_TRUE(sink->Write("bytes\n", 6));
+    EXPECT_TRUE(sink->Commit());
+  }
+  // Nothing was moved over the device or /dev/stdout; the link was replaced
+  // by the file; no temporary file is left.
+  EXPECT_TRUE(fs::is_character_file(fs::symlink_status("/dev/null")));
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status("/dev/stdout")));
+  EXPECT_EQ(ReadAll(folder.path / "null-link"), "bytes\n");
+  EXPECT_EQ(folder.Entries(), 2u);
+}
+
 TEST(ReportName, NamesThatLeaveTheFolderOrCannotNameAFileAreRefused) {
   struct Case {
     std::string name;
