@@ -19,7 +19,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 # The batch summary and line QC come from the command line's batch library.
-HAS_BATCH = os.path.isdir(os.path.join(HERE, "app"))
+HAS_BATCH = os.path.isfile(os.path.join(HERE, "app", "summary.h"))
 
 
 def version():
