@@ -194,6 +194,17 @@ std::vector<Row> Rows(const Options& o, const std::string& record, const std::ve
       {"chunked floor (4 MiB)", Role::kReadFloor, floor("chunked", ""), ""},
       {"write floor", Role::kWriteFloor, floor("write", o.folder + "/floor.txt"), o.folder + "/floor.txt"},
   };
+#ifdef SEGD_BENCH_PYTHON
+  // The Python package's trace array against the command line's CSV of the
+  // same table (whole processes: the interpreter's start and numpy's import
+  // are in the Python row).
+  rows.push_back({"scanner --csv", Role::kOther, {o.scanner, "--quiet", "--csv", o.folder + "/bench.csv", record},
+                  o.folder + "/bench.csv"});
+  rows.push_back({"python open().traces", Role::kOther,
+                  {SEGD_BENCH_PYTHON, "-W", "ignore", "-c", "import sys, segdreport; segdreport.open(sys.argv[1]).traces",
+                   record},
+                  ""});
+#endif
   if (!o.baseline.empty()) {
     rows.push_back({"baseline scanner", Role::kOther,
                     {o.baseline, "--select", "0-33", "--quiet", "--output", "baseline", "--folder", o.folder, record},
@@ -312,6 +323,9 @@ int main(int argc, char** argv) {
         stderr);
     return 2;
   }
+#ifdef SEGD_BENCH_PYTHON
+  setenv("PYTHONPATH", SEGD_BENCH_PYTHONPATH, 1);
+#endif
   const bool ownFolder = o.folder.empty();
   if (ownFolder) {
     std::string pattern = (std::filesystem::temp_directory_path() / "segd_bench_XXXXXX").string();
