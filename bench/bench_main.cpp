@@ -73,6 +73,7 @@ struct Options {
   std::string folder;
   std::string scanner = SEGD_BENCH_SCANNER;
   std::string baseline;  // another scanner build to compare with, when given
+  bool scannerWritesCsv = false;  // its --help names --csv
 };
 
 struct Outcome {
@@ -198,8 +199,10 @@ std::vector<Row> Rows(const Options& o, const std::string& record, const std::ve
   // The Python package's trace array against the command line's CSV of the
   // same table (whole processes: the interpreter's start and numpy's import
   // are in the Python row).
-  rows.push_back({"scanner --csv", Role::kOther, {o.scanner, "--quiet", "--csv", o.folder + "/bench.csv", record},
-                  o.folder + "/bench.csv"});
+  if (o.scannerWritesCsv) {
+    rows.push_back({"scanner --csv", Role::kOther, {o.scanner, "--quiet", "--csv", o.folder + "/bench.csv", record},
+                    o.folder + "/bench.csv"});
+  }
   rows.push_back({"python open().traces", Role::kOther,
                   {SEGD_BENCH_PYTHON, "-W", "ignore", "-c", "import sys, segdreport; segdreport.open(sys.argv[1]).traces",
                    record},
@@ -334,6 +337,18 @@ int main(int argc, char** argv) {
       return 1;
     }
     o.folder = pattern;
+  }
+  {
+    const std::string helpPath = o.folder + "/help.txt";
+    Spawn({o.scanner, "--help"}, helpPath);
+    std::FILE* help = std::fopen(helpPath.c_str(), "r");
+    char text[8192] = {};
+    if (help) {
+      text[std::fread(text, 1, sizeof text - 1, help)] = '\0';
+      std::fclose(help);
+    }
+    o.scannerWritesCsv = std::strstr(text, "--csv") != nullptr;
+    std::filesystem::remove(helpPath);
   }
   std::printf("Every trace column and header section selected; wall and processor time are the\n"
               "fastest of the runs, peak memory (ru_maxrss of the child) the largest.\n\n");
