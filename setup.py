@@ -5,8 +5,8 @@ extension over the scan core) for the interpreter that runs pip:
 
 Debian's setuptools and pybind11 (python3-setuptools, python3-pybind11) do the
 build; no package index is needed. The sources are the same as the CMake
-build's: python/*.cpp, the scan core, the column padding and the selection
-parser of the command line.
+build's: python/*.cpp, the scan core (with the column padding), the data
+writers' text rules and the selection parser of the command line.
 """
 import glob
 import os
@@ -19,7 +19,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 # The batch summary and line QC come from the command line's batch library.
-HAS_BATCH = os.path.isdir(os.path.join(HERE, "app"))
+HAS_BATCH = os.path.isfile(os.path.join(HERE, "app", "summary.h"))
 
 
 def version():
@@ -28,10 +28,11 @@ def version():
 
 
 def sources():
-    portable = [p for folder in ("scan", "output", "app") for p in glob.glob(f"{folder}/**/*.cpp", recursive=True)
+    folders = ("scan", "output", "app") if HAS_BATCH else ("scan", "output")
+    portable = [p for folder in folders for p in glob.glob(f"{folder}/**/*.cpp", recursive=True)
                 if not p.endswith("_win.cpp")]
     module = [p for p in glob.glob("python/*.cpp") if HAS_BATCH or not p.endswith("batch.cpp")]
-    return sorted(module + portable) + ["dialoglib/padout.cpp", "cli/options.cpp"]
+    return sorted(module + portable) + ["cli/options.cpp"]
 
 
 os.makedirs(os.path.join(HERE, "build-python"), exist_ok=True)

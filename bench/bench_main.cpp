@@ -73,6 +73,7 @@ struct Options {
   std::string folder;
   std::string scanner = SEGD_BENCH_SCANNER;
   std::string baseline;  // another scanner build to compare with, when given
+  bool scannerWritesCsv = false;  // its --help names --csv
 };
 
 struct Outcome {
@@ -194,6 +195,19 @@ std::vector<Row> Rows(const Options& o, const std::string& record, const std::ve
       {"chunked floor (4 MiB)", Role::kReadFloor, floor("chunked", ""), ""},
       {"write floor", Role::kWriteFloor, floor("write", o.folder + "/floor.txt"), o.folder + "/floor.txt"},
   };
+#ifdef SEGD_BENCH_PYTHON
+  // The Python package's trace array against the command line's CSV of the
+  // same table (whole processes: the interpreter's start and numpy's import
+  // are in the Python row).
+  if (o.scannerWritesCsv) {
+    rows.push_back({"scanner --csv", Role::kOther, {o.scanner, "--quiet", "--csv", o.folder + "/bench.csv", record},
+                    o.folder + "/bench.csv"});
+  }
+  rows.push_back({"python open().traces", Role::kOther,
+                  {SEGD_BENCH_PYTHON, "-W", "ignore", "-c", "import sys, segdreport; segdreport.open(sys.argv[1]).traces",
+                   record},
+                  ""});
+#endif
   if (!o.baseline.empty()) {
     rows.push_back({"baseline scanner", Role::kOther,
                     {o.baseline, "--select", "0-33", "--quiet", "--output", "baseline", "--folder", o.folder, record},
@@ -312,6 +326,9 @@ int main(int argc, char** argv) {
         stderr);
     return 2;
   }
+#ifdef SEGD_BENCH_PYTHON
+  setenv("PYTHONPATH", SEGD_BENCH_PYTHONPATH, 1);
+#endif
   const bool ownFolder = o.folder.empty();
   if (ownFolder) {
     std::string pattern = (std::filesystem::temp_directory_path() / "segd_bench_XXXXXX").string();
@@ -320,6 +337,18 @@ int main(int argc, char** argv) {
       return 1;
     }
     o.folder = pattern;
+  }
+  {
+    const std::string helpPath = o.folder + "/help.txt";
+    Spawn({o.scanner, "--help"}, helpPath);
+    std::FILE* help = std::fopen(helpPath.c_str(), "r");
+    char text[8192] = {};
+    if (help) {
+      text[std::fread(text, 1, sizeof text - 1, help)] = '\0';
+      std::fclose(help);
+    }
+    o.scannerWritesCsv = std::strstr(text, "--csv") != nullptr;
+    std::filesystem::remove(helpPath);
   }
   std::printf("Every trace column and header section selected; wall and processor time are the\n"
               "fastest of the runs, peak memory (ru_maxrss of the child) the largest.\n\n");
