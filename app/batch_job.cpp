@@ -1,0 +1,152 @@
+#include "app/batch_job.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <system_error>
+
+#include "app/record_writers.h"
+#include "app/safe_file.h"
+#include "scan/decode_file.h"
+#include "scan/record_scan.h"
+
+namespace segd::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FileName(const std::string& path) { return fs::path(path).filename().string(); }
+
+std::uint32_t Fnv1a(std::string_view text) {
+  std::uint32_t hash = 2166136261u;
+  for (const char c : text) hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619u;
+  return hash;
+}
+
+std::string FileJoin(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
+
+// The text report's file goes into a SafeFile whatever name the run gives it.
+class SafeReportSink final : public ByteSink {
+ public:
+  explicit SafeReportSink(const std::string& path) : file_(path) {}
+  bool IsOpen() const { return file_.IsOpen(); }
+  bool Write(const char* data, std::size_t size) override { return file_.Write({data, size}); }
+  bool Close() override { return file_.Commit(); }
+
+ private:
+  SafeFile file_;
+};
+
+class BatchReportAccess final : public FileAccess {
+ public:
+  explicit BatchReportAccess(std::string reportPath) : reportPath_(std::move(reportPath)) {}
+  std::unique_ptr<ByteSource> OpenRecord(const std::string& path) override { return disk_.OpenRecord(path); }
+  std::unique_ptr<ByteSink> CreateReport(const std::string&, const std::string&) override {
+    created = true;
+    auto sink = std::make_unique<SafeReportSink>(reportPath_);
+    if (!sink->IsOpen()) return nullptr;
+    return sink;
+  }
+  bool created = false;
+
+ private:
+  DiskFileAccess disk_;
+  std::string reportPath_;
+};
+
+// The report's own notices repeat the model scan's; only its outcome counts.
+class QuietNotices final : public NoticeSink {
+ public:
+  void ShowNotice(std::string_view, std::string_view, NoticeKind) override {}
+};
+class NoProgress final : public ProgressSink {
+ public:
+  void SetRange(std::int32_t, std::int32_t) override {}
+  void SetPosition(std::int32_t) override {}
+};
+class NoViewer final : public ReportViewer {
+ public:
+  void ViewReport(const std::string&) override {}
+};
+class BatchName final : public OutputNameSource {
+ public:
+  std::string OutputName() override { return "batch"; }
+};
+
+// False when the report was begun but not written whole.
+bool WriteTextReport(const std::string& record, const std::string& reportPath, const OutputSelection& selection) {
+  BatchReportAccess files(reportPath);
+  QuietNotices notices;
+  NoProgress progress;
+  NoViewer viewer;
+  BatchName name;
+  TraceFields fields;
+  OutputSelection noViewer = selection;
+  noViewer[kSelectViewReport] = 0;
+  ScanContext context{name, noViewer, fields, notices, progress, viewer, files, ".", '/'};
+  return DecodeFile(record, context) == kReportWritten || !files.created;
+}
+
+}  // namespace
+
+std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
+  std::map<std::string, int> uses;
+  for (const std::string& p : paths) ++uses[FileName(p)];
+  std::vector<std::string> stems;
+  for (const std::string& p : paths) {
+    std::string stem = FileName(p);
+    if (uses[stem] > 1) {
+      std::error_code ec;
+      const fs::path absolute = fs::absolute(p, ec).lexically_normal();
+      char hex[9];
+      std::snprintf(hex, sizeof hex, "%08x", Fnv1a(absolute.string()));
+      stem += std::string("@") + hex;
+    }
+    stems.push_back(std::move(stem));
+  }
+  return stems;
+}
+
+RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
+  RecordOutcome outcome;
+  SummaryConsumer summary;
+  std::vector<model::RecordConsumer*> consumers{&summary};
+  struct Output {
+    std::unique_ptr<SafeFile> file;
+    std::unique_ptr<model::RecordConsumer> writer;
+  };
+  std::vector<Output> files;
+  auto open = [&](const std::optional<std::string>& dir, const char* extension, RecordWriterKind kind) {
+    if (!dir) return;
+    Output out{std::make_unique<SafeFile>(FileJoin(*dir, stem + extension)), nullptr};
+    out.writer = MakeRecordWriter(kind, *out.file);
+    consumers.push_back(out.writer.get());
+    files.push_back(std::move(out));
+  };
+  open(outputs.csvDir, ".csv", RecordWriterKind::Csv);
+  open(outputs.jsonDir, ".json", RecordWriterKind::Json);
+
+  FanOut fan(consumers);
+  const model::ScanResult result = model::ScanRecordFile(path, fan, {});
+  outcome.traces = summary.Traces();
+  outcome.row = summary.Finish(path, result);
+  if (outcome.row.Get("size_bytes").empty()) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (!ec) outcome.row.Set("size_bytes", std::to_string(size));
+  }
+  const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
+  for (Output& out : files) {
+    // A record that did not decode leaves no output (and no earlier one is
+    // touched); one that did must be written whole.
+    if (decoded && !out.file->Commit()) outcome.outputFailures.push_back("cannot write " + out.file->Path());
+  }
+  if (outputs.reportDir) {
+    const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
+    if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);
+  }
+  return outcome;
+}
+
+}  // namespace segd::app

@@ -1,0 +1,33 @@
+#pragma once
+// A file that appears under its name only when it is whole: written into a
+// new temporary file in the same folder, then moved over the name. An earlier
+// file of that name stays untouched by a failed write. The one place the
+// batch's outputs are created, to be swapped for the report's own safe sink.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace segd::app {
+
+class SafeFile {
+ public:
+  explicit SafeFile(std::string path);
+  ~SafeFile();  // removes the temporary file unless committed
+  SafeFile(const SafeFile&) = delete;
+  SafeFile& operator=(const SafeFile&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  bool Write(std::string_view bytes);
+  // Flushes, closes and moves the file over its name; false (and nothing
+  // moved) when any write failed.
+  bool Commit();
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string temporary_;
+  std::FILE* file_ = nullptr;
+  bool ok_ = true;
+};
+
+}  // namespace segd::app
