@@ -114,6 +114,7 @@ struct RecordHeaders {
   std::vector<Block> generalHeaders;
   std::vector<Block> channelSets;
   Block extendedHeader;
+  Block externalHeader;  // the general decoder's external header fields (SN388: empty)
   std::string externalText;                  // bytes as text, NUL dropped
   std::vector<std::uint8_t> externalBytes;   // the first bytes of the external header (at most 1024)
 

@@ -1,0 +1,237 @@
+#include "output/json_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+
+#include "output/text_encoding.h"
+#include "scan/conversions.h"
+
+namespace segd::output {
+
+namespace {
+
+using model::Value;
+
+void AppendInteger(std::string& out, std::int64_t n) {
+  char digits[24];
+  const auto r = std::to_chars(digits, digits + sizeof digits, n);
+  out.append(digits, r.ptr);
+}
+
+void AppendOptional(std::string& out, const std::optional<std::int64_t>& n) {
+  if (n) {
+    AppendInteger(out, *n);
+  } else {
+    out += "null";
+  }
+}
+
+// A code the decoder could not read is -1 in the model: null here.
+void AppendCode(std::string& out, std::int32_t code) {
+  if (code >= 0) {
+    AppendInteger(out, code);
+  } else {
+    out += "null";
+  }
+}
+
+void AppendValue(std::string& out, const Value& value) {
+  switch (value.kind) {
+    case Value::Kind::Null: out += "null"; return;
+    case Value::Kind::Bool: out += value.flag ? "true" : "false"; return;
+    case Value::Kind::Number:
+      // The model brings numbers to plain text; any other text stays a
+      // string rather than break the document.
+      if (IsJsonNumber(value.text)) {
+        out += value.text;
+      } else {
+        AppendJsonString(out, value.text, Source::Host);
+      }
+      return;
+    case Value::Kind::Text: AppendJsonString(out, value.text, Source::Record); return;
+  }
+}
+
+// Writes `"key":` with a key not used before in the same object (a second
+// "reserved" becomes "reserved_2"), so that every field stays readable.
+class ObjectKeys {
+ public:
+  void Append(std::string& out, std::string_view name) {
+    key_.clear();
+    AppendHostText(key_, name);
+    if (std::find(used_.begin(), used_.end(), key_) != used_.end()) {
+      const std::string base = key_;
+      for (int n = 2; std::find(used_.begin(), used_.end(), key_) != used_.end(); ++n) {
+        key_ = base + "_" + std::to_string(n);
+      }
+    }
+    used_.push_back(key_);
+    AppendJsonString(out, key_, Source::Host);
+    out += ':';
+  }
+
+ private:
+  std::vector<std::string> used_;
+  std::string key_;
+};
+
+void AppendFields(std::string& out, const model::Block& block) {
+  ObjectKeys keys;
+  out += '{';
+  for (std::size_t i = 0; i < block.fields.size(); ++i) {
+    const model::Field& field = block.fields[i];
+    if (i) out += ',';
+    keys.Append(out, field.name);
+    out += "{\"raw\":";
+    AppendJsonString(out, field.raw, Source::Record);
+    out += ",\"value\":";
+    AppendValue(out, field.value);
+    out += '}';
+  }
+  out += '}';
+}
+
+void AppendSamplesPerTrace(std::string& out, const std::vector<std::int64_t>& samples) {
+  if (samples.empty()) {
+    out += "null";
+    return;
+  }
+  if (std::all_of(samples.begin(), samples.end(), [&](std::int64_t n) { return n == samples[0]; })) {
+    AppendInteger(out, samples[0]);
+    return;
+  }
+  out += '[';
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    if (i) out += ',';
+    AppendInteger(out, samples[i]);
+  }
+  out += ']';
+}
+
+void AppendHostStrings(std::string& out, const std::vector<std::string>& texts) {
+  out += '[';
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (i) out += ',';
+    AppendJsonString(out, texts[i], Source::Host);
+  }
+  out += ']';
+}
+
+}  // namespace
+
+void JsonWriter::Begin(const model::RecordHeaders& h) {
+  begun_ = true;
+  columns_ = h.traceColumns.size();
+  std::string& out = out_.Text();
+  out += "{\"path\":";
+  AppendJsonString(out, h.path, Source::Host);
+  out += ",\n\"size_bytes\":";
+  AppendInteger(out, static_cast<std::int64_t>(std::min<std::uint64_t>(h.sizeBytes, INT64_MAX)));
+  out += ",\n\"file_number\":";
+  AppendValue(out, h.fileNumber);
+  out += ",\n\"manufacturer_code\":";
+  AppendCode(out, h.manufacturerCode);
+  out += ",\n\"manufacturer\":";
+  AppendJsonString(out, h.manufacturer, Source::Host);
+  out += ",\n\"revision\":";
+  if (h.revision) {
+    AppendJsonString(out, *h.revision, Source::Host);
+  } else {
+    out += "null";
+  }
+  out += ",\n\"format_code\":";
+  AppendCode(out, h.formatCode);
+  out += ",\n\"samples_per_trace\":";
+  AppendSamplesPerTrace(out, h.samplesPerTrace);
+
+  out += ",\n\"general_headers\":{";
+  ObjectKeys blockKeys;
+  for (std::size_t i = 0; i < h.generalHeaders.size(); ++i) {
+    out += i ? ",\n" : "\n";
+    blockKeys.Append(out, h.generalHeaders[i].name);
+    AppendFields(out, h.generalHeaders[i]);
+  }
+  out += "},\n\"channel_sets\":[";
+  for (std::size_t i = 0; i < h.channelSets.size(); ++i) {
+    out += i ? ",\n" : "\n";
+    AppendFields(out, h.channelSets[i]);
+  }
+  out += "],\n\"extended_header\":";
+  AppendFields(out, h.extendedHeader);
+  out += ",\n\"external_header\":{\"text\":";
+  AppendJsonString(out, h.externalText, Source::Record);
+  out += ",\"hex\":\"";
+  AppendHex(out, h.externalBytes);
+  out += "\"},\n\"traces\":{\"columns\":[";
+  for (std::size_t i = 0; i < columns_; ++i) {
+    if (i) out += ',';
+    AppendJsonString(out, h.traceColumns[i].name, Source::Host);
+  }
+  out += "],\"rows\":[";
+  out_.Commit();
+}
+
+void JsonWriter::Row(const model::TraceRow& row) {
+  std::string& out = out_.Text();
+  out += firstRow_ ? "\n[" : ",\n[";
+  firstRow_ = false;
+  // Exactly one value per column, as the CSV.
+  for (std::size_t i = 0; i < columns_; ++i) {
+    if (i) out += ',';
+    if (i < row.values.size()) {
+      AppendValue(out, row.values[i]);
+    } else {
+      out += "null";
+    }
+  }
+  out += ']';
+  out_.Commit();
+}
+
+void JsonWriter::End(const model::RecordHeaders&, const model::Integrity& integrity,
+                     const std::vector<model::Notice>& notices) {
+  if (!begun_ || ended_) return;
+  WriteEnd(integrity, notices);
+}
+
+void JsonWriter::WriteEnd(const model::Integrity& g, const std::vector<model::Notice>& notices) {
+  ended_ = true;
+  std::string& out = out_.Text();
+  out += "]},\n\"notices\":[";
+  for (std::size_t i = 0; i < notices.size(); ++i) {
+    out += i ? ",\n" : "\n";
+    out += "{\"text\":";
+    AppendJsonString(out, notices[i].text, Source::Host);
+    out += ",\"caption\":";
+    AppendJsonString(out, notices[i].caption, Source::Host);
+    out += ",\"kind\":";
+    out += notices[i].level == model::NoticeLevel::Warning ? "\"warning\"" : "\"plain\"";
+    out += '}';
+  }
+  out += "],\n\"integrity\":{\"traces_announced\":";
+  AppendOptional(out, g.tracesAnnounced);
+  out += ",\"traces_listed\":";
+  AppendInteger(out, g.tracesListed);
+  out += ",\"traces_past_end\":";
+  AppendInteger(out, g.tracesPastEnd);
+  out += ",\"first_trace_past_end\":";
+  AppendOptional(out, g.firstTracePastEnd);
+  out += ",\"file_size\":";
+  AppendInteger(out, static_cast<std::int64_t>(std::min<std::uint64_t>(g.fileSize, INT64_MAX)));
+  out += ",\"bytes_after_last_trace\":";
+  AppendInteger(out, g.bytesAfterLastTrace);
+  out += ",\"trailer_after_last_trace\":";
+  out += g.trailerAfterLastTrace ? "true" : "false";
+  out += ",\"problems\":";
+  AppendHostStrings(out, g.problems);
+  out += "}}\n";
+  out_.Flush();
+}
+
+bool JsonWriter::Finish() {
+  if (begun_ && !ended_) WriteEnd({}, {});
+  return out_.Finish();
+}
+
+}  // namespace segd::output

@@ -1,0 +1,76 @@
+// The trace columns of a record, the bytes a trace's samples take, and the
+// samples per channel set as the first trace of each set states them.
+#include <algorithm>
+#include <array>
+
+#include "scan/segd/decoder_parts.h"
+
+namespace segd::generic {
+
+std::optional<std::uint64_t> SampleBytes(int formatCode, std::int64_t samples) {
+  const auto n = static_cast<std::uint64_t>(std::max<std::int64_t>(samples, 0));
+  switch (formatCode) {
+    case 8015: return (n + 3) / 4 * 10;  // four samples in 10 bytes; a partial last group padded
+    case 8022:
+    case 8042: return n;
+    case 8024:
+    case 8044: return 2 * n;
+    case 8036:
+    case 9036: return 3 * n;
+    case 8038:
+    case 8048:
+    case 8058:
+    case 9038:
+    case 9058: return 4 * n;
+    case 8080:
+    case 9080: return 8 * n;
+    default: return std::nullopt;
+  }
+}
+
+std::vector<ColumnSpec> TraceColumnSpecs(const RecordShape& shape) {
+  std::vector<ColumnSpec> specs(std::begin(kTraceHeaderColumns), std::end(kTraceHeaderColumns));
+  if (shape.rev3) {
+    specs.insert(specs.end(), std::begin(kExtension1ColumnsRev3), std::end(kExtension1ColumnsRev3));
+  } else {
+    specs.insert(specs.end(), std::begin(kExtension1Columns), std::end(kExtension1Columns));
+  }
+  const std::span<const ColumnSpec> make = MakeColumns(shape.manufacturerCode, shape.revisionMajor, shape.revisionMinor);
+  specs.insert(specs.end(), make.begin(), make.end());
+  return specs;
+}
+
+std::vector<model::Column> ModelColumns(std::span<const ColumnSpec> specs) {
+  using model::ValueType;
+  std::vector<model::Column> columns;
+  for (std::string_view name : model::kFixedColumns) {
+    columns.push_back({std::string(name), name == "past_end" ? ValueType::Bool : ValueType::Integer});
+  }
+  for (const ColumnSpec& c : specs) columns.push_back({std::string(c.field.name), TypeOf(c.field), c.flag, c.dead});
+  return columns;
+}
+
+std::vector<std::int64_t> PredictSamples(ByteSource& source, const RecordShape& shape) {
+  std::vector<std::int64_t> samples;
+  std::uint64_t position = shape.firstTrace;
+  const FieldSpec& count = shape.rev3 ? kExtension1SamplesRev3 : kExtension1Samples;
+  for (const ChannelSetShape& set : shape.sets) {
+    if (set.channels == 0) continue;
+    std::array<std::uint8_t, kTraceHeaderBytes + kExtensionBytes> bytes{};
+    if (position < shape.size) source.ReadAt(position, bytes);
+    const int extensions = bytes[9] != 0 ? bytes[9] : set.extensions;
+    std::int64_t n = set.samples.value_or(0);
+    if (extensions >= 1 && position < shape.size) {
+      const std::int64_t stated = *ReadInteger(std::span(bytes).subspan(kTraceHeaderBytes), count);
+      if (stated > 0) n = stated;
+    }
+    samples.push_back(n);
+    const std::uint64_t trace = kTraceHeaderBytes + kExtensionBytes * static_cast<std::uint64_t>(extensions) +
+                                SampleBytes(shape.formatCode, n).value_or(4 * static_cast<std::uint64_t>(n));
+    // Past the file the prediction stops moving (the descriptors give the rest).
+    if (position < shape.size) position += trace * static_cast<std::uint64_t>(std::min<std::int64_t>(set.channels, 1 << 24));
+  }
+  return samples;
+}
+
+}  // namespace segd::generic
