@@ -5,8 +5,9 @@
 #include <memory>
 #include <system_error>
 
-#include "app/record_writers.h"
 #include "app/safe_file.h"
+#include "output/csv_writer.h"
+#include "output/json_writer.h"
 #include "scan/decode_file.h"
 #include "scan/record_scan.h"
 
@@ -26,25 +27,14 @@ std::uint32_t Fnv1a(std::string_view text) {
 
 std::string FileJoin(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
 
-// The text report's file goes into a SafeFile whatever name the run gives it.
-class SafeReportSink final : public ByteSink {
- public:
-  explicit SafeReportSink(const std::string& path) : file_(path) {}
-  bool IsOpen() const { return file_.IsOpen(); }
-  bool Write(const char* data, std::size_t size) override { return file_.Write({data, size}); }
-  bool Close() override { return file_.Commit(); }
-
- private:
-  SafeFile file_;
-};
-
 class BatchReportAccess final : public FileAccess {
  public:
   explicit BatchReportAccess(std::string reportPath) : reportPath_(std::move(reportPath)) {}
   std::unique_ptr<ByteSource> OpenRecord(const std::string& path) override { return disk_.OpenRecord(path); }
   std::unique_ptr<ByteSink> CreateReport(const std::string&, const std::string&) override {
     created = true;
-    auto sink = std::make_unique<SafeReportSink>(reportPath_);
+    // The report goes into a SafeFile whatever name the run gives it.
+    auto sink = std::make_unique<SafeFile>(reportPath_);
     if (!sink->IsOpen()) return nullptr;
     return sink;
   }
@@ -112,20 +102,19 @@ RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, co
   RecordOutcome outcome;
   SummaryConsumer summary;
   std::vector<model::RecordConsumer*> consumers{&summary};
-  struct Output {
-    std::unique_ptr<SafeFile> file;
-    std::unique_ptr<model::RecordConsumer> writer;
-  };
-  std::vector<Output> files;
-  auto open = [&](const std::optional<std::string>& dir, const char* extension, RecordWriterKind kind) {
-    if (!dir) return;
-    Output out{std::make_unique<SafeFile>(FileJoin(*dir, stem + extension)), nullptr};
-    out.writer = MakeRecordWriter(kind, *out.file);
-    consumers.push_back(out.writer.get());
-    files.push_back(std::move(out));
-  };
-  open(outputs.csvDir, ".csv", RecordWriterKind::Csv);
-  open(outputs.jsonDir, ".json", RecordWriterKind::Json);
+  std::unique_ptr<SafeFile> csvFile, jsonFile;
+  std::unique_ptr<output::CsvWriter> csv;
+  std::unique_ptr<output::JsonWriter> json;
+  if (outputs.csvDir) {
+    csvFile = std::make_unique<SafeFile>(FileJoin(*outputs.csvDir, stem + ".csv"));
+    csv = std::make_unique<output::CsvWriter>(*csvFile);
+    consumers.push_back(csv.get());
+  }
+  if (outputs.jsonDir) {
+    jsonFile = std::make_unique<SafeFile>(FileJoin(*outputs.jsonDir, stem + ".json"));
+    json = std::make_unique<output::JsonWriter>(*jsonFile);
+    consumers.push_back(json.get());
+  }
 
   FanOut fan(consumers);
   const model::ScanResult result = model::ScanRecordFile(path, fan, {});
@@ -137,11 +126,11 @@ RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, co
     if (!ec) outcome.row.Set("size_bytes", std::to_string(size));
   }
   const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
-  for (Output& out : files) {
-    // A record that did not decode leaves no output (and no earlier one is
-    // touched); one that did must be written whole.
-    if (decoded && !out.file->Commit()) outcome.outputFailures.push_back("cannot write " + out.file->Path());
-  }
+  // A record that did not decode leaves no output (and no earlier one is
+  // touched); one that did must be written whole. Finish closes the sink,
+  // which moves the file into place.
+  if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Path());
+  if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Path());
   if (outputs.reportDir) {
     const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
     if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);

@@ -88,20 +88,15 @@ LineQc CheckLine(const std::vector<QcRow>& rows) {
     }
     i = j;
   }
-  // In file number order the recording times should not go back.
-  std::optional<std::array<std::int64_t, 6>> latest;
-  std::size_t latestRow = 0;
-  for (const Numbered& n : numbered) {
-    const auto time = RecordingTime(rows[n.row]);
-    if (!time) continue;
-    if (latest && *time < *latest) {
-      const QcRow& r = rows[n.row];
-      const QcRow& p = rows[latestRow];
-      qc.timesOutOfOrder.push_back({{r.path, Recorded(r)}, {p.path, Recorded(p)}});
-      continue;
-    }
-    latest = time;
-    latestRow = n.row;
+  // In file number order the recording time should not go back from one
+  // record to the next. Neighbours only: one stray record is one finding,
+  // not a finding for every record after it.
+  for (std::size_t i = 1; i < numbered.size(); ++i) {
+    const QcRow& r = rows[numbered[i].row];
+    const QcRow& p = rows[numbered[i - 1].row];
+    const auto time = RecordingTime(r);
+    const auto previous = RecordingTime(p);
+    if (time && previous && *time < *previous) qc.timesOutOfOrder.push_back({{r.path, Recorded(r)}, {p.path, Recorded(p)}});
   }
   for (const MajorityField& field : kMajorityFields) {
     std::map<std::string, std::size_t> counts;

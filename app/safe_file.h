@@ -7,17 +7,21 @@
 #include <string>
 #include <string_view>
 
+#include "scan/report_writer.h"
+
 namespace segd::app {
 
-class SafeFile {
+class SafeFile final : public ByteSink {
  public:
   explicit SafeFile(std::string path);
-  ~SafeFile();  // removes the temporary file unless committed
+  ~SafeFile() override;  // removes the temporary file unless committed
   SafeFile(const SafeFile&) = delete;
   SafeFile& operator=(const SafeFile&) = delete;
 
   bool IsOpen() const { return file_ != nullptr; }
   bool Write(std::string_view bytes);
+  bool Write(const char* data, std::size_t size) override { return Write(std::string_view(data, size)); }
+  bool Close() override { return Commit(); }
   // Flushes, closes and moves the file over its name; false (and nothing
   // moved) when any write failed.
   bool Commit();

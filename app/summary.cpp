@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/text_out.h"
+#include "output/text_encoding.h"
 
 namespace segd::app {
 
@@ -44,6 +44,12 @@ constexpr SummaryColumn kColumns[] = {
     {"ovs_err", T::Number, true},
     {"data_err", T::Number, true},
     {"sync_err", T::Number, true},
+    // Flags of other makes' trace header extensions.
+    {"sercel_capacitance_error", T::Number, true},
+    {"sercel_cutoff_error", T::Number, true},
+    {"sercel_leakage_error", T::Number, true},
+    {"sercel_data_error", T::Number, true},
+    {"fairfield_trace_flag", T::Number, true},
     {"other_flags"},
     {"source_line", T::Number},
     {"source_point", T::Number},
@@ -61,6 +67,30 @@ constexpr std::string_view kFromSummaryBlock[] = {
     "source_elevation"};
 
 const std::string kEmpty;
+
+std::string FromRecord(std::string_view bytes) {
+  std::string out;
+  output::AppendRecordText(out, bytes);
+  return out;
+}
+
+std::string FromHost(std::string_view text) {
+  std::string out;
+  output::AppendHostText(out, text);
+  return out;
+}
+
+// A trace edit code (trace header byte 12) says dead with 2, the code the
+// recorders write for a dead trace; other codes are edits, not deaths.
+bool IsDead(const model::Value& value) {
+  switch (value.kind) {
+    case model::Value::Kind::Number: return value.number == 2;
+    case model::Value::Kind::Text: return value.text == "Yes" || value.text == "Dead";
+    case model::Value::Kind::Bool: return value.flag;
+    case model::Value::Kind::Null: return false;
+  }
+  return false;
+}
 
 bool IsSet(const model::Value& value) {
   switch (value.kind) {
@@ -110,16 +140,29 @@ RecordStatus StatusOf(const SummaryRow& row) {
 void SummaryConsumer::Begin(const model::RecordHeaders& h) {
   begun_ = true;
   row_.Set("size_bytes", std::to_string(h.sizeBytes));
-  row_.Set("file_number", RecordTextToUtf8(h.fileNumber.text));
-  row_.Set("manufacturer", RecordTextToUtf8(h.manufacturer));
+  row_.Set("file_number", FromRecord(h.fileNumber.text));
+  row_.Set("manufacturer", FromHost(h.manufacturer));
   row_.Set("revision", h.revision.value_or(""));
   if (h.formatCode >= 0) row_.Set("format_code", std::to_string(h.formatCode));
   for (std::string_view name : kFromSummaryBlock) {
-    if (const model::Field* f = h.summary.Find(name)) row_.Set(name, RecordTextToUtf8(f->value.text));
+    if (const model::Field* f = h.summary.Find(name)) row_.Set(name, FromRecord(f->value.text));
   }
   const model::Field* sets = h.summary.Find("channel_sets");
   row_.Set("channel_sets", sets ? sets->value.text : std::to_string(h.channelSets.size()));
   samplesPerTrace_ = h.samplesPerTrace;
+  // The layout the descriptors announce, when each names its set and
+  // channels; otherwise the one the walk finds.
+  descriptorLayout_ = !h.channelSets.empty();
+  for (const model::Block& set : h.channelSets) {
+    const model::Field* number = set.Find("channel_set");
+    const model::Field* channels = set.Find("channels");
+    if (!number || !channels) {
+      descriptorLayout_ = false;
+      setTraces_.clear();
+      break;
+    }
+    if (channels->value.number != 0) setTraces_.emplace_back(number->value.text, static_cast<std::int64_t>(channels->value.number));
+  }
 
   flagCounts_.assign(h.traceColumns.size(), 0);
   for (std::size_t i = 0; i < h.traceColumns.size(); ++i) {
@@ -135,11 +178,11 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
 void SummaryConsumer::Row(const model::TraceRow& row) {
   ++traces_;
   const auto has = [&](int column) { return column >= 0 && static_cast<std::size_t>(column) < row.values.size(); };
-  if (has(deadColumn_) && IsSet(row.values[static_cast<std::size_t>(deadColumn_)])) ++dead_;
+  if (has(deadColumn_) && IsDead(row.values[static_cast<std::size_t>(deadColumn_)])) ++dead_;
   for (const auto& [traceColumn, summaryColumn] : flagColumns_) {
     if (traceColumn < row.values.size() && IsSet(row.values[traceColumn])) ++flagCounts_[traceColumn];
   }
-  if (has(channelSetColumn_)) {
+  if (!descriptorLayout_ && !row.pastEnd && has(channelSetColumn_)) {
     const std::string& set = row.values[static_cast<std::size_t>(channelSetColumn_)].text;
     // Keyed by channel set, so a damaged record that hops between sets
     // cannot grow this past the number of sets.
@@ -169,7 +212,7 @@ void SummaryConsumer::End(const model::RecordHeaders& h, const model::Integrity&
     }
   }
   row_.Set("other_flags", other);
-  // "set:traces" per channel set in walk order, with "xSAMPLES" when the
+  // "set:traces" per channel set in record order, with "xSAMPLES" when the
   // walk gave one sample count per set.
   std::string layout;
   const bool samples = samplesPerTrace_.size() == setTraces_.size();
@@ -183,18 +226,18 @@ void SummaryConsumer::End(const model::RecordHeaders& h, const model::Integrity&
 
 SummaryRow SummaryConsumer::Finish(const std::string& path, const model::ScanResult& result) {
   using model::ScanStatus;
-  row_.Set("path", RecordTextToUtf8(path));
+  row_.Set("path", FromHost(path));
   std::vector<std::string> notices;
   for (const model::Notice& n : result.notices) {
-    notices.push_back(RecordTextToUtf8(n.caption.empty() ? n.text : n.caption + ": " + n.text));
+    notices.push_back(FromHost(n.caption.empty() ? n.text : n.caption + ": " + n.text));
   }
   row_.Set("notices", Joined(notices));
   std::vector<std::string> problems;
-  for (const std::string& p : result.integrity.problems) problems.push_back(RecordTextToUtf8(p));
+  for (const std::string& p : result.integrity.problems) problems.push_back(FromHost(p));
   const bool decoded = begun_ && (result.status == ScanStatus::Ok || result.status == ScanStatus::Findings);
   if (!decoded) {
     if (result.status == ScanStatus::CannotOpen) {
-      for (const model::Notice& n : result.notices) problems.push_back(RecordTextToUtf8(n.text));
+      for (const model::Notice& n : result.notices) problems.push_back(FromHost(n.text));
     } else if (result.status == ScanStatus::Cancelled) {
       problems.push_back("scan cancelled");
     } else {

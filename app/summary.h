@@ -64,6 +64,7 @@ class SummaryConsumer final : public model::RecordConsumer {
   std::vector<std::int64_t> flagCounts_;
   std::vector<std::pair<std::string, std::int64_t>> setTraces_;  // channel set -> traces, walk order
   std::vector<std::int64_t> samplesPerTrace_;
+  bool descriptorLayout_ = false;
 };
 
 // Hands every call to each consumer in turn.

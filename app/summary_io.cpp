@@ -1,19 +1,12 @@
 #include "app/summary_io.h"
 
-#include <charconv>
 #include <nlohmann/json.hpp>
 
-#include "app/text_out.h"
+#include "output/text_encoding.h"
 
 namespace segd::app {
 
 namespace {
-
-bool IsNumber(const std::string& text) {
-  double value = 0;
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-  return !text.empty() && r.ec == std::errc() && r.ptr == text.data() + text.size();
-}
 
 // One CSV record (RFC 4180: quoted cells may hold commas, quotes and line
 // ends). False at the end of the input.
@@ -111,26 +104,25 @@ std::string SummaryLine(const SummaryRow& row, SummaryFormat format) {
     std::string line;
     for (std::size_t i = 0; i < columns.size(); ++i) {
       if (i > 0) line += ',';
-      AppendCsvCell(line, row.cells[i]);
+      output::AppendCsvField(line, row.cells[i], output::Source::Host);
     }
     return line + '\n';
   }
-  nlohmann::ordered_json object;
+  std::string line = "{";
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const std::string& cell = row.cells[i];
-    const std::string key(columns[i].name);
+    if (i > 0) line += ',';
+    output::AppendJsonString(line, columns[i].name, output::Source::Host);
+    line += ':';
     if (cell.empty()) {
-      object[key] = nullptr;
-    } else if (columns[i].type == CellType::Number && IsNumber(cell)) {
-      // The cell's own digits, not a double's: a number keeps every digit the
-      // record shows.
-      object[key] = nlohmann::ordered_json::parse(cell, nullptr, false);
-      if (object[key].is_discarded()) object[key] = cell;
+      line += "null";
+    } else if (columns[i].type == CellType::Number && output::IsJsonNumber(cell)) {
+      line += cell;  // the cell's own digits: every digit the record shows
     } else {
-      object[key] = cell;
+      output::AppendJsonString(line, cell, output::Source::Host);
     }
   }
-  return object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+  return line + "}\n";
 }
 
 std::optional<std::vector<SummaryRow>> ReadSummary(std::istream& in, std::string& error) {
