@@ -8,6 +8,8 @@ std::string_view TargetName(Target target) {
     case Target::kHeaderDecoders: return "header_decoders";
     case Target::kTraceWalk: return "trace_walk";
     case Target::kConversions: return "conversions";
+    case Target::kGenericRecord: return "generic_record";
+    case Target::kWriters: return "writers";
   }
   return "unknown";
 }
@@ -18,6 +20,8 @@ std::string Check(Target target, Input input) {
     case Target::kHeaderDecoders: return CheckHeaderDecoders(input);
     case Target::kTraceWalk: return CheckTraceWalk(input);
     case Target::kConversions: return CheckConversions(input);
+    case Target::kGenericRecord: return CheckGenericRecord(input);
+    case Target::kWriters: return CheckWriters(input);
   }
   return {};
 }

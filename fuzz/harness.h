@@ -18,11 +18,14 @@ enum class Target : std::uint8_t {
   kHeaderDecoders,  // one header decoder and its listing, chosen by byte 0
   kTraceWalk,       // a few traces walked, decoded and listed
   kConversions,     // one conversion, chosen by byte 0
+  kGenericRecord,   // the general SEG-D decoder and its walk on a whole record
+  kWriters,         // a record model made from the bytes through the CSV and JSON writers
 };
 inline constexpr Target kTargets[] = {Target::kDecodeRun, Target::kHeaderDecoders, Target::kTraceWalk,
-                                      Target::kConversions};
+                                      Target::kConversions, Target::kGenericRecord, Target::kWriters};
 
-// "decode_run", "header_decoders", "trace_walk", "conversions": the names of
+// "decode_run", "header_decoders", "trace_walk", "conversions",
+// "generic_record", "writers": the names of
 // the fuzz programs (fuzz_<name>) and of their corpus and regression folders.
 std::string_view TargetName(Target target);
 
@@ -30,6 +33,8 @@ std::string CheckDecodeRun(Input input);
 std::string CheckHeaderDecoders(Input input);
 std::string CheckTraceWalk(Input input);
 std::string CheckConversions(Input input);
+std::string CheckGenericRecord(Input input);
+std::string CheckWriters(Input input);
 
 std::string Check(Target target, Input input);
 

@@ -183,6 +183,51 @@ std::vector<Bytes> ConversionSeeds() {
   return seeds;
 }
 
+// The record variants as whole records for the general decoder, and the
+// small shot read with the other layouts: rev 2.1, rev 3.0 (96-byte channel
+// sets, typed blocks), every block 1 count escaped, and a general trailer.
+std::vector<Bytes> GenericSeeds() {
+  std::vector<Bytes> seeds = Records();
+  const Bytes shot = seeds.front();
+  const std::function<void(Bytes&)> layouts[] = {
+      [](Bytes& b) { b[42] = 2, b[43] = 1; },
+      [](Bytes& b) { b[42] = 3, b[43] = 0, b[63] = 0x02; },
+      [](Bytes& b) { b[42] = 3, b[43] = 1, b[11] = 0xF0 | (b[11] & 0x0F), b[55] = 2; },
+      [](Bytes& b) { b[28] = b[29] = b[30] = b[31] = 0xFF; },
+      [](Bytes& b) { b[0] = b[1] = 0xFF, b[25] = 0x8F, b[26] = 0xFF; },
+      [](Bytes& b) {
+        b[45] = 1;
+        b.resize(b.size() + 32, 0x70);
+      },
+  };
+  for (const auto& vary : layouts) {
+    Bytes seed = shot;
+    vary(seed);
+    seeds.push_back(std::move(seed));
+  }
+  return seeds;
+}
+
+// Models of the writers' harness: counts and kinds as its bytes ask, texts of
+// quotes, commas, line ends, NUL bytes, bytes above 0x7F and numbers.
+std::vector<Bytes> WriterSeeds() {
+  std::vector<Bytes> seeds;
+  const std::string_view texts[] = {"a,\"b\"\nc\r", std::string_view("n\0l\x80\x81\xe9\xff", 8), "-12.5E+3", "nan",
+                                    "\xc3\xa9\xe2\x82", "0.5", ""};
+  for (std::uint8_t shape = 0; shape < 4; ++shape) {
+    Bytes seed;
+    seed.push_back(static_cast<std::uint8_t>(shape * 3));  // columns
+    for (int i = 0; i < 60; ++i) {
+      const std::string_view text = texts[(i + shape) % std::size(texts)];
+      seed.push_back(static_cast<std::uint8_t>(i * 7 + shape));  // a kind, a count or a flag
+      seed.push_back(static_cast<std::uint8_t>(text.size()));
+      seed.insert(seed.end(), text.begin(), text.end());
+    }
+    seeds.push_back(seed);
+  }
+  return seeds;
+}
+
 }  // namespace
 
 std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
@@ -191,6 +236,8 @@ std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
     case Target::kHeaderDecoders: return HeaderSeeds();
     case Target::kTraceWalk: return TraceSeeds();
     case Target::kConversions: return ConversionSeeds();
+    case Target::kGenericRecord: return GenericSeeds();
+    case Target::kWriters: return WriterSeeds();
   }
   return {};
 }

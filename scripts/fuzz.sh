@@ -28,10 +28,12 @@ mkdir -p "$build/artifacts" "$build/logs"
 
 # target  share of the time (percent)  longest input
 targets=(
-  "decode_run 45 4096"
-  "header_decoders 20 1100"
+  "decode_run 30 4096"
+  "header_decoders 15 1100"
   "trace_walk 15 1024"
-  "conversions 20 64"
+  "conversions 15 64"
+  "generic_record 15 4096"
+  "writers 10 2048"
 )
 
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0
@@ -89,7 +91,7 @@ for entry in "${targets[@]}"; do
     "$name" "${executions:-?}" "${corpus_size:-?}" "$kept" "${coverage:-?}")$'\n'
 done
 
-# Coverage of the scanner's own code (scan/ and the column padding) by each
+# Coverage of the scanner's own code (scan/, the column padding and the data writers) by each
 # target's corpus, from libFuzzer's per-function edge counts; "all" takes,
 # function by function, the best of the targets.
 : >"$build/logs/scanner-coverage"
@@ -97,9 +99,9 @@ for entry in "${targets[@]}"; do
   read -r name _ _ <<<"$entry"
   "$build/fuzz/fuzz_$name" -runs=0 -print_coverage=1 "$build/corpus/$name" 2>&1 |
     sed -n 's/^\(UN\)\{0,1\}COVERED_FUNC: hits: [0-9]* edges: \([0-9]*\)\/\([0-9]*\) \(.*\)$/\2 \3 \4/p' |
-    grep -E '/(scan|dialoglib)/[a-z_0-9]+\.(cpp|h):' | sed "s/^/$name /" >>"$build/logs/scanner-coverage" || true
+    grep -E '/(scan|scan/segd|dialoglib|output)/[a-z_0-9]+\.(cpp|h):' | sed "s/^/$name /" >>"$build/logs/scanner-coverage" || true
 done
-scanner=$(awk -v order="decode_run header_decoders trace_walk conversions" '
+scanner=$(awk -v order="decode_run header_decoders trace_walk conversions generic_record writers" '
   { covered[$1] += $2; total[$1] += $3; key = substr($0, index($0, $4));
     if (!(key in best) || $2 > best[key]) best[key] = $2; size[key] = $3 }
   END {
@@ -112,7 +114,7 @@ scanner=$(awk -v order="decode_run header_decoders trace_walk conversions" '
 
 echo "-- fuzz figures (units/bytes in the corpus; edges and features covered)"
 printf '%s' "$summary"
-echo "-- coverage of scan/ and dialoglib/ by the corpus (the sanitizers' own checks count as edges too)"
+echo "-- coverage of scan/, dialoglib/ and output/ by the corpus (the sanitizers' own checks count as edges too)"
 printf '%s\n' "$scanner"
 if [ "$failed" -ne 0 ]; then
   echo "fuzz: FAILED"

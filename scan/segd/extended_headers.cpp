@@ -76,6 +76,21 @@ std::vector<std::uint8_t> HeaderBytes(ByteSource& source, std::uint64_t offset, 
   return ReadBytes(source, offset, static_cast<std::size_t>(std::min<std::uint64_t>(length, kBytesRead)));
 }
 
+// The printable ASCII of binary bytes: each run of other bytes becomes one
+// blank, so that the names and dates a make writes there can be read.
+std::string PrintableText(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  for (std::uint8_t c : bytes) {
+    if (c >= 0x20 && c < 0x7F) {
+      text.push_back(static_cast<char>(c));
+    } else if (!text.empty() && text.back() != ' ') {
+      text.push_back(' ');
+    }
+  }
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
 }  // namespace
 
 void AddRawFields(std::span<const std::uint8_t> bytes, std::int64_t blocks, model::Block& block) {
@@ -85,11 +100,7 @@ void AddRawFields(std::span<const std::uint8_t> bytes, std::int64_t blocks, mode
   model::Field field{"hex", "", {}};
   if (!bytes.empty()) ReadValue(bytes, hex, field.value);
   block.fields.push_back(std::move(field));
-  std::string text;
-  for (std::uint8_t c : bytes) {
-    if (c != 0) text.push_back(static_cast<char>(c));
-  }
-  block.fields.push_back({"text", "", TextValue(text)});
+  block.fields.push_back({"text", "", TextValue(PrintableText(bytes))});
 }
 
 void DecodeExtendedHeader(ByteSource& source, std::uint64_t offset, std::int64_t blocks, RecordShape& shape,

@@ -131,7 +131,10 @@ void ReadValue(ByteSpan block, const FieldSpec& f, Value& out) {
       const std::uint64_t whole = BigEndian(block, first, f.width - 2);
       const double integer = f.conv == Conv::Fixed ? static_cast<double>(SignExtend(whole, f.width - 2))
                                                    : static_cast<double>(whole);
-      SetShortest(out, integer + static_cast<double>(BigEndian(block, first + f.width - 2, 2)) / 65536.0);
+      // The fraction takes the sign of the integer part (SmartSolo's
+      // longitude -155 and 0x4A3D reads -155.29, where the receiver is).
+      const double fraction = static_cast<double>(BigEndian(block, first + f.width - 2, 2)) / 65536.0;
+      SetShortest(out, integer < 0 ? integer - fraction : integer + fraction);
       return;
     }
     case Conv::Descale: {
