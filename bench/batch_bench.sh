@@ -21,15 +21,16 @@ all=$((records * traces))
 run() {  # run LABEL COMMAND...: wall seconds and peak KiB of the command
   local label=$1
   shift
-  /usr/bin/time -f "%e %M" -o "$folder/time" "$@" >/dev/null 2>"$folder/err" || true
-  read -r seconds kib < <(tail -n 1 "$folder/time")
-  awk -v l="$label" -v s="$seconds" -v k="$kib" -v r="$records" -v t="$all" \
-    'BEGIN { printf "%-22s %8.2f s %9.1f records/s %11.0f traces/s  peak %6.1f MiB\n", l, s, r / s, t / s, k / 1024 }'
+  /usr/bin/time -f "%e %M %U %S" -o "$folder/time" "$@" >/dev/null 2>"$folder/err" || true
+  read -r seconds kib user system < <(tail -n 1 "$folder/time")
+  awk -v l="$label" -v s="$seconds" -v k="$kib" -v r="$records" -v t="$all" -v c="$user + $system" \
+    'BEGIN { split(c, p, " + "); cpu = p[1] + p[2];
+             printf "%-12s %8.2f s wall %8.2f s cpu %8.1f records/s %10.0f traces/s  peak %5.1f MiB\n", l, s, cpu, r / s, t / s, k / 1024 }'
   echo "$seconds" >"$folder/last"
 }
 
 "$exe" --quiet --jobs 2 --summary /dev/null "$folder/line" 2>/dev/null || true  # warm the page cache
-echo "$records records of $traces traces ($(nproc) cores)"
+echo "$records records of $traces traces ($(nproc) cores, load average $(cut -d' ' -f1 /proc/loadavg))"
 run "--jobs 1" "$exe" --quiet --jobs 1 --summary "$folder/s1.csv" "$folder/line"
 one=$(cat "$folder/last")
 run "--jobs 2" "$exe" --quiet --jobs 2 --summary "$folder/s2.csv" "$folder/line"
