@@ -1,5 +1,6 @@
 #include "app/batch_job.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -84,6 +85,7 @@ std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
   std::map<std::string, int> uses;
   for (const std::string& p : paths) ++uses[FileName(p)];
   std::vector<std::string> stems;
+  std::map<std::string, int> taken;
   for (const std::string& p : paths) {
     std::string stem = FileName(p);
     if (uses[stem] > 1) {
@@ -93,6 +95,9 @@ std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
       std::snprintf(hex, sizeof hex, "%08x", Fnv1a(absolute.string()));
       stem += std::string("@") + hex;
     }
+    // Two different paths whose hashes meet (or one path given twice) still
+    // get names of their own.
+    if (const int n = ++taken[stem]; n > 1) stem += "-" + std::to_string(n);
     stems.push_back(std::move(stem));
   }
   return stems;

@@ -138,6 +138,8 @@ std::vector<std::string> CollectPaths(const BatchOptions& o, int& status) {
 
 bool IsBatchCommand(const std::vector<std::string>& args) {
   std::size_t records = 0;
+  bool folder = false;
+  bool reportOption = false;  // --output, --folder, --view: one record's report
   bool endOfOptions = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -147,14 +149,18 @@ bool IsBatchCommand(const std::vector<std::string>& args) {
       return false;
     } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
       if (IsBatchOption(arg)) return true;
+      reportOption = reportOption || arg.starts_with("--output") || arg.starts_with("--folder") || arg == "--view";
       if (TakesValue(arg)) ++i;
     } else {
       std::error_code ec;
-      if (arg == "-" || std::filesystem::is_directory(arg, ec)) return true;
+      if (arg == "-") return true;
+      folder = folder || std::filesystem::is_directory(arg, ec);
       ++records;
     }
   }
-  return records > 1;
+  // A lone folder given with a report's options stays a (refused) record, as
+  // it always was.
+  return records > 1 || (folder && !reportOption);
 }
 
 int RunBatch(const std::vector<std::string>& args) {

@@ -89,8 +89,10 @@ for f in json/*; do /usr/bin/python3 -c 'import json,sys; json.load(open(sys.arg
 # Usage errors and an output that cannot be written.
 "$exe" --jobs 0 line >/dev/null 2>&1
 check "--jobs 0 is a usage error" test $? = 2
+"$exe" --output x line line/nested >/dev/null 2>&1
+check "a report's name with many records is a usage error" test $? = 2
 "$exe" --output x line >/dev/null 2>&1
-check "a single-record option with a folder is a usage error" test $? = 2
+check "a lone folder with a report's name is still refused as a record" test $? = 1
 "$exe" --quiet --summary /nonexistent/s.csv line >/dev/null 2>&1
 check "an unwritable summary gives exit 1" test $? = 1
 
