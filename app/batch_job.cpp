@@ -134,8 +134,8 @@ RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, co
   // A record that did not decode leaves no output (and no earlier one is
   // touched); one that did must be written whole. Finish closes the sink,
   // which moves the file into place.
-  if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Path());
-  if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Path());
+  if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
+  if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
   if (outputs.reportDir) {
     const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
     if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);

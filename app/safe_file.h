@@ -1,37 +1,34 @@
 #pragma once
-// A file that appears under its name only when it is whole: written into a
-// new temporary file in the same folder, then moved over the name. An earlier
-// file of that name stays untouched by a failed write. The one place the
-// batch's outputs are created, to be swapped for the report's own safe sink.
-#include <cstdio>
+// A batch output that appears under its name only when it is whole: the
+// report's atomic file sink (temporary file beside the name, moved over it on
+// Commit, removed on failure or on SIGINT/SIGTERM/SIGHUP), with the path and
+// the reason of a failure kept for the batch's messages.
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "scan/report_writer.h"
+#include "scan/atomic_file.h"
 
 namespace segd::app {
 
 class SafeFile final : public ByteSink {
  public:
-  explicit SafeFile(std::string path);
-  ~SafeFile() override;  // removes the temporary file unless committed
-  SafeFile(const SafeFile&) = delete;
-  SafeFile& operator=(const SafeFile&) = delete;
+  explicit SafeFile(std::string path) : path_(std::move(path)), sink_(CreateAtomicFileSink(path_, reason_)) {}
 
-  bool IsOpen() const { return file_ != nullptr; }
-  bool Write(std::string_view bytes);
-  bool Write(const char* data, std::size_t size) override { return Write(std::string_view(data, size)); }
-  bool Close() override { return Commit(); }
-  // Flushes, closes and moves the file over its name; false (and nothing
-  // moved) when any write failed.
+  bool IsOpen() const { return sink_ != nullptr; }
+  bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
+  bool Write(const char* data, std::size_t size) override { return sink_ && sink_->Write(data, size); }
+  // False (and nothing moved) when any write failed.
   bool Commit();
+  bool Close() override { return Commit(); }
   const std::string& Path() const { return path_; }
+  // "PATH (reason)" for a message.
+  std::string Described() const { return reason_.empty() ? path_ : path_ + " (" + reason_ + ")"; }
 
  private:
   std::string path_;
-  std::string temporary_;
-  std::FILE* file_ = nullptr;
-  bool ok_ = true;
+  std::string reason_;
+  std::unique_ptr<AtomicFileSink> sink_;
 };
 
 }  // namespace segd::app

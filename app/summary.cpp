@@ -36,14 +36,14 @@ constexpr SummaryColumn kColumns[] = {
     {"seismic_traces", T::Number},
     {"dead_traces", T::Number},
     // SN388 trace header extension 1 byte 19, one bit each.
-    {"ipls_err", T::Number, true},
-    {"impd_err", T::Number, true},
-    {"dead_err", T::Number, true},
-    {"udr_err", T::Number, true},
-    {"ovr_err", T::Number, true},
-    {"ovs_err", T::Number, true},
-    {"data_err", T::Number, true},
-    {"sync_err", T::Number, true},
+    {"ipls_error", T::Number, true},
+    {"impd_error", T::Number, true},
+    {"dead", T::Number, true},
+    {"underrun_error", T::Number, true},
+    {"overrun_error", T::Number, true},
+    {"overscale_error", T::Number, true},
+    {"data_error", T::Number, true},
+    {"sync_error", T::Number, true},
     // Flags of other makes' trace header extensions.
     {"sercel_capacitance_error", T::Number, true},
     {"sercel_cutoff_error", T::Number, true},
@@ -60,11 +60,26 @@ constexpr SummaryColumn kColumns[] = {
 };
 
 // Record-level facts copied from the model's summary block when the make
-// holds them.
-constexpr std::string_view kFromSummaryBlock[] = {
-    "date",           "time",          "sample_interval_ms", "record_length_ms", "auxiliary_traces",
-    "seismic_traces", "source_line",   "source_point",       "source_easting",   "source_northing",
-    "source_elevation"};
+// holds them: {summary column, the make's data name}. The SN388 extended
+// header names its trace counts after its own report.
+struct FromSummary {
+  std::string_view column;
+  std::string_view field;
+};
+constexpr FromSummary kFromSummaryBlock[] = {
+    {"date", "date"},
+    {"time", "time"},
+    {"sample_interval_ms", "sample_interval_ms"},
+    {"record_length_ms", "record_length_ms"},
+    {"auxiliary_traces", "auxiliary_traces"},
+    {"auxiliary_traces", "aux_traces"},
+    {"seismic_traces", "seismic_traces"},
+    {"seismic_traces", "seis_traces"},
+    {"source_line", "source_line"},
+    {"source_point", "source_point"},
+    {"source_easting", "source_easting"},
+    {"source_northing", "source_northing"},
+    {"source_elevation", "source_elevation"}};
 
 const std::string kEmpty;
 
@@ -144,8 +159,8 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
   row_.Set("manufacturer", FromHost(h.manufacturer));
   row_.Set("revision", h.revision.value_or(""));
   if (h.formatCode >= 0) row_.Set("format_code", std::to_string(h.formatCode));
-  for (std::string_view name : kFromSummaryBlock) {
-    if (const model::Field* f = h.summary.Find(name)) row_.Set(name, FromRecord(f->value.text));
+  for (const FromSummary& from : kFromSummaryBlock) {
+    if (const model::Field* f = h.summary.Find(from.field)) row_.Set(from.column, FromRecord(f->value.text));
   }
   const model::Field* sets = h.summary.Find("channel_sets");
   row_.Set("channel_sets", sets ? sets->value.text : std::to_string(h.channelSets.size()));
@@ -153,9 +168,11 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
   // The layout the descriptors announce, when each names its set and
   // channels; otherwise the one the walk finds.
   descriptorLayout_ = !h.channelSets.empty();
+  // The SN388 decoder names these fields after its report, the general
+  // decoder after the format.
   for (const model::Block& set : h.channelSets) {
-    const model::Field* number = set.Find("channel_set");
-    const model::Field* channels = set.Find("channels");
+    const model::Field* number = set.Find("channel_set") ? set.Find("channel_set") : set.Find("channel_set_number");
+    const model::Field* channels = set.Find("channels") ? set.Find("channels") : set.Find("channel_count");
     if (!number || !channels) {
       descriptorLayout_ = false;
       setTraces_.clear();

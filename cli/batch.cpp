@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -170,9 +169,6 @@ int RunBatch(const std::vector<std::string>& args) {
     std::fprintf(stderr, "segdreport: %s\nTry 'segdreport --help' for more information.\n", error.c_str());
     return kExitUsage;
   }
-  // A reader that quits, or a file-size limit, shows as a failed write.
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGXFSZ, SIG_IGN);
   if (!options->qcFrom.empty()) return QcFromSummaries(*options);
 
   int status = kExitOk;

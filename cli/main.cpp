@@ -1,4 +1,5 @@
 // segdreport: scans one SN388 SEG-D field record and writes its text report.
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include "cli/batch.h"
 #include "cli/options.h"
 #include "cli/terminal_sinks.h"
+#include "scan/atomic_file.h"
 #include "scan/decode_file.h"
 #include "shell/settings.h"
 
@@ -16,6 +18,7 @@ namespace {
 constexpr int kExitReport = 0;
 constexpr int kExitNoReport = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitRecordCut = 3;
 
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "segdreport: %s\nTry 'segdreport --help' for more information.\n", message.c_str());
@@ -35,6 +38,11 @@ std::string CurrentFolder() {
 
 int main(int argc, char** argv) {
   using namespace segd;
+  // A write past a file-size limit or into a closed pipe fails as a write,
+  // and is told as one, instead of ending the program silently.
+  signal(SIGXFSZ, SIG_IGN);
+  signal(SIGPIPE, SIG_IGN);
+  RemoveTemporaryFilesOnTermination();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (cli::IsBatchCommand(args)) return cli::RunBatch(args);
   std::string error;
@@ -70,5 +78,12 @@ int main(int argc, char** argv) {
   DiskFileAccess files;
   ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
                       options->folder ? *options->folder : CurrentFolder(), '/'};
-  return DecodeFile(options->record, context) == kReportWritten ? kExitReport : kExitNoReport;
+  switch (DecodeFile(options->record, context)) {
+    case kReportWritten:
+      return kExitReport;
+    case kReportWrittenRecordCut:
+      return kExitRecordCut;
+    default:
+      return kExitNoReport;
+  }
 }

@@ -48,11 +48,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   bool endOfOptions = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    // --name VALUE and --name=VALUE both work.
+    // --name VALUE and --name=VALUE both work; a separate value that looks
+    // like an option is taken for a forgotten value (--output --folder x),
+    // so such a value needs the --name=VALUE form.
     auto value = [&](std::string_view name) -> std::optional<std::string> {
       if (arg == name) {
         if (i + 1 >= args.size()) {
           error = "option " + std::string(name) + " needs a value";
+          return std::nullopt;
+        }
+        if (args[i + 1].compare(0, 2, "--") == 0) {
+          error = "option " + std::string(name) + " needs a value (give one beginning with -- as " + std::string(name) +
+                  "=VALUE)";
           return std::nullopt;
         }
         return args[++i];
@@ -67,6 +74,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       if (!(options.output = value("--output"))) return std::nullopt;
     } else if (is("--folder")) {
       if (!(options.folder = value("--folder"))) return std::nullopt;
+      // An empty folder would put the report at the root.
+      if (options.folder->empty()) {
+        error = "option --folder needs a folder name, not an empty one";
+        return std::nullopt;
+      }
     } else if (is("--defaults")) {
       if (!(options.defaults = value("--defaults"))) return std::nullopt;
     } else if (is("--select")) {
@@ -119,7 +131,11 @@ std::string_view UsageText() {
          "  --quiet          no progress bar\n"
          "  --help, --version\n"
          "\n"
-         "Exit status: 0 report written, 1 no report written, 2 usage error.\n";
+         "Exit status: 0 report written, 1 no report written, 2 usage error, 3 report\n"
+         "written but the record is cut short (its last traces were read past its end).\n"
+         "The report is written to a temporary file beside it and takes the report's\n"
+         "name only when complete, so a failed or interrupted run leaves an earlier\n"
+         "report of that name as it was.\n";
 }
 
 }  // namespace segd::cli

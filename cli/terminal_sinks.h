@@ -9,6 +9,10 @@
 
 namespace segd::cli {
 
+// The text with LF as "\n", CR as "\r" and other control characters
+// (below 0x20, 0x7F) as "\xHH".
+std::string EscapeControls(std::string_view text);
+
 class StderrNotices final : public NoticeSink {
  public:
   void ShowNotice(std::string_view text, std::string_view caption, NoticeKind kind) override;

@@ -4,6 +4,7 @@
 
 #include "scan/header_image.h"
 #include "scan/listing.h"
+#include "scan/model_values.h"
 
 namespace segd {
 
@@ -38,35 +39,40 @@ constexpr RawFieldLayout<R> kLayout[] = {
 };
 static_assert(LayoutFits(kLayout, 64));
 
+using model::Reading;
+
+// A raw field's line: its label, field, data name and how it reads.
 struct RawLine {
   std::string_view label;
   std::string_view (*value)(const R&);
+  std::string_view name;
+  Reading reading;
 };
 #define SEGD_CS_VALUE(Member) [](const R& r) { return r.Member.View(); }
 constexpr RawLine kRawLines[] = {
-    {"Header Byte                  : ", SEGD_CS_VALUE(ScanTypeNumber)},
-    {"Channel Set Number           : ", SEGD_CS_VALUE(ChannelSetNumber)},
-    {"Channel Set Start Time       : ", SEGD_CS_VALUE(StartTime)},
-    {"Channel Set End Time         : ", SEGD_CS_VALUE(EndTime)},
-    {"Descale Multiplier           : ", SEGD_CS_VALUE(DescaleMultiplier)},
-    {"Channels in this channel Set : ", SEGD_CS_VALUE(ChannelCount)},
-    {"Channel Type                 : ", SEGD_CS_VALUE(ChannelType)},
-    {"Unused                       : ", SEGD_CS_VALUE(Unused)},
-    {"Number of Sub Scan Exponents : ", SEGD_CS_VALUE(SubscanExponent)},
-    {"Channel Gain Control         : ", SEGD_CS_VALUE(GainControl)},
-    {"Alias Frequency              : ", SEGD_CS_VALUE(AliasFrequency)},
-    {"Alias Slope                  : ", SEGD_CS_VALUE(AliasSlope)},
-    {"Low Cut Frequency            : ", SEGD_CS_VALUE(LowCutFrequency)},
-    {"Low Cut Slope                : ", SEGD_CS_VALUE(LowCutSlope)},
-    {"First Notch Frequency        : ", SEGD_CS_VALUE(FirstNotch)},
-    {"Second Notch Frequency       : ", SEGD_CS_VALUE(SecondNotch)},
-    {"Third Notch Frequency        : ", SEGD_CS_VALUE(ThirdNotch)},
-    {"Extended Channel Set Number  : ", SEGD_CS_VALUE(ExtendedChannelSetNumber)},
-    {"Extended Header Flag         : ", SEGD_CS_VALUE(ExtendedHeaderFlag)},
-    {"Trace Header Extentions      : ", SEGD_CS_VALUE(TraceHeaderExtensions)},
-    {"Vertical Stacks              : ", SEGD_CS_VALUE(VerticalStack)},
-    {"Streamer Number              : ", SEGD_CS_VALUE(StreamerNumber)},
-    {"Array Forming                : ", SEGD_CS_VALUE(ArrayForming)},
+    {"Header Byte                  : ", SEGD_CS_VALUE(ScanTypeNumber), "scan_type", Reading::Bcd},
+    {"Channel Set Number           : ", SEGD_CS_VALUE(ChannelSetNumber), "channel_set_number", Reading::Bcd},
+    {"Channel Set Start Time       : ", SEGD_CS_VALUE(StartTime), "start_time", Reading::Binary},
+    {"Channel Set End Time         : ", SEGD_CS_VALUE(EndTime), "end_time", Reading::Binary},
+    {"Descale Multiplier           : ", SEGD_CS_VALUE(DescaleMultiplier), "descale_multiplier", Reading::Text},
+    {"Channels in this channel Set : ", SEGD_CS_VALUE(ChannelCount), "channel_count", Reading::Bcd},
+    {"Channel Type                 : ", SEGD_CS_VALUE(ChannelType), "channel_type_code", Reading::Bcd},
+    {"Unused                       : ", SEGD_CS_VALUE(Unused), "unused", Reading::Text},
+    {"Number of Sub Scan Exponents : ", SEGD_CS_VALUE(SubscanExponent), "subscan_exponent", Reading::Bcd},
+    {"Channel Gain Control         : ", SEGD_CS_VALUE(GainControl), "gain_control_code", Reading::Bcd},
+    {"Alias Frequency              : ", SEGD_CS_VALUE(AliasFrequency), "alias_frequency", Reading::Bcd},
+    {"Alias Slope                  : ", SEGD_CS_VALUE(AliasSlope), "alias_slope", Reading::Bcd},
+    {"Low Cut Frequency            : ", SEGD_CS_VALUE(LowCutFrequency), "low_cut_frequency", Reading::Bcd},
+    {"Low Cut Slope                : ", SEGD_CS_VALUE(LowCutSlope), "low_cut_slope", Reading::Bcd},
+    {"First Notch Frequency        : ", SEGD_CS_VALUE(FirstNotch), "first_notch", Reading::Bcd},
+    {"Second Notch Frequency       : ", SEGD_CS_VALUE(SecondNotch), "second_notch", Reading::Bcd},
+    {"Third Notch Frequency        : ", SEGD_CS_VALUE(ThirdNotch), "third_notch", Reading::Bcd},
+    {"Extended Channel Set Number  : ", SEGD_CS_VALUE(ExtendedChannelSetNumber), "extended_channel_set_number", Reading::Binary},
+    {"Extended Header Flag         : ", SEGD_CS_VALUE(ExtendedHeaderFlag), "extended_header_flag", Reading::Binary},
+    {"Trace Header Extentions      : ", SEGD_CS_VALUE(TraceHeaderExtensions), "trace_header_extensions", Reading::Binary},
+    {"Vertical Stacks              : ", SEGD_CS_VALUE(VerticalStack), "vertical_stack", Reading::Binary},
+    {"Streamer Number              : ", SEGD_CS_VALUE(StreamerNumber), "streamer_number", Reading::Binary},
+    {"Array Forming                : ", SEGD_CS_VALUE(ArrayForming), "array_forming_code", Reading::Binary},
 };
 
 constexpr bool LabelsAre31() {
@@ -104,18 +110,55 @@ std::string ArrayFormingText(double v) {
   return SignedNumberText(v - 15, 15) + " Groups Summed, Overlapping, summation";
 }
 
+// A decoded field's line: the value is the shown text without `unit`.
+struct DecodedLine {
+  std::string_view label;
+  std::string (*shown)(const R&);
+  std::string_view name;
+  Reading reading;
+  std::string_view unit;
+};
+constexpr std::string_view kTimeUnit = " (x 2mS)";
+constexpr DecodedLine kDecodedLines[] = {
+    {"Channel Set Start Time       : ", [](const R& r) { return TimeText(r.StartTime.View()); }, "start_time_2ms",
+     Reading::Number, kTimeUnit},
+    {"Channel Set End Time         : ", [](const R& r) { return TimeText(r.EndTime.View()); }, "end_time_2ms",
+     Reading::Number, kTimeUnit},
+    {"Channel Type                 : ",
+     [](const R& r) { return std::string(DigitValue(r.ChannelType.View()) == 1 ? "Seis" : "Aux"); }, "channel_type",
+     Reading::Text, ""},
+    {"Channel Gain Control         : ",
+     [](const R& r) { return std::string(GainControlName(DigitValue(r.GainControl.View()))); }, "gain_control",
+     Reading::Text, ""},
+    {"Array Forming                : ", [](const R& r) { return ArrayFormingText(DigitValue(r.ArrayForming.View())); },
+     "array_forming", Reading::Text, ""},
+};
+
+constexpr bool NamesDistinct() {
+  constexpr std::size_t n = std::size(kRawLines), m = std::size(kDecodedLines);
+  for (std::size_t i = 0; i < n + m; ++i) {
+    const std::string_view a = i < n ? kRawLines[i].name : kDecodedLines[i - n].name;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (a == (j < n ? kRawLines[j].name : kDecodedLines[j - n].name)) return false;
+    }
+  }
+  return true;
+}
+static_assert(NamesDistinct());
+
 void ListOne(const ChannelSetRecord& record, std::int32_t number, ReportWriter& report) {
   report.WriteLine("Channel Set Header Number " + SignedNumberText(number, 15));
   report.WriteLine("============================");
   for (const RawLine& line : kRawLines) WriteField(report, line.label, line.value(record));
   WriteDecodedFieldsHeading(report);
-  WriteField(report, "Channel Set Start Time       : ", TimeText(record.StartTime.View()));
-  WriteField(report, "Channel Set End Time         : ", TimeText(record.EndTime.View()));
-  WriteField(report, "Channel Type                 : ",
-             DigitValue(record.ChannelType.View()) == 1 ? "Seis" : "Aux");
-  WriteField(report, "Channel Gain Control         : ", GainControlName(DigitValue(record.GainControl.View())));
-  WriteField(report, "Array Forming                : ", ArrayFormingText(DigitValue(record.ArrayForming.View())));
+  for (const DecodedLine& line : kDecodedLines) WriteField(report, line.label, line.shown(record));
   report.WriteLine("");
+}
+
+// Whether the section lists the header: not when its scan type and channel
+// set number both read as 0.
+bool Listed(const ChannelSetRecord& record) {
+  return DigitValue(record.ChannelSetNumber.View()) + DigitValue(record.ScanTypeNumber.View()) != 0;
 }
 
 }  // namespace
@@ -129,12 +172,31 @@ std::int32_t ListChannelSets(std::span<const ChannelSetRecord> records, std::int
   WriteBanner(report, "Channel Set Headers (Unused headers not displayed)");
   for (std::int32_t i = 0; i <= lastIndex && static_cast<std::size_t>(i) < records.size(); ++i) {
     const ChannelSetRecord& record = records[static_cast<std::size_t>(i)];
-    if (DigitValue(record.ChannelSetNumber.View()) + DigitValue(record.ScanTypeNumber.View()) == 0) continue;
-    ListOne(record, i + 1, report);
+    if (Listed(record)) ListOne(record, i + 1, report);
   }
   WriteBanner(report, "End Of Channel Set Headers");
   report.WriteLine("");
   return 0;
 }
+
+void AddChannelSetBlock(const ChannelSetRecord& record, std::int32_t number, std::vector<model::Block>& blocks) {
+  model::Block& block = blocks.emplace_back();
+  block.name = "channel_set_" + std::to_string(number);
+  auto add = [&block](std::string_view name, std::string_view shown, std::string_view valueText, Reading reading) {
+    model::Field& field = block.fields.emplace_back();
+    field.name = name;
+    model::AppendWithoutNul(field.raw, shown);
+    model::SetValue(field.value, valueText, reading);
+  };
+  for (const RawLine& line : kRawLines) add(line.name, line.value(record), line.value(record), line.reading);
+  for (const DecodedLine& line : kDecodedLines) {
+    const std::string shown = line.shown(record);
+    std::string_view value = shown;
+    if (!line.unit.empty() && value.ends_with(line.unit)) value.remove_suffix(line.unit.size());
+    add(line.name, shown, value, line.reading);
+  }
+}
+
+bool IsListedChannelSet(const ChannelSetRecord& record) { return Listed(record); }
 
 }  // namespace segd

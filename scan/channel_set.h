@@ -2,8 +2,10 @@
 // Channel set headers: one 32-byte header per channel set of the scan type.
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "scan/conversions.h"
+#include "scan/record_model.h"
 #include "scan/report_writer.h"
 #include "scan/text_field.h"
 
@@ -42,5 +44,13 @@ std::int32_t DecodeChannelSet(ByteSpan block, ChannelSetRecord& record);
 // Writes the Channel Set Headers section for records 0..lastIndex, leaving
 // out headers whose scan type and channel set number both read as 0.
 std::int32_t ListChannelSets(std::span<const ChannelSetRecord> records, std::int32_t lastIndex, ReportWriter& report);
+
+// Whether the section lists the header (its scan type or channel set number
+// reads as other than 0).
+bool IsListedChannelSet(const ChannelSetRecord& record);
+
+// Appends the header as a model block named channel_set_NUMBER, every field
+// under its data name with the text the section shows as its raw text.
+void AddChannelSetBlock(const ChannelSetRecord& record, std::int32_t number, std::vector<model::Block>& blocks);
 
 }  // namespace segd

@@ -6,6 +6,7 @@
 #include "scan/extended_header_layout.h"
 #include "scan/header_image.h"
 #include "scan/listing.h"
+#include "scan/model_values.h"
 
 namespace segd {
 
@@ -79,6 +80,25 @@ std::int32_t DecodeExtendedHeader(ByteSpan bytes, ExtendedHeaderRecord& record) 
     extended::CheckCode(row.firstByte, field.View(), record, status);
   }
   return status;
+}
+
+void FillExtendedBlock(const ExtendedHeaderRecord& record, model::Block& block) {
+  block.name = "extended_header";
+  block.fields.clear();
+  for (const FieldRow& row : extended::kFields) {
+    if (row.name.empty()) continue;
+    model::Field& field = model::AddNamedField(block, row.name);
+    model::AppendWithoutNul(field.raw, row.value(record));
+    const bool number = row.conversion == Conversion::Decimal || row.conversion == Conversion::Single ||
+                        row.conversion == Conversion::Double;
+    model::SetValue(field.value, row.value(record), number ? model::Reading::Number : model::Reading::Text);
+  }
+  for (const DecodedLine& line : kDecodedLines) {
+    model::Field& field = model::AddNamedField(block, line.name, "_text");
+    model::AppendWithoutNul(field.raw, line.value(record));
+    field.raw.append(line.tail);
+    model::SetValue(field.value, line.value(record), model::Reading::Text);
+  }
 }
 
 std::int32_t ListExtendedHeader(const ExtendedHeaderRecord& record, ReportWriter& report) {

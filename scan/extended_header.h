@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "scan/conversions.h"
+#include "scan/record_model.h"
 #include "scan/report_writer.h"
 #include "scan/text_field.h"
 
@@ -133,5 +134,10 @@ std::int32_t DecodeExtendedHeader(ByteSpan bytes, ExtendedHeaderRecord& record);
 // Writes the Extended Header section: the raw fields, the decoded fields and
 // the error information. Returns 0.
 std::int32_t ListExtendedHeader(const ExtendedHeaderRecord& record, ReportWriter& report);
+
+// Fills `block` with every listed field and every decoded text, each under
+// the data name of its label (a decoded text whose name a raw field holds
+// takes _text: source_type_text).
+void FillExtendedBlock(const ExtendedHeaderRecord& record, model::Block& block);
 
 }  // namespace segd

@@ -1,6 +1,10 @@
 #pragma once
 #include "scan/general_header1.h"
 #include "scan/general_header23.h"
+#include <vector>
+
+#include "scan/general_header1.h"
+#include "scan/record_model.h"
 #include "scan/report_writer.h"
 
 namespace segd {
@@ -9,5 +13,10 @@ namespace segd {
 // 3, whatever they hold (unfilled fields as their NUL characters).
 std::int32_t ListGeneralHeaders(const GeneralHeader1Record& block1, const GeneralHeader2Record& block2,
                                 const GeneralHeader3Record& block3, ReportWriter& report);
+
+// Appends the three blocks to the model, each field under its data name with
+// the text the section shows as its raw text.
+void AddGeneralHeaderBlocks(const GeneralHeader1Record& block1, const GeneralHeader2Record& block2,
+                            const GeneralHeader3Record& block3, std::vector<model::Block>& blocks);
 
 }  // namespace segd

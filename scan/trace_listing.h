@@ -7,14 +7,10 @@
 #include <string_view>
 
 #include "scan/report_writer.h"
+#include "scan/trace_columns.h"
 #include "scan/trace_fields.h"
 
 namespace segd {
-
-struct TraceColumn {
-  std::string_view title;
-  std::int32_t width;
-};
 
 // The 30 columns in line order, indexed like the selection entries 0-29.
 std::span<const TraceColumn, kTraceColumns> TraceColumns();

@@ -1,10 +1,13 @@
 #pragma once
 // The trace walk: one call per trace, in file order, reading only the trace's
 // header blocks and skipping its samples by their length.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "scan/byte_source.h"
 #include "scan/trace_fields.h"
+#include "scan/trace_header.h"
 
 namespace segd {
 
@@ -17,5 +20,15 @@ namespace segd {
 // beyond the end of the record read as zeros. Always returns 0.
 std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
                        std::int32_t extensionCount, TraceFields& fields);
+
+// As above, and copies the trace's 20 header bytes to `headerBytes`: the
+// data outputs show the file and trace numbers the report leaves out.
+std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
+                       std::int32_t extensionCount, TraceFields& fields,
+                       std::array<std::uint8_t, kTraceHeaderBytes>& headerBytes);
+
+// The header bytes the walk reads per trace for an extension count: the
+// trace header and one extension, or two when the count is 2.
+std::size_t TraceHeaderBytesRead(std::int32_t extensionCount);
 
 }  // namespace segd

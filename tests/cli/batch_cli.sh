@@ -52,7 +52,7 @@ check "rows in the same order with --jobs 1 and 4" cmp -s one.csv four.csv
 /usr/bin/python3 - one.csv one.jsonl <<'PY'
 import csv, json, sys
 rows = list(csv.DictReader(open(sys.argv[1], newline="")))
-objects = [json.loads(l) for l in open(sys.argv[2])]
+objects = [json.loads(l, parse_float=str, parse_int=str) for l in open(sys.argv[2])]
 assert [list(o) for o in objects] == [list(rows[0])] * len(rows), "JSON fields differ from the CSV columns"
 for r, o in zip(rows, objects):
     for k, v in r.items():
@@ -84,6 +84,12 @@ check "one CSV per decoded record" test "$(ls csv | wc -l)" = "$decoded"
 check "one JSON per decoded record" test "$(ls json | wc -l)" = "$decoded"
 check "records of the same name kept apart" test "$(ls csv | grep -c '^shot_0003.segd@[0-9a-f]\{8\}\.csv$')" = 2
 check "no temporary file left" test -z "$(ls csv json | grep '\.tmp\.')"
+mkdir reports
+"$exe" --quiet --report-dir reports --select all line/shot_0001.segd line/nested/shot_0003.segd 2>/dev/null
+check "a text report per record, each as the single-record run writes it" test "$(ls reports)" = "shot_0001.segd.txt
+shot_0003.segd.txt"
+"$exe" --output r --select all --folder "$work" line/shot_0001.segd 2>/dev/null
+check "the batch report of a record equals its single-record report" cmp -s reports/shot_0001.segd.txt R.Txt
 for f in json/*; do /usr/bin/python3 -c 'import json,sys; json.load(open(sys.argv[1]))' "$f" || failed=$((failed + 1)); done
 
 # Usage errors and an output that cannot be written.

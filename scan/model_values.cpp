@@ -1,0 +1,164 @@
+#include "scan/model_values.h"
+
+#include <charconv>
+#include <cstdint>
+#include <string>
+#include <system_error>
+
+#include "scan/conversions.h"
+
+namespace segd::model {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\0')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.remove_suffix(1);
+  return text;
+}
+
+void SetText(Value& value, std::string_view text) {
+  value.kind = Value::Kind::Text;
+  value.text.clear();
+  AppendWithoutNul(value.text, text);
+  value.number = 0;
+  value.flag = false;
+  if (value.text.empty()) value.kind = Value::Kind::Null;
+}
+
+void SetNumberFromPlain(Value& value) {
+  value.kind = Value::Kind::Number;
+  value.flag = false;
+  double number = 0;
+  const auto result = std::from_chars(value.text.data(), value.text.data() + value.text.size(), number);
+  // Out of the range of a double: the text keeps every digit; the number
+  // saturates.
+  if (result.ec == std::errc::result_out_of_range) number = DigitValue(value.text);
+  value.number = number;
+}
+
+}  // namespace
+
+void AppendWithoutNul(std::string& out, std::string_view text) {
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t nul = text.find('\0', start);
+    const std::size_t end = nul == std::string_view::npos ? text.size() : nul;
+    out.append(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+bool PlainNumber(std::string_view text, std::string& out) {
+  out.clear();
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+    if (text[i] == '-') out.push_back('-');
+    ++i;
+  }
+  const std::size_t intStart = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  std::string_view whole = text.substr(intStart, i - intStart);
+  std::string_view fraction;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t fracStart = ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    fraction = text.substr(fracStart, i - fracStart);
+  }
+  if (whole.empty() && fraction.empty()) return false;
+  while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+  out.append(whole.empty() ? std::string_view("0") : whole);
+  if (!fraction.empty()) out.append(".").append(fraction);
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+    ++i;
+    char sign = '+';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) sign = text[i++];
+    const std::size_t expStart = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    std::string_view exponent = text.substr(expStart, i - expStart);
+    if (exponent.empty()) return false;
+    while (exponent.size() > 1 && exponent.front() == '0') exponent.remove_prefix(1);
+    out.push_back('E');
+    out.push_back(sign);
+    out.append(exponent);
+  }
+  return i == text.size();
+}
+
+Reading ReadingOf(ValueType type) {
+  switch (type) {
+    case ValueType::Integer:
+    case ValueType::Real:
+      return Reading::Number;
+    case ValueType::Bool:
+      return Reading::YesNo;
+    case ValueType::Text:
+      break;
+  }
+  return Reading::Text;
+}
+
+void SetValue(Value& value, std::string_view shown, Reading reading) {
+  const std::string_view text = Trimmed(shown);
+  switch (reading) {
+    case Reading::Number:
+      if (text.find('\0') == std::string_view::npos && PlainNumber(text, value.text)) return SetNumberFromPlain(value);
+      break;
+    case Reading::Bcd: {
+      bool digits = !text.empty();
+      for (char c : text) digits = digits && IsDigit(c);
+      if (digits && PlainNumber(text, value.text)) return SetNumberFromPlain(value);
+      break;
+    }
+    case Reading::Binary: {
+      bool digits = !text.empty() && text.size() <= 16;
+      for (char c : text) digits = digits && (IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'));
+      if (!digits) break;
+      char buffer[24];
+      const auto end = std::to_chars(buffer, buffer + sizeof buffer, HexValue(text)).ptr;
+      value.text.assign(buffer, end);
+      return SetNumberFromPlain(value);
+    }
+    case Reading::YesNo:
+      if (text == "Yes" || text == "No") {
+        value.kind = Value::Kind::Bool;
+        value.flag = text == "Yes";
+        value.text = value.flag ? "true" : "false";
+        value.number = value.flag ? 1 : 0;
+        return;
+      }
+      break;
+    case Reading::Text:
+      break;
+  }
+  SetText(value, text);
+}
+
+std::string DataName(std::string_view label) {
+  std::string name;
+  bool gap = false;
+  for (char c : label) {
+    const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if ((lower >= 'a' && lower <= 'z') || IsDigit(lower)) {
+      if (gap && !name.empty()) name.push_back('_');
+      name.push_back(lower);
+      gap = false;
+    } else {
+      gap = true;
+    }
+  }
+  return name;
+}
+
+Field& AddNamedField(Block& block, std::string_view label, std::string_view clash) {
+  const std::string base = DataName(label);
+  std::string name = base;
+  if (block.Find(name) != nullptr && !clash.empty()) name = base + std::string(clash);
+  for (int n = 2; block.Find(name) != nullptr; ++n) name = base + "_" + std::to_string(n);
+  Field& field = block.fields.emplace_back();
+  field.name = std::move(name);
+  return field;
+}
+
+}  // namespace segd::model

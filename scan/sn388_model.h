@@ -1,0 +1,52 @@
+#pragma once
+// The decoded SN388 headers and trace texts as the record model: what the
+// data outputs consume, built from the same texts the report shows.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "scan/record_model.h"
+#include "scan/sn388_decode.h"
+#include "scan/trace_fields.h"
+#include "scan/trace_header.h"
+
+namespace segd {
+
+// Fills `out` from the decoded headers of the record at `path` of `size`
+// bytes: identity, every general header, listed channel set, extended header
+// field and decoded text, the external header, the summary and the trace
+// columns.
+void FillSn388Headers(const Sn388Headers& headers, const std::string& path, std::uint64_t size,
+                      model::RecordHeaders& out);
+
+// Where a trace lies and what the walk read of it.
+struct TracePlace {
+  std::int64_t sequence = 0;    // from 1
+  std::int64_t offset = 0;      // 0-based offset of the trace header
+  std::uint64_t headerBytes = 0;
+  std::int64_t sampleBytes = 0;
+};
+
+// Whether a trace's header blocks or samples reach past the end of a file of
+// `size` bytes.
+bool TracePastEnd(const TracePlace& place, std::uint64_t size);
+
+// Fills `row` (its values sized to the columns on first use, reused after)
+// from the trace's place, its 20 header bytes and the walk's column texts.
+void FillSn388Row(const TracePlace& place, bool pastEnd, const std::array<std::uint8_t, kTraceHeaderBytes>& header,
+                  const TraceFields& fields, model::TraceRow& row);
+
+// Counts what the walk finds for the record's Integrity.
+class Sn388IntegrityCount {
+ public:
+  Sn388IntegrityCount(const Sn388Headers& headers, std::uint64_t size);
+  void Trace(std::int64_t sequence, bool pastEnd);
+  // `endOffset`: the 0-based offset after the last trace walked.
+  model::Integrity Finish(std::int64_t endOffset) const;
+
+ private:
+  model::Integrity integrity_;
+  std::uint64_t trailerBytes_ = 0;
+};
+
+}  // namespace segd
