@@ -1,9 +1,11 @@
 // The general SEG-D decoder and its walk over any bytes taken as a whole
 // record. Whatever the bytes: Begin and End come once each (neither when the
-// bytes are not SEG-D), every row has a value per column, rows come in walk
-// order at rising offsets, once a row is past the end every later one is,
-// and the status agrees with the notices and findings.
+// bytes are not SEG-D), column names are unique, every row has a value per
+// column, rows come in walk order at rising offsets, once a row is past the
+// end every later one is, and the status agrees with the notices and
+// findings.
 #include <atomic>
+#include <set>
 
 #include "fuzz/harness.h"
 #include "scan/record_scan_makes.h"
@@ -32,6 +34,10 @@ struct Rules : RecordConsumer {
     if (columns < std::size(kFixedColumns)) Break("fewer columns than the fixed six");
     for (std::size_t i = 0; i < std::size(kFixedColumns) && i < columns; ++i) {
       if (h.traceColumns[i].name != kFixedColumns[i]) Break("the fixed columns are not first");
+    }
+    std::set<std::string> names;
+    for (const Column& c : h.traceColumns) {
+      if (!names.insert(c.name).second) Break("two columns named " + c.name);
     }
   }
   void Row(const TraceRow& row) override {

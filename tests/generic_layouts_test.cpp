@@ -8,6 +8,8 @@
 #include <functional>
 
 #include "scan/record_scan_makes.h"
+#include "tools/record_writer.h"
+#include "tools/sample_shot.h"
 
 namespace segd {
 namespace {
@@ -201,6 +203,37 @@ INSTANTIATE_TEST_SUITE_P(RevisionsAndFaults, Layouts,
                            for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name;
                          });
+
+}  // namespace
+}  // namespace segd
+
+namespace segd {
+namespace {
+
+TEST(GeneralDecoderBounds, AbsurdCountsInAFewBytesAreWalkedInBoundedTimeAndReported) {
+  // 99 scan types of 65535 channel sets (FF, block 2) of 9999 channels each,
+  // in a file of 96 bytes plus one descriptor.
+  Bytes b(96 + 32, 0);
+  b[2] = 0x80, b[3] = 0x58, b[11] = 0x10, b[27] = 0x99, b[28] = 0xFF;
+  b[35] = 0xFF, b[36] = 0xFF, b[42] = 2, b[43] = 1;
+  b[64] = 0x01, b[65] = 0x01, b[72] = 0x99, b[73] = 0x99, b[74] = 0x10;
+  MemoryByteSource source(b);
+  Keep keep;
+  const ScanResult result = ScanGenericRecord(source, "r", keep, {});
+  EXPECT_EQ(result.status, ScanStatus::Findings);
+  EXPECT_EQ(keep.rows.size(), 1u) << "no more traces than the file can hold";
+  EXPECT_EQ(result.integrity.firstTracePastEnd, 1);
+}
+
+TEST(GeneralDecoderBounds, TheSn388SampleWalksExactlyThroughTheGeneralDecoderToo) {
+  const Bytes bytes = writer::Compose(writer::SampleShot());
+  MemoryByteSource source(bytes);
+  Keep keep;
+  const ScanResult result = ScanGenericRecord(source, "r", keep, {});
+  EXPECT_EQ(result.status, ScanStatus::Ok);
+  EXPECT_EQ(result.integrity.tracesListed, 362);
+  EXPECT_EQ(result.integrity.bytesAfterLastTrace, 0);
+}
 
 }  // namespace
 }  // namespace segd

@@ -12,8 +12,8 @@ namespace segd::generic {
 
 namespace {
 
-constexpr const FieldSpec& C(std::string_view name) { return Row(kChannelSet, name); }
-constexpr const FieldSpec& C3(std::string_view name) { return Row(kChannelSetRev3, name); }
+consteval const FieldSpec& C(std::string_view name) { return Row(kChannelSet, name); }
+consteval const FieldSpec& C3(std::string_view name) { return Row(kChannelSetRev3, name); }
 
 ChannelSetShape Rev12Shape(std::span<const std::uint8_t> d, const HeaderCounts& counts) {
   ChannelSetShape set;
@@ -53,13 +53,15 @@ std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, co
   std::int64_t unused = 0, seismic = 0, auxiliary = 0;
   bool cut = false;
   std::vector<std::uint8_t> d(size);
-  for (std::int64_t scanType = 1; scanType <= counts.scanTypes; ++scanType) {
+  const std::uint64_t end = offset + static_cast<std::uint64_t>(counts.scanTypes) *
+                                         (static_cast<std::uint64_t>(counts.channelSets) * size + skewBytes);
+  for (std::int64_t scanType = 1; scanType <= counts.scanTypes && !cut; ++scanType) {
     for (std::int64_t slot = 1; slot <= counts.channelSets; ++slot, offset += size) {
       // The counts may be larger than the file: descriptors past its end
       // are not read (the walk will find the record cut).
       if (offset >= shape.size) {
         cut = true;
-        continue;
+        break;
       }
       source.ReadAt(offset, d);
       if (std::all_of(d.begin(), d.end(), [](std::uint8_t b) { return b == 0; })) {
@@ -77,6 +79,7 @@ std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, co
     if (skewBytes > 0 && offset < shape.size) DecodeSkewBlocks(source, offset, static_cast<int>(scanType), counts.skewBlocks, headers);
     offset += skewBytes;
   }
+  offset = end;
   if (cut) {
     notices.Warn("The record ends inside its channel set descriptors (general header block 1 announces " +
                  std::to_string(counts.scanTypes) + " scan types of " + std::to_string(counts.channelSets) + " channel sets).");

@@ -134,10 +134,12 @@ void DecodeExternalHeader(ByteSource& source, std::uint64_t offset, std::int64_t
   if (SmartSolo(shape) && bytes.size() >= 64) {
     DecodeFields(bytes, kSmartSoloExternal, block);
     // Centimetres in the header, metres in the summary.
-    for (auto [field, name] : {std::pair{"source_easting_cm", "source_easting"},
-                               std::pair{"source_northing_cm", "source_northing"},
-                               std::pair{"source_elevation_cm", "source_elevation"}}) {
-      AddSummary(headers, name, RealValue(static_cast<double>(*ReadInteger(bytes, Row(kSmartSoloExternal, field))) / 100.0));
+    static constexpr std::pair<const FieldSpec*, std::string_view> kInMetres[] = {
+        {&Row(kSmartSoloExternal, "source_easting_cm"), "source_easting"},
+        {&Row(kSmartSoloExternal, "source_northing_cm"), "source_northing"},
+        {&Row(kSmartSoloExternal, "source_elevation_cm"), "source_elevation"}};
+    for (const auto& [field, name] : kInMetres) {
+      AddSummary(headers, name, RealValue(static_cast<double>(*ReadInteger(bytes, *field)) / 100.0));
     }
   } else if (shape.manufacturerCode == 20 && bytes.size() >= 32) {
     DecodeFields(bytes, kFairfieldExternal1, block);

@@ -15,7 +15,7 @@ namespace {
 using model::Block;
 using model::RecordHeaders;
 
-constexpr const FieldSpec& G1(std::string_view name) { return Row(kGeneralHeader1, name); }
+consteval const FieldSpec& G1(std::string_view name) { return Row(kGeneralHeader1, name); }
 
 // The revisions whose layouts the decoder knows; Fairfield writes its own
 // format version 1.6 in the rev 1/2 layout.
@@ -63,7 +63,7 @@ void Notices::Warn(std::string text) const { list.push_back({std::move(text), "S
 
 std::vector<std::uint8_t> ReadBytes(ByteSource& source, std::uint64_t offset, std::size_t count) {
   std::vector<std::uint8_t> bytes(count);
-  source.ReadAt(offset, bytes);
+  if (count > 0) source.ReadAt(offset, bytes);  // an empty span has no buffer to copy into
   return bytes;
 }
 
