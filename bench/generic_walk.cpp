@@ -6,9 +6,9 @@
 //
 //   segd_bench_generic_walk RECORD SAMPLES EXTENSIONS [REPEATS]
 //   (RECORD as segd_bench_record writes it; SAMPLES and EXTENSIONS as given to it)
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "scan/record_scan_makes.h"
 #include "scan/trace_walk.h"

@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "cli/options.h"
-#include "shell/settings.h"
+#include "app/settings.h"
 
 namespace segd::cli {
 

@@ -11,7 +11,7 @@
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
-#include "shell/settings.h"
+#include "app/settings.h"
 
 namespace {
 

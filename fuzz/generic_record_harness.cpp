@@ -63,7 +63,8 @@ std::string CheckGenericRecord(Input input) {
   options.cancel = &rules.stop;
   const ScanResult result = ScanGenericRecord(source, "record", rules, options);
   if (!rules.broken.empty()) return rules.broken;
-  if (result.status == ScanStatus::NotSegd) return rules.begun == 0 && rules.ended == 0 ? "" : "Begin or End for bytes that are not SEG-D";
+  if (result.status == ScanStatus::NotSegd)
+    return rules.begun == 0 && rules.ended == 0 ? "" : "Begin or End for bytes that are not SEG-D";
   if (rules.begun != 1 || rules.ended != 1) return "Begin and End not called once each";
   if (result.integrity.tracesListed != rules.rows) return "the integrity counts other traces than the rows";
   const bool findings = !result.notices.empty() || !result.integrity.problems.empty();

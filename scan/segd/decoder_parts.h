@@ -29,7 +29,7 @@ struct HeaderCounts {
   std::int64_t skewBlocks = 0;   // per scan type
   std::int64_t extendedBlocks = 0;
   std::int64_t externalBlocks = 0;
-  double baseIntervalMs = 0;     // 0: not given (rev 3 FF)
+  double baseIntervalMs = 0;  // 0: not given (rev 3 FF)
 };
 
 struct Notices {
