@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch.h"
 #include "cli/options.h"
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
@@ -42,11 +43,14 @@ int main(int argc, char** argv) {
   signal(SIGXFSZ, SIG_IGN);
   signal(SIGPIPE, SIG_IGN);
   RemoveTemporaryFilesOnTermination();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (cli::IsBatchCommand(args)) return cli::RunBatch(args);
   std::string error;
-  const auto options = cli::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  const auto options = cli::ParseOptions(args, error);
   if (!options) return UsageError(error);
   if (options->help) {
     std::fwrite(cli::UsageText().data(), 1, cli::UsageText().size(), stdout);
+    std::fwrite(cli::BatchUsageText().data(), 1, cli::BatchUsageText().size(), stdout);
     return kExitReport;
   }
   if (options->version) {

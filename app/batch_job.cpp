@@ -1,0 +1,146 @@
+#include "app/batch_job.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <system_error>
+
+#include "app/safe_file.h"
+#include "output/csv_writer.h"
+#include "output/json_writer.h"
+#include "scan/decode_file.h"
+#include "scan/record_scan.h"
+
+namespace segd::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FileName(const std::string& path) { return fs::path(path).filename().string(); }
+
+std::uint32_t Fnv1a(std::string_view text) {
+  std::uint32_t hash = 2166136261u;
+  for (const char c : text) hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619u;
+  return hash;
+}
+
+std::string FileJoin(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
+
+class BatchReportAccess final : public FileAccess {
+ public:
+  explicit BatchReportAccess(std::string reportPath) : reportPath_(std::move(reportPath)) {}
+  std::unique_ptr<ByteSource> OpenRecord(const std::string& path) override { return disk_.OpenRecord(path); }
+  std::unique_ptr<ByteSink> CreateReport(const std::string&, const std::string&) override {
+    created = true;
+    // The report goes into a SafeFile whatever name the run gives it.
+    auto sink = std::make_unique<SafeFile>(reportPath_);
+    if (!sink->IsOpen()) return nullptr;
+    return sink;
+  }
+  bool created = false;
+
+ private:
+  DiskFileAccess disk_;
+  std::string reportPath_;
+};
+
+// The report's own notices repeat the model scan's; only its outcome counts.
+class QuietNotices final : public NoticeSink {
+ public:
+  void ShowNotice(std::string_view, std::string_view, NoticeKind) override {}
+};
+class NoProgress final : public ProgressSink {
+ public:
+  void SetRange(std::int32_t, std::int32_t) override {}
+  void SetPosition(std::int32_t) override {}
+};
+class NoViewer final : public ReportViewer {
+ public:
+  void ViewReport(const std::string&) override {}
+};
+class BatchName final : public OutputNameSource {
+ public:
+  std::string OutputName() override { return "batch"; }
+};
+
+// False when the report was begun but not written whole.
+bool WriteTextReport(const std::string& record, const std::string& reportPath, const OutputSelection& selection) {
+  BatchReportAccess files(reportPath);
+  QuietNotices notices;
+  NoProgress progress;
+  NoViewer viewer;
+  BatchName name;
+  TraceFields fields;
+  OutputSelection noViewer = selection;
+  noViewer[kSelectViewReport] = 0;
+  ScanContext context{name, noViewer, fields, notices, progress, viewer, files, ".", '/'};
+  return DecodeFile(record, context) == kReportWritten || !files.created;
+}
+
+}  // namespace
+
+std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
+  std::map<std::string, int> uses;
+  for (const std::string& p : paths) ++uses[FileName(p)];
+  std::vector<std::string> stems;
+  std::map<std::string, int> taken;
+  for (const std::string& p : paths) {
+    std::string stem = FileName(p);
+    if (uses[stem] > 1) {
+      std::error_code ec;
+      const fs::path absolute = fs::absolute(p, ec).lexically_normal();
+      char hex[9];
+      std::snprintf(hex, sizeof hex, "%08x", Fnv1a(absolute.string()));
+      stem += std::string("@") + hex;
+    }
+    // Two different paths whose hashes meet (or one path given twice) still
+    // get names of their own.
+    if (const int n = ++taken[stem]; n > 1) stem += "-" + std::to_string(n);
+    stems.push_back(std::move(stem));
+  }
+  return stems;
+}
+
+RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
+  RecordOutcome outcome;
+  SummaryConsumer summary;
+  std::vector<model::RecordConsumer*> consumers{&summary};
+  std::unique_ptr<SafeFile> csvFile, jsonFile;
+  std::unique_ptr<output::CsvWriter> csv;
+  std::unique_ptr<output::JsonWriter> json;
+  if (outputs.csvDir) {
+    csvFile = std::make_unique<SafeFile>(FileJoin(*outputs.csvDir, stem + ".csv"));
+    csv = std::make_unique<output::CsvWriter>(*csvFile);
+    consumers.push_back(csv.get());
+  }
+  if (outputs.jsonDir) {
+    jsonFile = std::make_unique<SafeFile>(FileJoin(*outputs.jsonDir, stem + ".json"));
+    json = std::make_unique<output::JsonWriter>(*jsonFile);
+    consumers.push_back(json.get());
+  }
+
+  FanOut fan(consumers);
+  const model::ScanResult result = model::ScanRecordFile(path, fan, {});
+  outcome.traces = summary.Traces();
+  outcome.row = summary.Finish(path, result);
+  if (outcome.row.Get("size_bytes").empty()) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (!ec) outcome.row.Set("size_bytes", std::to_string(size));
+  }
+  const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
+  // A record that did not decode leaves no output (and no earlier one is
+  // touched); one that did must be written whole. Finish closes the sink,
+  // which moves the file into place.
+  if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
+  if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
+  if (outputs.reportDir) {
+    const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
+    if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);
+  }
+  return outcome;
+}
+
+}  // namespace segd::app

@@ -1,0 +1,35 @@
+#pragma once
+// One record's work in a batch: the summary row, and the record's own CSV,
+// JSON and text report when asked for, each in its folder under a name made
+// from the record's file name.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/summary.h"
+#include "scan/trace_fields.h"
+
+namespace segd::app {
+
+struct BatchOutputs {
+  std::optional<std::string> csvDir, jsonDir, reportDir;
+  OutputSelection selection{};  // what the text reports list
+};
+
+struct RecordOutcome {
+  SummaryRow row;
+  std::int64_t traces = 0;
+  std::vector<std::string> outputFailures;  // "cannot write PATH"
+};
+
+// The name each record's outputs are given (without extension): the
+// record's file name, or, when another record of the run has the same file
+// name, that name followed by "@" and eight hexadecimal digits of a hash of
+// the record's absolute path, so that records of the same name in different
+// folders never share an output.
+std::vector<std::string> OutputStems(const std::vector<std::string>& paths);
+
+RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, const BatchOutputs& outputs);
+
+}  // namespace segd::app

@@ -1,0 +1,13 @@
+#include "app/safe_file.h"
+
+namespace segd::app {
+
+bool SafeFile::Commit() {
+  if (!sink_) return false;
+  const bool ok = sink_->Commit();
+  if (!ok) reason_ = sink_->FailureReason();
+  sink_.reset();
+  return ok;
+}
+
+}  // namespace segd::app

@@ -1,0 +1,283 @@
+#include "app/summary.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "output/text_encoding.h"
+
+namespace segd::app {
+
+namespace {
+
+using T = CellType;
+
+// Trace error flags are counted under their trace column's data name; a
+// make's flag outside this list is counted in other_flags instead, so the
+// header never depends on the records.
+constexpr SummaryColumn kColumns[] = {
+    {"path"},
+    {"size_bytes", T::Number},
+    {"status"},
+    {"problems"},
+    {"file_number", T::Number},
+    {"date"},
+    {"time"},
+    {"manufacturer"},
+    {"revision"},
+    {"format_code", T::Number},
+    {"sample_interval_ms", T::Number},
+    {"record_length_ms", T::Number},
+    {"channel_sets", T::Number},
+    {"channel_set_layout"},
+    {"traces_announced", T::Number},
+    {"traces_listed", T::Number},
+    {"traces_past_end", T::Number},
+    {"auxiliary_traces", T::Number},
+    {"seismic_traces", T::Number},
+    {"dead_traces", T::Number},
+    // SN388 trace header extension 1 byte 19, one bit each.
+    {"ipls_error", T::Number, true},
+    {"impd_error", T::Number, true},
+    {"dead", T::Number, true},
+    {"underrun_error", T::Number, true},
+    {"overrun_error", T::Number, true},
+    {"overscale_error", T::Number, true},
+    {"data_error", T::Number, true},
+    {"sync_error", T::Number, true},
+    // Flags of other makes' trace header extensions.
+    {"sercel_capacitance_error", T::Number, true},
+    {"sercel_cutoff_error", T::Number, true},
+    {"sercel_leakage_error", T::Number, true},
+    {"sercel_data_error", T::Number, true},
+    {"fairfield_trace_flag", T::Number, true},
+    {"other_flags"},
+    {"source_line", T::Number},
+    {"source_point", T::Number},
+    {"source_easting", T::Number},
+    {"source_northing", T::Number},
+    {"source_elevation", T::Number},
+    {"notices"},
+};
+
+// Record-level facts copied from the model's summary block when the make
+// holds them: {summary column, the make's data name}. The SN388 extended
+// header names its trace counts after its own report.
+struct FromSummary {
+  std::string_view column;
+  std::string_view field;
+};
+constexpr FromSummary kFromSummaryBlock[] = {
+    {"date", "date"},
+    {"time", "time"},
+    {"sample_interval_ms", "sample_interval_ms"},
+    {"record_length_ms", "record_length_ms"},
+    {"auxiliary_traces", "auxiliary_traces"},
+    {"auxiliary_traces", "aux_traces"},
+    {"seismic_traces", "seismic_traces"},
+    {"seismic_traces", "seis_traces"},
+    {"source_line", "source_line"},
+    {"source_point", "source_point"},
+    {"source_easting", "source_easting"},
+    {"source_northing", "source_northing"},
+    {"source_elevation", "source_elevation"}};
+
+const std::string kEmpty;
+
+std::string FromRecord(std::string_view bytes) {
+  std::string out;
+  output::AppendRecordText(out, bytes);
+  return out;
+}
+
+std::string FromHost(std::string_view text) {
+  std::string out;
+  output::AppendHostText(out, text);
+  return out;
+}
+
+// A trace edit code (trace header byte 12) says dead with 2, the code the
+// recorders write for a dead trace; other codes are edits, not deaths.
+bool IsDead(const model::Value& value) {
+  switch (value.kind) {
+    case model::Value::Kind::Number: return value.number == 2;
+    case model::Value::Kind::Text: return value.text == "Yes" || value.text == "Dead";
+    case model::Value::Kind::Bool: return value.flag;
+    case model::Value::Kind::Null: return false;
+  }
+  return false;
+}
+
+bool IsSet(const model::Value& value) {
+  switch (value.kind) {
+    case model::Value::Kind::Bool: return value.flag;
+    case model::Value::Kind::Number: return value.number != 0;
+    case model::Value::Kind::Text: return value.text == "Yes" || value.text == "yes" || value.text == "true";
+    case model::Value::Kind::Null: return false;
+  }
+  return false;
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const std::string& t : texts) {
+    if (!out.empty()) out += "; ";
+    out += t;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::span<const SummaryColumn> SummaryColumns() { return kColumns; }
+
+int SummaryColumnIndex(std::string_view name) {
+  for (std::size_t i = 0; i < std::size(kColumns); ++i) {
+    if (kColumns[i].name == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+const std::string& SummaryRow::Get(std::string_view column) const {
+  const int i = SummaryColumnIndex(column);
+  return i < 0 ? kEmpty : cells[static_cast<std::size_t>(i)];
+}
+
+void SummaryRow::Set(std::string_view column, std::string value) {
+  const int i = SummaryColumnIndex(column);
+  if (i >= 0) cells[static_cast<std::size_t>(i)] = std::move(value);
+}
+
+RecordStatus StatusOf(const SummaryRow& row) {
+  const std::string& s = row.Get("status");
+  return s == "ok" ? RecordStatus::Ok : s == "warning" ? RecordStatus::Warning : RecordStatus::Failed;
+}
+
+void SummaryConsumer::Begin(const model::RecordHeaders& h) {
+  begun_ = true;
+  row_.Set("size_bytes", std::to_string(h.sizeBytes));
+  row_.Set("file_number", FromRecord(h.fileNumber.text));
+  row_.Set("manufacturer", FromHost(h.manufacturer));
+  row_.Set("revision", h.revision.value_or(""));
+  if (h.formatCode >= 0) row_.Set("format_code", std::to_string(h.formatCode));
+  for (const FromSummary& from : kFromSummaryBlock) {
+    if (const model::Field* f = h.summary.Find(from.field)) row_.Set(from.column, FromRecord(f->value.text));
+  }
+  const model::Field* sets = h.summary.Find("channel_sets");
+  row_.Set("channel_sets", sets ? sets->value.text : std::to_string(h.channelSets.size()));
+  samplesPerTrace_ = h.samplesPerTrace;
+  // The layout the descriptors announce, when each names its set and
+  // channels; otherwise the one the walk finds.
+  descriptorLayout_ = !h.channelSets.empty();
+  // The SN388 decoder names these fields after its report, the general
+  // decoder after the format.
+  for (const model::Block& set : h.channelSets) {
+    const model::Field* number = set.Find("channel_set") ? set.Find("channel_set") : set.Find("channel_set_number");
+    const model::Field* channels = set.Find("channels") ? set.Find("channels") : set.Find("channel_count");
+    if (!number || !channels) {
+      descriptorLayout_ = false;
+      setTraces_.clear();
+      break;
+    }
+    if (channels->value.number != 0) setTraces_.emplace_back(number->value.text, static_cast<std::int64_t>(channels->value.number));
+  }
+
+  flagCounts_.assign(h.traceColumns.size(), 0);
+  for (std::size_t i = 0; i < h.traceColumns.size(); ++i) {
+    const model::Column& c = h.traceColumns[i];
+    if (c.dead) deadColumn_ = static_cast<int>(i);
+    if (c.name == "channel_set") channelSetColumn_ = static_cast<int>(i);
+    if (!c.flag) continue;
+    const int summary = SummaryColumnIndex(c.name);
+    flagColumns_.emplace_back(i, summary >= 0 && kColumns[summary].flagCount ? summary : -1);
+  }
+}
+
+void SummaryConsumer::Row(const model::TraceRow& row) {
+  ++traces_;
+  const auto has = [&](int column) { return column >= 0 && static_cast<std::size_t>(column) < row.values.size(); };
+  if (has(deadColumn_) && IsDead(row.values[static_cast<std::size_t>(deadColumn_)])) ++dead_;
+  for (const auto& [traceColumn, summaryColumn] : flagColumns_) {
+    if (traceColumn < row.values.size() && IsSet(row.values[traceColumn])) ++flagCounts_[traceColumn];
+  }
+  if (!descriptorLayout_ && !row.pastEnd && has(channelSetColumn_)) {
+    const std::string& set = row.values[static_cast<std::size_t>(channelSetColumn_)].text;
+    // Keyed by channel set, so a damaged record that hops between sets
+    // cannot grow this past the number of sets.
+    auto it = std::find_if(setTraces_.begin(), setTraces_.end(), [&](const auto& p) { return p.first == set; });
+    if (it == setTraces_.end()) {
+      setTraces_.emplace_back(set, 1);
+    } else {
+      ++it->second;
+    }
+  }
+}
+
+void SummaryConsumer::End(const model::RecordHeaders& h, const model::Integrity& integrity,
+                          const std::vector<model::Notice>&) {
+  if (integrity.tracesAnnounced) row_.Set("traces_announced", std::to_string(*integrity.tracesAnnounced));
+  row_.Set("traces_listed", std::to_string(integrity.tracesListed));
+  row_.Set("traces_past_end", std::to_string(integrity.tracesPastEnd));
+  row_.Set("dead_traces", deadColumn_ >= 0 ? std::to_string(dead_) : "");
+  std::string other;
+  for (const auto& [traceColumn, summaryColumn] : flagColumns_) {
+    const std::string count = std::to_string(flagCounts_[traceColumn]);
+    if (summaryColumn >= 0) {
+      row_.cells[static_cast<std::size_t>(summaryColumn)] = count;
+    } else {
+      if (!other.empty()) other += "; ";
+      other += h.traceColumns[traceColumn].name + "=" + count;
+    }
+  }
+  row_.Set("other_flags", other);
+  // "set:traces" per channel set in record order, with "xSAMPLES" when the
+  // walk gave one sample count per set.
+  std::string layout;
+  const bool samples = samplesPerTrace_.size() == setTraces_.size();
+  for (std::size_t i = 0; i < setTraces_.size(); ++i) {
+    if (!layout.empty()) layout += ' ';
+    layout += setTraces_[i].first + ":" + std::to_string(setTraces_[i].second);
+    if (samples) layout += "x" + std::to_string(samplesPerTrace_[i]);
+  }
+  row_.Set("channel_set_layout", layout);
+}
+
+SummaryRow SummaryConsumer::Finish(const std::string& path, const model::ScanResult& result) {
+  using model::ScanStatus;
+  row_.Set("path", FromHost(path));
+  std::vector<std::string> notices;
+  for (const model::Notice& n : result.notices) {
+    notices.push_back(FromHost(n.caption.empty() ? n.text : n.caption + ": " + n.text));
+  }
+  row_.Set("notices", Joined(notices));
+  std::vector<std::string> problems;
+  for (const std::string& p : result.integrity.problems) problems.push_back(FromHost(p));
+  const bool decoded = begun_ && (result.status == ScanStatus::Ok || result.status == ScanStatus::Findings);
+  if (!decoded) {
+    if (result.status == ScanStatus::CannotOpen) {
+      for (const model::Notice& n : result.notices) problems.push_back(FromHost(n.text));
+    } else if (result.status == ScanStatus::Cancelled) {
+      problems.push_back("scan cancelled");
+    } else {
+      problems.push_back("not a SEG-D record");
+    }
+  }
+  row_.Set("problems", Joined(problems));
+  const bool findings = result.status == ScanStatus::Findings || !result.notices.empty() || !problems.empty();
+  row_.Set("status", !decoded ? "failed" : findings ? "warning" : "ok");
+  return std::move(row_);
+}
+
+void FanOut::Begin(const model::RecordHeaders& headers) {
+  for (model::RecordConsumer* c : consumers_) c->Begin(headers);
+}
+
+void FanOut::Row(const model::TraceRow& row) {
+  for (model::RecordConsumer* c : consumers_) c->Row(row);
+}
+
+void FanOut::End(const model::RecordHeaders& headers, const model::Integrity& integrity,
+                 const std::vector<model::Notice>& notices) {
+  for (model::RecordConsumer* c : consumers_) c->End(headers, integrity, notices);
+}
+
+}  // namespace segd::app

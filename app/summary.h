@@ -1,0 +1,83 @@
+#pragma once
+// One summary row per record: what line QC and the summary file hold. The
+// columns are one fixed table, the union of every make's trace error flags,
+// so rows of mixed makes share one header and shards merge by plain
+// concatenation.
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/record_model.h"
+#include "scan/record_scan.h"
+
+namespace segd::app {
+
+enum class CellType : std::uint8_t { Text, Number };
+
+struct SummaryColumn {
+  std::string_view name;
+  CellType type = CellType::Text;
+  bool flagCount = false;  // counts the traces whose trace column of this name is set
+};
+
+std::span<const SummaryColumn> SummaryColumns();
+// Index of a column by name, or -1.
+int SummaryColumnIndex(std::string_view name);
+
+// A row's cells in column order, as UTF-8 text; "" for a value the record
+// does not hold.
+struct SummaryRow {
+  std::vector<std::string> cells = std::vector<std::string>(SummaryColumns().size());
+
+  const std::string& Get(std::string_view column) const;
+  void Set(std::string_view column, std::string value);
+};
+
+enum class RecordStatus : std::uint8_t { Ok, Warning, Failed };
+RecordStatus StatusOf(const SummaryRow& row);
+
+// Builds the row while the record is scanned; other consumers (per-record
+// CSV or JSON) may be fed by the same walk through FanOut.
+class SummaryConsumer final : public model::RecordConsumer {
+ public:
+  void Begin(const model::RecordHeaders& headers) override;
+  void Row(const model::TraceRow& row) override;
+  void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
+           const std::vector<model::Notice>& notices) override;
+
+  // The finished row for the scan's result (a record never begun is failed).
+  SummaryRow Finish(const std::string& path, const model::ScanResult& result);
+  std::int64_t Traces() const { return traces_; }
+
+ private:
+  SummaryRow row_;
+  bool begun_ = false;
+  std::int64_t traces_ = 0;
+  std::int64_t dead_ = 0;
+  int deadColumn_ = -1;
+  int channelSetColumn_ = -1;
+  std::vector<std::pair<std::size_t, int>> flagColumns_;  // trace column -> summary column
+  std::map<std::string, std::int64_t> otherFlags_;        // flags outside the fixed union
+  std::vector<std::int64_t> flagCounts_;
+  std::vector<std::pair<std::string, std::int64_t>> setTraces_;  // channel set -> traces, walk order
+  std::vector<std::int64_t> samplesPerTrace_;
+  bool descriptorLayout_ = false;
+};
+
+// Hands every call to each consumer in turn.
+class FanOut final : public model::RecordConsumer {
+ public:
+  explicit FanOut(std::vector<model::RecordConsumer*> consumers) : consumers_(std::move(consumers)) {}
+  void Begin(const model::RecordHeaders& headers) override;
+  void Row(const model::TraceRow& row) override;
+  void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
+           const std::vector<model::Notice>& notices) override;
+
+ private:
+  std::vector<model::RecordConsumer*> consumers_;
+};
+
+}  // namespace segd::app

@@ -1,0 +1,134 @@
+#include "app/summary_io.h"
+
+#include <nlohmann/json.hpp>
+
+#include "output/text_encoding.h"
+
+namespace segd::app {
+
+namespace {
+
+// One CSV record (RFC 4180: quoted cells may hold commas, quotes and line
+// ends). False at the end of the input.
+bool ReadCsvRecord(std::istream& in, std::vector<std::string>& cells) {
+  cells.clear();
+  std::string cell;
+  bool quoted = false;
+  bool any = false;
+  for (int c; (c = in.get()) != EOF;) {
+    any = true;
+    if (quoted) {
+      if (c == '"') {
+        if (in.peek() == '"') {
+          cell += static_cast<char>(in.get());
+        } else {
+          quoted = false;
+        }
+      } else {
+        cell += static_cast<char>(c);
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      cells.push_back(std::move(cell));
+      cell.clear();
+    } else if (c == '\n') {
+      break;
+    } else if (c != '\r') {
+      cell += static_cast<char>(c);
+    }
+  }
+  if (!any) return false;
+  cells.push_back(std::move(cell));
+  return true;
+}
+
+std::optional<std::vector<SummaryRow>> ReadCsv(std::istream& in, std::string& error) {
+  std::vector<std::string> cells;
+  std::vector<int> columnOf;  // file column -> summary column
+  std::vector<SummaryRow> rows;
+  while (ReadCsvRecord(in, cells)) {
+    if (cells.size() == 1 && cells[0].empty()) continue;
+    if (!cells.empty() && cells[0] == "path") {
+      columnOf.clear();
+      for (const std::string& name : cells) columnOf.push_back(SummaryColumnIndex(name));
+      continue;
+    }
+    if (columnOf.empty() || cells.size() != columnOf.size()) {
+      error = "row " + std::to_string(rows.size() + 1) + " does not match the header line";
+      return std::nullopt;
+    }
+    SummaryRow& row = rows.emplace_back();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      if (columnOf[i] >= 0) row.cells[static_cast<std::size_t>(columnOf[i])] = std::move(cells[i]);
+    }
+  }
+  return rows;
+}
+
+std::optional<std::vector<SummaryRow>> ReadJsonLines(std::istream& in, std::string& error) {
+  std::vector<SummaryRow> rows;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    const nlohmann::json object = nlohmann::json::parse(line, nullptr, false);
+    if (!object.is_object()) {
+      error = "line " + std::to_string(rows.size() + 1) + " is not a JSON object";
+      return std::nullopt;
+    }
+    SummaryRow& row = rows.emplace_back();
+    for (const auto& [key, value] : object.items()) {
+      const int i = SummaryColumnIndex(key);
+      if (i < 0 || value.is_null()) continue;
+      row.cells[static_cast<std::size_t>(i)] = value.is_string() ? value.get<std::string>() : value.dump();
+    }
+  }
+  return rows;
+}
+
+}  // namespace
+
+std::string SummaryHeader(SummaryFormat format) {
+  if (format == SummaryFormat::JsonLines) return "";
+  std::string line;
+  for (const SummaryColumn& c : SummaryColumns()) {
+    if (!line.empty()) line += ',';
+    line.append(c.name);
+  }
+  return line + '\n';
+}
+
+std::string SummaryLine(const SummaryRow& row, SummaryFormat format) {
+  const auto columns = SummaryColumns();
+  if (format == SummaryFormat::Csv) {
+    std::string line;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      if (i > 0) line += ',';
+      output::AppendCsvField(line, row.cells[i], output::Source::Host);
+    }
+    return line + '\n';
+  }
+  std::string line = "{";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const std::string& cell = row.cells[i];
+    if (i > 0) line += ',';
+    output::AppendJsonString(line, columns[i].name, output::Source::Host);
+    line += ':';
+    if (cell.empty()) {
+      line += "null";
+    } else if (columns[i].type == CellType::Number && output::IsJsonNumber(cell)) {
+      line += cell;  // the cell's own digits: every digit the record shows
+    } else {
+      output::AppendJsonString(line, cell, output::Source::Host);
+    }
+  }
+  return line + "}\n";
+}
+
+std::optional<std::vector<SummaryRow>> ReadSummary(std::istream& in, std::string& error) {
+  const int first = in.peek();
+  if (first == '{') return ReadJsonLines(in, error);
+  return ReadCsv(in, error);
+}
+
+}  // namespace segd::app

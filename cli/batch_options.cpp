@@ -1,0 +1,141 @@
+#include "cli/batch_options.h"
+
+#include <charconv>
+
+#include "cli/options.h"
+#include "app/settings.h"
+
+namespace segd::cli {
+
+namespace {
+
+constexpr std::string_view kBatchValueOptions[] = {"--summary", "--summary-format", "--csv-dir", "--json-dir",
+                                                   "--report-dir", "--qc", "--qc-from", "--jobs", "--files-from"};
+constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select"};
+
+bool Named(const std::string& arg, std::string_view name) {
+  return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=');
+}
+
+}  // namespace
+
+bool IsBatchOption(const std::string& arg) {
+  for (std::string_view name : kBatchValueOptions) {
+    if (Named(arg, name)) return true;
+  }
+  return false;
+}
+
+bool TakesValue(const std::string& arg) {
+  for (std::string_view name : kBatchValueOptions) {
+    if (arg == name) return true;
+  }
+  for (std::string_view name : kSingleValueOptions) {
+    if (arg == name) return true;
+  }
+  return false;
+}
+
+std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
+  BatchOptions o;
+  bool endOfOptions = false;
+  std::optional<OutputSelection> selection;
+  std::optional<std::string> defaults;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (endOfOptions || arg == "-" || arg.empty() || arg[0] != '-') {
+      o.inputs.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      endOfOptions = true;
+      continue;
+    }
+    if (arg == "--quiet") {
+      o.quiet = true;
+      continue;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (TakesValue(arg)) {
+      // A value that looks like an option is a forgotten value, not a value.
+      if (i + 1 >= args.size() || (args[i + 1].size() > 1 && args[i + 1][0] == '-')) {
+        error = "option " + name + " needs a value";
+        return std::nullopt;
+      }
+      value = args[++i];
+    } else {
+      error = "option '" + arg + "' is not used with many records";
+      return std::nullopt;
+    }
+    if (value.empty() && name != "--summary-format") {
+      error = "option " + name + " needs a value";
+      return std::nullopt;
+    }
+    if (name == "--summary") {
+      o.summary = value;
+    } else if (name == "--summary-format") {
+      if (value != "csv" && value != "json") {
+        error = "--summary-format is csv or json, not '" + value + "'";
+        return std::nullopt;
+      }
+      o.summaryFormat = value == "json" ? app::SummaryFormat::JsonLines : app::SummaryFormat::Csv;
+    } else if (name == "--csv-dir") {
+      o.outputs.csvDir = value;
+    } else if (name == "--json-dir") {
+      o.outputs.jsonDir = value;
+    } else if (name == "--report-dir") {
+      o.outputs.reportDir = value;
+    } else if (name == "--qc") {
+      o.qc = value;
+    } else if (name == "--qc-from") {
+      o.qcFrom.push_back(value);
+    } else if (name == "--files-from") {
+      o.fileLists.push_back(value);
+    } else if (name == "--jobs") {
+      unsigned jobs = 0;
+      const auto r = std::from_chars(value.data(), value.data() + value.size(), jobs);
+      if (r.ec != std::errc() || r.ptr != value.data() + value.size() || jobs < 1 || jobs > 256) {
+        error = "--jobs is a number from 1 to 256, not '" + value + "'";
+        return std::nullopt;
+      }
+      o.jobs = jobs;
+    } else if (name == "--select") {
+      if (!(selection = ParseSelection(value, error))) return std::nullopt;
+    } else if (name == "--defaults") {
+      defaults = value;
+    } else {
+      error = "option '" + name + "' is not used with many records";
+      return std::nullopt;
+    }
+  }
+  // The reports' selection: the defaults file's, then --select over it, as
+  // for one record.
+  if (defaults) {
+    SettingsRecord settings;
+    if (!LoadSettingsFile(*defaults, settings)) {
+      error = "cannot read defaults file '" + *defaults + "'";
+      return std::nullopt;
+    }
+    o.outputs.selection = settings.selection;
+  }
+  if (selection) o.outputs.selection = *selection;
+  if (!o.qcFrom.empty()) {
+    // With --qc-from the other arguments are summaries too.
+    o.qcFrom.insert(o.qcFrom.end(), o.inputs.begin(), o.inputs.end());
+    o.inputs.clear();
+    if (!o.fileLists.empty() || o.summary || o.outputs.csvDir || o.outputs.jsonDir || o.outputs.reportDir) {
+      error = "--qc-from checks summaries; it takes no records or record outputs";
+      return std::nullopt;
+    }
+  } else if (o.inputs.empty() && o.fileLists.empty()) {
+    error = "no record file given";
+    return std::nullopt;
+  }
+  return o;
+}
+
+}  // namespace segd::cli
