@@ -1,4 +1,5 @@
 // segdreport: scans one SN388 SEG-D field record and writes its text report.
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -6,8 +7,12 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "cli/data_outputs.h"
 #include "cli/terminal_sinks.h"
+#include "scan/atomic_file.h"
 #include "scan/decode_file.h"
+#include "scan/record_scan.h"
+#include "scan/text_field.h"
 #include "shell/settings.h"
 
 namespace {
@@ -15,6 +20,7 @@ namespace {
 constexpr int kExitReport = 0;
 constexpr int kExitNoReport = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitRecordCut = 3;
 
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "segdreport: %s\nTry 'segdreport --help' for more information.\n", message.c_str());
@@ -34,6 +40,11 @@ std::string CurrentFolder() {
 
 int main(int argc, char** argv) {
   using namespace segd;
+  // A write past a file-size limit or into a closed pipe fails as a write,
+  // and is told as one, instead of ending the program silently.
+  signal(SIGXFSZ, SIG_IGN);
+  signal(SIGPIPE, SIG_IGN);
+  RemoveTemporaryFilesOnTermination();
   std::string error;
   const auto options = cli::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) return UsageError(error);
@@ -60,11 +71,54 @@ int main(int argc, char** argv) {
 
   TraceFields traceFields;
   cli::FixedName name(outputName);
-  cli::StderrNotices notices;
+  cli::StderrNotices notices(options->record);
   cli::TerminalProgress progress(!options->quiet && isatty(STDERR_FILENO));
   cli::DesktopViewer viewer(notices);
-  DiskFileAccess files;
-  ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
-                      options->folder ? *options->folder : CurrentFolder(), '/'};
-  return DecodeFile(options->record, context) == kReportWritten ? kExitReport : kExitNoReport;
+  DiskFileAccess disk;
+  cli::ReportToStdout reportToStdout(disk);
+  const bool reportToStandardOutput = options->output == cli::kStandardOutput;
+  if (reportToStandardOutput) selection[kSelectViewReport] = 0;  // no file to open
+  FileAccess& files = reportToStandardOutput ? static_cast<FileAccess&>(reportToStdout) : disk;
+  cli::DataOutputs data(options->csv, options->json, options->record);
+
+  // Without a data output the report is the run's one output, asked for
+  // even without a name; with one, only a given name asks for the report.
+  int status = kExitReport;
+  ModelFeed feed{data, false, {}};
+  const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
+  if (reportRun) {
+    ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
+                        options->folder ? *options->folder : CurrentFolder(), '/'};
+    if (data.Any()) context.model = &feed;
+    switch (DecodeFile(options->record, context)) {
+      case kReportWritten:
+        break;
+      case kReportWrittenRecordCut:
+        status = kExitRecordCut;
+        break;
+      default:
+        status = kExitNoReport;
+    }
+  }
+  if (!data.Any()) return status;
+
+  // A record of another make (or one the report run could not walk) is read
+  // by the general decoder for the data outputs.
+  if (!feed.fed) {
+    model::ScanOptions scanOptions;
+    progress.SetRange(0, 1000);
+    scanOptions.progress = [&progress](std::int64_t done, std::int64_t total) {
+      progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
+    };
+    const model::ScanResult result = model::ScanRecordFile(options->record, data, scanOptions);
+    // The report run has told its own notices, the record's opening included.
+    if (!reportRun || result.status != model::ScanStatus::CannotOpen) {
+      for (const model::Notice& notice : result.notices) notices.Show(notice);
+    }
+    if (result.integrity.tracesPastEnd > 0 && status == kExitReport) status = kExitRecordCut;
+  } else if (feed.result.integrity.tracesPastEnd > 0 && status == kExitReport) {
+    status = kExitRecordCut;
+  }
+  if (!data.Finish(notices)) status = kExitNoReport;
+  return status;
 }

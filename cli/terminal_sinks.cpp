@@ -1,21 +1,49 @@
 #include "cli/terminal_sinks.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+extern char** environ;
 
 namespace segd::cli {
 
+std::string EscapeControls(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c < 0x20 || c == 0x7F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
 void StderrNotices::ShowNotice(std::string_view text, std::string_view caption, NoticeKind kind) {
   std::string line = "segdreport: ";
+  if (!record_.empty()) line += EscapeControls(record_) + ": ";
   if (kind == NoticeKind::Warning) line += "warning: ";
   if (!caption.empty()) {
     line.append(caption);
     line += ": ";
   }
-  line.append(text);  // verbatim, trailing blanks included
+  // Verbatim, trailing blanks included; control characters (a path may hold
+  // them) escaped so that each notice stays one line.
+  line += EscapeControls(text);
   line += '\n';
   std::fflush(stderr);
   std::fwrite(line.data(), 1, line.size(), stderr);
@@ -52,25 +80,25 @@ void TerminalProgress::Draw(int percent) {
 }
 
 void DesktopViewer::ViewReport(const std::string& path) {
-  // Detached: a child that starts the opener in its own session and exits at
-  // once, so the scanner never waits for the viewer.
-  const pid_t child = fork();
-  if (child == 0) {
-    setsid();
-    if (fork() == 0) {
-      const int devnull = open("/dev/null", O_RDWR);
-      if (devnull >= 0) {
-        dup2(devnull, 0);
-        dup2(devnull, 1);
-        dup2(devnull, 2);
-      }
-      execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    _exit(0);
-  }
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  // Started directly, so that a missing opener is seen in the result, and
+  // not waited for: in its own session, on /dev/null, with the signals this
+  // program ignores or catches back to their defaults.
+  posix_spawn_file_actions_t files;
+  posix_spawnattr_t attributes;
+  posix_spawn_file_actions_init(&files);
+  posix_spawnattr_init(&attributes);
+  for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&files, fd, "/dev/null", O_RDWR, 0);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ}) sigaddset(&defaults, signal);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF);
+  pid_t child = 0;
+  char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
+  const int started = posix_spawnp(&child, "xdg-open", &files, &attributes, argv, environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&files);
+  if (started != 0) {
     notices_.ShowNotice("Cannot start the text viewer for " + path, "Viewer not found", NoticeKind::Warning);
   }
 }

@@ -1,6 +1,7 @@
 #include "scan/byte_source.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,6 +38,12 @@ std::size_t ReadFileAt(int fd, std::uint64_t offset, std::uint8_t* out, std::siz
   return done;
 }
 
+// Why the open failed: the system's message, or the kind of file refused.
+std::nullptr_t Refuse(std::string* reason, int error, bool isFolder = false) {
+  if (reason) *reason = error ? std::strerror(error) : isFolder ? std::strerror(EISDIR) : "Not a regular file";
+  return nullptr;
+}
+
 }  // namespace
 
 void MemoryByteSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
@@ -48,15 +55,15 @@ void MemoryByteSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out)
   std::fill(out.begin() + static_cast<std::ptrdiff_t>(have), out.end(), std::uint8_t{0});
 }
 
-std::unique_ptr<FileByteSource> FileByteSource::Open(const std::string& path) {
+std::unique_ptr<FileByteSource> FileByteSource::Open(const std::string& path, std::string* reason) {
 #ifdef _WIN32
   // Exclusive use: a record that another program holds open is not read.
   const int fd = _sopen(path.c_str(), _O_RDONLY | _O_BINARY, _SH_DENYRW);
-  if (fd < 0) return nullptr;
-  struct _stati64 st;
+  if (fd < 0) return Refuse(reason, errno);
+  struct _stati64 st {};
   if (_fstati64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
     _close(fd);
-    return nullptr;
+    return Refuse(reason, 0, (st.st_mode & _S_IFMT) == _S_IFDIR);
   }
   return std::unique_ptr<FileByteSource>(new FileByteSource(fd, static_cast<std::uint64_t>(st.st_size)));
 #else
@@ -64,11 +71,12 @@ std::unique_ptr<FileByteSource> FileByteSource::Open(const std::string& path) {
   // ever; it is refused below like any file that is not a regular one, and a
   // regular file is read in the ordinary blocking way.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return nullptr;
-  struct stat st;
+  if (fd < 0) return Refuse(reason, errno);
+  struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    const int error = errno;
     ::close(fd);
-    return nullptr;
+    return Refuse(reason, S_ISREG(st.st_mode) ? error : 0, S_ISDIR(st.st_mode));
   }
   return std::unique_ptr<FileByteSource>(new FileByteSource(fd, static_cast<std::uint64_t>(st.st_size)));
 #endif

@@ -34,8 +34,8 @@ class MemoryByteSource final : public ByteSource {
 class FileByteSource final : public ByteSource {
  public:
   // nullptr when the file cannot be opened for reading or is not a regular
-  // file.
-  static std::unique_ptr<FileByteSource> Open(const std::string& path);
+  // file; `reason`, when given, then receives the system's message.
+  static std::unique_ptr<FileByteSource> Open(const std::string& path, std::string* reason = nullptr);
   ~FileByteSource() override;
   FileByteSource(const FileByteSource&) = delete;
   FileByteSource& operator=(const FileByteSource&) = delete;

@@ -45,11 +45,19 @@ class Run {
   void WriteSections(ReportWriter& report);
   void WalkTraces(ReportWriter& report);
 
+  // " (reason)" after a path, when the file access knows one.
+  std::string Because() const {
+    const std::string reason = context_.files.FailureReason();
+    return reason.empty() ? std::string() : " (" + reason + ")";
+  }
+
   const std::string& inputPath_;
   ScanContext& context_;
   std::unique_ptr<ByteSource> source_;
   Sn388Headers records_;
   std::vector<model::Notice> headerNotices_;
+  std::int32_t traceCount_ = 0;
+  std::int32_t firstCutTrace_ = 0;  // the first trace reaching past the end; 0 when none
 };
 
 bool Run::DecodeHeaders() {
@@ -101,16 +109,21 @@ void Run::WalkTraces(ReportWriter& report) {
   context_.progress.SetRange(0, traces);
   std::int64_t position = records_.firstTraceOffset + 1;  // the walk counts from 1
   std::string line;
+  traceCount_ = traces;
+  const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(source_->Size(), INT64_MAX));
   ModelFeed* const model = records_.IsSn388() ? context_.model : nullptr;
   std::optional<Sn388ModelFeed> feed;
   if (model != nullptr) feed.emplace(records_, inputPath_, source_->Size(), model->consumer).Begin();
   std::array<std::uint8_t, kTraceHeaderBytes> header{};
   for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
-    const std::int64_t offset = position - 1;
+    const std::int64_t start = position;
     ReadTrace(*source_, samples, position, extensions, context_.traceFields, header);
+    // The trace's last byte (1-based) lies past the file: its header, at
+    // least, when its samples count backwards.
+    if (firstCutTrace_ == 0 && std::max(position, start + 1) - 1 > size) firstCutTrace_ = i;
     BuildTraceLine(i, context_.selection, context_.traceFields, line);
     report.WriteLine(line);
-    if (feed) feed->Trace(i, offset, header, context_.traceFields);
+    if (feed) feed->Trace(i, start - 1, header, context_.traceFields);
     context_.progress.SetPosition(i);
   }
   if (feed) {
@@ -125,7 +138,7 @@ void Run::WalkTraces(ReportWriter& report) {
 std::int32_t Run::Execute() {
   source_ = context_.files.OpenRecord(inputPath_);
   if (!source_) {
-    context_.notices.ShowNotice("Cannot open " + inputPath_, "Open Failed", NoticeKind::Warning);
+    context_.notices.ShowNotice("Cannot open " + inputPath_ + Because(), "Open Failed", NoticeKind::Warning);
     return kNoReport;
   }
   if (!DecodeHeaders()) return kNoReport;
@@ -135,10 +148,15 @@ std::int32_t Run::Execute() {
     context_.notices.ShowNotice("Enter a File Name for the Results", "Specify a File", NoticeKind::Warning);
     return kNoReport;
   }
+  if (!UsableReportName(trimmedName, context_.separator)) {
+    context_.notices.ShowNotice("The output name " + trimmedName + " cannot be used as a file name", "Specify a File",
+                                NoticeKind::Warning);
+    return kNoReport;
+  }
   const std::string reportPath = ReportPath(context_.reportFolder, trimmedName, context_.separator);
   std::unique_ptr<ByteSink> sink = context_.files.CreateReport(reportPath, inputPath_);
   if (!sink) {
-    context_.notices.ShowNotice("Cannot create the report file " + reportPath, "Report Not Written",
+    context_.notices.ShowNotice("Cannot create the report file " + reportPath + Because(), "Report Not Written",
                                 NoticeKind::Warning);
     return kNoReport;
   }
@@ -155,8 +173,15 @@ std::int32_t Run::Execute() {
                                 "Report Not Written", NoticeKind::Warning);
     return kNoReport;
   }
+  if (firstCutTrace_ != 0) {
+    const std::string n = std::to_string(firstCutTrace_);
+    context_.notices.ShowNotice("The record file ends inside trace " + n + " of " + std::to_string(traceCount_) +
+                                    "; the traces from " + n + " on were read past its end",
+                                "Record Cut Short", NoticeKind::Warning);
+  }
+  // The viewer opens only the report moved into place.
   if (IsSelected(context_.selection, kSelectViewReport)) context_.viewer.ViewReport(reportPath);
-  return kReportWritten;
+  return firstCutTrace_ != 0 ? kReportWrittenRecordCut : kReportWritten;
 }
 
 }  // namespace

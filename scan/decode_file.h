@@ -52,15 +52,25 @@ class FileAccess {
   // nullptr when the record cannot be opened.
   virtual std::unique_ptr<ByteSource> OpenRecord(const std::string& path) = 0;
   // nullptr when the report cannot be created, or when its path names the
-  // record file itself (which must never be emptied).
+  // record file itself (which must never be emptied). The report counts as
+  // written only when the sink's Close succeeds.
   virtual std::unique_ptr<ByteSink> CreateReport(const std::string& reportPath, const std::string& recordPath) = 0;
+  // Why the last OpenRecord or CreateReport gave nullptr, in the system's
+  // words; empty when not known.
+  virtual std::string FailureReason() const { return {}; }
 };
 
 // The real files of the platform.
 class DiskFileAccess final : public FileAccess {
  public:
   std::unique_ptr<ByteSource> OpenRecord(const std::string& path) override;
+  // The report is written to a temporary file beside it and moved over the
+  // name only when whole (scan/atomic_file.h).
   std::unique_ptr<ByteSink> CreateReport(const std::string& reportPath, const std::string& recordPath) override;
+  std::string FailureReason() const override { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 // A data output that the report run's walk also feeds, so that one walk
@@ -89,9 +99,12 @@ struct ScanContext {
 // What became of a run.
 inline constexpr std::int32_t kReportWritten = 0;
 inline constexpr std::int32_t kNoReport = 1;
+// The report was written, but the record ends before its last announced
+// trace (told in a notice "Record Cut Short").
+inline constexpr std::int32_t kReportWrittenRecordCut = 3;
 
 // Scans the record at `inputPath`. Every notice goes through the context's
-// sink; returns kReportWritten or kNoReport.
+// sink; returns kReportWritten, kReportWrittenRecordCut or kNoReport.
 std::int32_t DecodeFile(const std::string& inputPath, ScanContext& context);
 
 }  // namespace segd

@@ -73,7 +73,9 @@ void ReportWriter::Flush() {
 
 bool ReportWriter::Finish() {
   Flush();
-  if (!sink_.Close()) ok_ = false;
+  // An incomplete report is never closed as done: an atomic sink would move
+  // it over the earlier one. Dropping the sink discards it.
+  if (ok_ && !sink_.Close()) ok_ = false;
   return ok_;
 }
 

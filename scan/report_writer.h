@@ -45,7 +45,8 @@ class ReportWriter {
     Write(line);
     Write("\r\n");
   }
-  // Flushes and closes the sink; false when any write failed.
+  // Flushes and closes the sink; false when any write failed (the sink is
+  // then left unclosed, for its owner to drop).
   bool Finish();
   bool Ok() const { return ok_; }
 

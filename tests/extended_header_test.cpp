@@ -681,6 +681,13 @@ Header ShotHeader() {
   return h;
 }
 
+// The one notice after the walk of such a record: every trace lies past
+// its end.
+std::string TracesPastTheEnd(int traces) {
+  return "The record file ends inside trace 1 of " + std::to_string(traces) +
+         "; the traces from 1 on were read past its end";
+}
+
 // 33 blocks: the 1024 bytes shown count 00 to FF four times; the 32 bytes
 // beyond them are "A", never shown.
 std::vector<std::uint8_t> LongExternalHeader() {
@@ -714,7 +721,8 @@ TEST(DecodeRunExtendedHeaders, EverySectionSelectedListsBothHeadersAfterTheChann
   host.record = Record(ShotParts(shot));
   host.SelectAll();
   host.Run();
-  EXPECT_TRUE(host.notices.empty());
+  ASSERT_EQ(host.notices.size(), 1u);
+  EXPECT_EQ(host.notices[0].text, TracesPastTheEnd(2));
   const std::vector<std::string> lines = host.ReportLines();
 
   const std::size_t extended = IndexOf(lines, "Extended Header") - 1;
@@ -763,7 +771,8 @@ TEST(DecodeRunExtendedHeaders, AFailingCheckIsShownAsAPlainNoticeAndTheRunGoesOn
   host.record = Record(ShotParts(shot));
   host.selection[kSelectExtendedHeader] = 1;
   host.Run();
-  ASSERT_EQ(host.notices.size(), 1u);
+  ASSERT_EQ(host.notices.size(), 2u);
+  EXPECT_EQ(host.notices[1].text, TracesPastTheEnd(2));
   const std::string complaint = Padded("Noise elemination flag Error, should be 0,1,2 or 3 but is 4", 80);
   EXPECT_EQ(host.notices[0].text, complaint);
   EXPECT_EQ(host.notices[0].caption, "");
@@ -811,7 +820,8 @@ TEST(DecodeRunExtendedHeaders, AShortExtendedHeaderReadsZerosWhereTheExternalHea
   host.selection[kSelectExtendedHeader] = 1;
   host.Run();
   // Aux type (bytes 33-36) lies past the one block: it reads 0.
-  ASSERT_EQ(host.notices.size(), 1u);
+  ASSERT_EQ(host.notices.size(), 2u);
+  EXPECT_EQ(host.notices[1].text, TracesPastTheEnd(480));
   EXPECT_EQ(host.notices[0].text, Padded("AUX Type Not Correct- should be 2 or 3 but is 0", 80));
   const std::vector<std::string> lines = host.ReportLines();
   const std::size_t extended = IndexOf(lines, "Extended Header") - 1;
@@ -836,7 +846,8 @@ TEST(DecodeRunExtendedHeaders, LongHeadersInTheFfFormShowTheirFirst1024BytesAndA
   host.record = Record(parts);
   host.SelectAll();
   host.Run();
-  EXPECT_TRUE(host.notices.empty());
+  ASSERT_EQ(host.notices.size(), 1u);
+  EXPECT_EQ(host.notices[0].text, TracesPastTheEnd(2));
   const std::vector<std::string> lines = host.ReportLines();
   const std::size_t extended = IndexOf(lines, "Extended Header") - 1;
   EXPECT_EQ(Slice(lines, extended, kListingLines), Decode(shot).lines);

@@ -170,10 +170,11 @@ TEST(HugeCounts, TheLargestCountsAreWalkedInBoundedTimeAndMemory) {
   ScanContext context{host, selection, fields, host, host, host, host, "/data", '/'};
 
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(DecodeFile("/data/huge.segd", context), kReportWritten);
+  // Its traces lie past its end (told once, after the walk).
+  ASSERT_EQ(DecodeFile("/data/huge.segd", context), kReportWrittenRecordCut);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-  EXPECT_TRUE(host.notices.empty());
+  EXPECT_EQ(host.notices.size(), 1u);
   EXPECT_EQ(host.ranges, (std::vector<std::pair<std::int32_t, std::int32_t>>{{0, 99999}}));
   EXPECT_EQ(host.positions, 99999u);
   EXPECT_EQ(host.lastPosition, 99999);
@@ -218,7 +219,7 @@ TEST(HugeCounts, AWalkFarPastTheEndOfARealFileIsQuick) {
   DiskFileAccess disk;
   ScanContext context{sinks, sinks.selection, sinks.fields, sinks, sinks, sinks, disk, folder.string(), '/'};
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(DecodeFile((folder / "huge.segd").string(), context), kReportWritten);
+  EXPECT_EQ(DecodeFile((folder / "huge.segd").string(), context), kReportWrittenRecordCut);
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 60.0);
   EXPECT_EQ(sinks.positions.size(), 99999u);
   EXPECT_EQ(fs::file_size(folder / "Huge.Txt") > 99999u * 8, true);

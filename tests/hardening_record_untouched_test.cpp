@@ -127,11 +127,11 @@ TEST(RecordFile, NoKindOfRunModifiesTheRecordOrOpensItForWriting) {
       {"the same again, the report replaced", "line1.segd", "results", "", kReportWritten},
       {"decoder failure", "format1234.segd", "results", "", kNoReport},
       {"not an SN388", "sn408.segd", "results", "", kReportWritten},
-      {"cut short", "cut.segd", "results", "", kReportWritten},
+      {"cut short", "cut.segd", "results", "", kReportWrittenRecordCut},
       {"no output name", "line1.segd", "   ", "", kNoReport},
       {"report folder missing", "line1.segd", "results", "missing", kNoReport},
       {"report named like the record", "Results.Txt", "results.txt", "", kNoReport},
-      {"full disk", "line1.segd", "results", "full", kNoReport},
+      {"a link to /dev/full at the report's name, replaced", "line1.segd", "results", "full", kReportWritten},
   };
   for (const RunKind& kind : kinds) {
     SCOPED_TRACE(kind.what);

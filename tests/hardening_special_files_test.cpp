@@ -44,7 +44,7 @@ TEST(SpecialFiles, ANamedPipeWithNoWriterIsRefusedWithoutWaiting) {
   ASSERT_TRUE(finished) << "the scan waited for a writer to the pipe";
   EXPECT_EQ(result, kNoReport);
   ASSERT_EQ(host.notices.size(), 1u);
-  EXPECT_EQ(host.notices[0].text, "Cannot open " + pipe.string());
+  EXPECT_EQ(host.notices[0].text, "Cannot open " + pipe.string() + " (Not a regular file)");
   EXPECT_EQ(host.notices[0].caption, "Open Failed");
   EXPECT_FALSE(fs::exists(fs::temp_directory_path() / "Never.Txt"));
 }
@@ -79,19 +79,20 @@ TEST(SpecialFiles, ANamedPipeInTheReportsPlaceIsRefusedWithoutWaiting) {
   ASSERT_TRUE(finished) << "the scan waited for a reader of the pipe";
   EXPECT_EQ(result, kNoReport);
   ASSERT_EQ(host.notices.size(), 1u);
-  EXPECT_EQ(host.notices[0].text, "Cannot create the report file " + pipe.string());
+  EXPECT_EQ(host.notices[0].text, "Cannot create the report file " + pipe.string() + " (Not a regular file)");
   EXPECT_EQ(host.notices[0].caption, "Report Not Written");
 }
 
 TEST(SpecialFiles, DevicesAndFoldersAreRefusedWithTheOpenNotice) {
-  for (const char* path : {"/dev/zero", "/dev/null", "/"}) {
+  for (const auto& [path, reason] : {std::pair{"/dev/zero", "Not a regular file"}, std::pair{"/dev/null", "Not a regular file"},
+                                     std::pair{"/", "Is a directory"}}) {
     SCOPED_TRACE(path);
     if (!fs::exists(path)) continue;
     testing::FakeHost host;
     host.name = "never";
     EXPECT_EQ(ScanWithDisk(host, path), kNoReport);
     ASSERT_EQ(host.notices.size(), 1u);
-    EXPECT_EQ(host.notices[0].text, std::string("Cannot open ") + path);
+    EXPECT_EQ(host.notices[0].text, std::string("Cannot open ") + path + " (" + reason + ")");
   }
 }
 

@@ -47,9 +47,17 @@ constexpr std::string_view kSectionTitles[] = {"General Headers", "Channel Set H
 
 // Every section once, the trace count in the preamble and the progress, one
 // line per trace.
+// The notice of a record whose traces from `first` on reach past its end.
+std::string CutShort(std::uint64_t first, std::int32_t traces) {
+  const std::string n = std::to_string(first);
+  return "The record file ends inside trace " + n + " of " + std::to_string(traces) + "; the traces from " + n +
+         " on were read past its end";
+}
+
 void ExpectWholeReport(const Scan& scan, std::int32_t traces, std::size_t cut) {
   SCOPED_TRACE("cut at " + std::to_string(cut));
-  ASSERT_EQ(scan.result, kReportWritten);
+  // Written, and said to be cut short while any announced trace is missing.
+  ASSERT_EQ(scan.result, traces > 0 && cut < Sample().bytes.size() ? kReportWrittenRecordCut : kReportWritten);
   ASSERT_GE(scan.lines.size(), 12u);
   EXPECT_EQ(scan.lines[8], "Total Traces   : " + std::to_string(traces));
   for (std::string_view title : kSectionTitles) {
@@ -109,11 +117,12 @@ TEST_P(TruncatedHeaders, EveryCutGivesTheNoticesAndReportItsZerosCallFor) {
     // 33-36) is the one checked field that zeros make invalid; the trace
     // count is what is left of bytes 9-12 (none while block 1 byte 31, the
     // extended header length, is missing).
-    const std::vector<std::string> expected =
+    std::vector<std::string> expected =
         cut < extended + 36 ? std::vector<std::string>{hardening::Complaint("AUX Type Not Correct- should be 2 or 3 but is 0")}
                             : std::vector<std::string>{};
-    EXPECT_EQ(scan.notices, expected);
     const std::int32_t traces = cut < 31 ? 0 : static_cast<std::int32_t>(CutValue(extended + 8, cut));
+    if (traces > 0) expected.push_back(CutShort(1, traces));
+    EXPECT_EQ(scan.notices, expected);
     ExpectWholeReport(scan, traces, cut);
     // Every trace lies beyond the cut: all read as zeros and list alike but
     // for their number.
@@ -162,7 +171,8 @@ TEST(TruncatedRecord, ACutInTheTracesKeepsTheTracesBeforeItAndListsZerosAfterIt)
   for (std::size_t cut : cuts) {
     SCOPED_TRACE("cut at " + std::to_string(cut));
     const Scan scan = ScanCut(cut);
-    EXPECT_TRUE(scan.notices.empty());
+    EXPECT_EQ(scan.notices, std::vector<std::string>{CutShort((cut - layout.firstTraceOffset) / layout.traceSize + 1,
+                                                              static_cast<std::int32_t>(layout.traceCount))});
     ExpectWholeReport(scan, static_cast<std::int32_t>(layout.traceCount), cut);
     ASSERT_EQ(scan.lines.size(), whole.lines.size());
     // The preamble and sections come from the headers, all present.

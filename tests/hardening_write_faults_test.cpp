@@ -3,9 +3,12 @@
 // without a report and does not start the viewer.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "hardening_common.h"
 
@@ -72,28 +75,42 @@ TEST(ReportWriteFault, AReportThatFitsExactlyIsNoFault) {
   EXPECT_EQ(host.viewed, std::vector<std::string>{kReportPath});
 }
 
-// A real full disk: the report's name links to /dev/full, which takes the
-// file's creation but fails every write.
+// A real full disk: a file-size limit makes the disk refuse the report's
+// bytes past 4 KiB (a link to /dev/full no longer stands for one: a link at
+// the report's name is replaced). The earlier report stays byte for byte
+// and no temporary file is left.
 TEST(ReportWriteFault, AFullDiskIsReportedThroughTheRealFiles) {
   namespace fs = std::filesystem;
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "this system has no /dev/full to stand for a full disk";
   const fs::path folder = fs::temp_directory_path() / ("segd-full-disk-" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   const fs::path record = folder / "line1.segd";
   ASSERT_TRUE(writer::WriteRecordFile(writer::SampleShot(), record));
-  fs::create_symlink("/dev/full", folder / "Results.Txt");
+  const std::string earlier = "an earlier report\r\n";
+  std::ofstream(folder / "Results.Txt", std::ios::binary) << earlier;
 
   FakeHost sinks;  // notices, progress and viewer; the files are real
   hardening::SelectEverything(sinks.selection);
   sinks.selection[kSelectViewReport] = 1;
   DiskFileAccess disk;
   ScanContext context{sinks, sinks.selection, sinks.fields, sinks, sinks, sinks, disk, folder.string(), '/'};
-  EXPECT_EQ(DecodeFile(record.string(), context), kNoReport);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit limited = old;
+  limited.rlim_cur = 4096;
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &limited);
+  const std::int32_t result = DecodeFile(record.string(), context);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_EQ(result, kNoReport);
   ASSERT_EQ(sinks.notices.size(), 1u);
   EXPECT_EQ(sinks.notices[0].text, "The report file " + (folder / "Results.Txt").string() + " could not be written completely");
   EXPECT_EQ(sinks.notices[0].caption, "Report Not Written");
   EXPECT_TRUE(sinks.viewed.empty());
+  std::ifstream in(folder / "Results.Txt", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), earlier);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 2) << "only the record and the earlier report";
   fs::remove_all(folder);
 }
 

@@ -278,7 +278,9 @@ TEST(TraceTable, ARecordEndingInsideItsLastTraceListsTheMissingBytesAsZeros) {
   FakeHost host;
   host.record = record.bytes;
   for (int i = 0; i < kTraceColumns; ++i) host.selection[static_cast<std::size_t>(i)] = 1;
-  ASSERT_EQ(host.Run(), kReportWritten);
+  ASSERT_EQ(host.Run(), kReportWrittenRecordCut);
+  ASSERT_EQ(host.notices.size(), 1u);
+  EXPECT_EQ(host.notices[0].text, "The record file ends inside trace 5 of 5; the traces from 5 on were read past its end");
   const std::vector<std::string> lines = TraceLines(host);
   ASSERT_EQ(lines.size(), cases.size());
   for (std::size_t t = 0; t + 1 < cases.size(); ++t) {

@@ -224,9 +224,11 @@ void PutMakeField(MutableBytes b, const MakeTraceField& f, double v) {
     case FieldCoding::kSingle: PutSingle(b, f.byte, static_cast<float>(v)); break;
     case FieldCoding::kDouble: PutDouble(b, f.byte, v); break;
     case FieldCoding::kFixed: {
-      const double whole = std::floor(v);
+      // The fraction takes the integer part's sign (-155.29 is -155 and
+      // 0.29), as SmartSolo writes its longitudes.
+      const double whole = std::trunc(v);
       PutSigned(b, f.byte, f.width - 2, static_cast<std::int64_t>(whole));
-      PutU16(b, f.byte + f.width - 2, static_cast<std::uint64_t>((v - whole) * 65536.0));
+      PutU16(b, f.byte + f.width - 2, static_cast<std::uint64_t>(std::abs(v - whole) * 65536.0));
       break;
     }
   }

@@ -103,8 +103,10 @@ struct TraceValues {
   std::uint32_t receiverLine = 0;      // extension 1: 1-3
   std::uint32_t receiverPoint = 0;     // 4-6
   std::uint8_t receiverIndex = 1;      // 7
-  std::int32_t extendedReceiverLine = 0;      // 11-13 (signed)
-  std::uint16_t extendedReceiverLineFraction = 0;   // 14-15 (/65536)
+  // 11-13 signed and 14-15 (/65536): the fraction takes the integer's
+  // sign, -201 and 0x4000 being -201.25.
+  std::int32_t extendedReceiverLine = 0;
+  std::uint16_t extendedReceiverLineFraction = 0;
   std::int32_t extendedReceiverPoint = 0;     // 16-18
   std::uint16_t extendedReceiverPointFraction = 0;  // 19-20
   std::uint8_t sensorType = 2;         // 21
@@ -126,7 +128,8 @@ struct TracePlace {
 
 // A make's own field in a trace header extension (2 and up), rev 1/2.
 // Fairfield's "1.6" (revision bytes 01 06) and ZSystem layouts differ.
-// kFixed: a signed integer of `width` - 2 bytes then a 2-byte fraction (/65536).
+// kFixed: a signed integer of `width` - 2 bytes then a 2-byte fraction
+// (/65536) of the same sign.
 enum class FieldCoding : std::uint8_t { kUnsigned, kSigned, kSingle, kDouble, kFixed };
 struct MakeTraceField {
   const char* name;  // the data name the decoder gives it

@@ -1,6 +1,7 @@
 // What each make writes beyond the standard: its trace header extensions 2
 // and up, its extended and external headers, and the shape of its records.
 #include <algorithm>
+#include <vector>
 #include <string>
 
 #include "tools/segd_record.h"
@@ -185,6 +186,34 @@ std::uint32_t FirstSamples(const GeneralRecord& r) {
 }
 
 std::uint32_t IntervalMicroseconds(const GeneralRecord& r) { return r.baseScanInterval * 1000 / 16; }
+
+// Rev 1/2 count a set's channels, and number its traces, in four decimal
+// digits: a larger set becomes several sets of at most 9999 channels,
+// numbered on from the set before; unused slots stay at the end.
+void SplitLargeSets(GeneralRecord& r) {
+  if (r.revision.Rev3()) return;
+  for (ScanType& t : r.scanTypes) {
+    std::vector<ChannelSet> used;
+    std::size_t unused = 0;
+    for (const ChannelSet& s : t.sets) {
+      if (!s.used) {
+        ++unused;
+        continue;
+      }
+      for (std::uint32_t left = s.channels; left > 0 || s.channels == 0;) {
+        ChannelSet part = s;
+        part.channels = std::min<std::uint32_t>(left, 9999);
+        part.number = used.empty() ? s.number : std::max(s.number, used.back().number + 1);
+        used.push_back(part);
+        left -= part.channels;
+        if (s.channels == 0) break;
+      }
+    }
+    const std::size_t slots = std::max(t.sets.size(), used.size() + (unused > 0 ? 1 : 0));
+    t.sets = std::move(used);
+    t.sets.resize(slots, UnusedSlot());
+  }
+}
 
 }  // namespace
 
@@ -382,6 +411,7 @@ GeneralRecord PresetRecord(Make make, Revision revision, std::uint32_t formatCod
       break;
     }
   }
+  SplitLargeSets(r);
   if (revision.Rev3()) {
     for (ScanType& t : r.scanTypes) {
       for (ChannelSet& s : t.sets) s.description = "SET " + std::to_string(s.number);

@@ -40,6 +40,7 @@ ChannelSetShape Rev3Shape(std::span<const std::uint8_t> d) {
   set.extensions = static_cast<int>(*ReadInteger(d, C3("trace_header_extensions")));
   set.channelType = static_cast<int>(*ReadInteger(d, C3("channel_type")));
   if (const std::int64_t samples = *ReadInteger(d, C3("samples")); samples > 0) set.samples = samples;
+  set.intervalUs = *ReadInteger(d, C3("sample_interval_us"));
   return set;
 }
 

@@ -25,6 +25,10 @@ int FirstNibble(const FieldSpec& f) { return 2 * (f.byte - 1) + f.low; }
 
 std::uint64_t BigEndian(ByteSpan block, int first, int width) {
   std::uint64_t v = 0;
+  if (static_cast<std::size_t>(first + width) <= block.size()) {  // the walk's case: no check per byte
+    for (const std::uint8_t* p = block.data() + first; width > 0; --width) v = (v << 8) | *p++;
+    return v;
+  }
   for (int i = 0; i < width; ++i) v = (v << 8) | ByteAt(block, first + i);
   return v;
 }
@@ -174,10 +178,7 @@ void ReadValue(ByteSpan block, const FieldSpec& f, Value& out) {
       return;
     }
     default:
-      if (f.conv == Conv::Bcd && AllOnes(block, f)) {
-        SetNull(out);
-        return;
-      }
+      // An escape (all ones) or a digit above 9 has no value.
       if (const std::optional<std::int64_t> v = ReadInteger(block, f)) {
         SetInteger(out, *v);
       } else {
@@ -215,6 +216,7 @@ void SetText(Value& v, std::string_view text) {
 }
 
 void SetNull(Value& v) {
+  if (v.kind == Value::Kind::Null) return;  // a Null value never holds text
   v.kind = Value::Kind::Null;
   v.text.clear();
   v.number = 0;

@@ -45,8 +45,10 @@ std::int64_t Count(std::span<const std::uint8_t> gh1, const FieldSpec& field, st
                    const FieldSpec* extended, const Notices& notices) {
   if (AllOnes(gh1, field)) {
     if (extended != nullptr && !gh2.empty()) return ReadInteger(gh2, *extended).value_or(0);
-    notices.Warn("General header block 1 " + std::string(field.name) +
-                 " is an escape (all ones) but the record has no general header block 2 to give it; read as 0.");
+    notices.Warn("General header block 1 " + std::string(field.name) + " is all ones, and " +
+                 (extended == nullptr ? std::string("this revision has no field it escapes to")
+                                      : std::string("the record has no general header block 2")) +
+                 "; read as 0.");
     return 0;
   }
   if (const std::optional<std::int64_t> v = ReadInteger(gh1, field)) return *v;
@@ -188,8 +190,11 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, RecordHea
   if (counts.baseIntervalMs > 0) {
     AddSummary(headers, "sample_interval_ms", RealValue(counts.baseIntervalMs));
   } else if (!gh2.empty() && shape.rev3) {
-    const std::int64_t dominant = ReadInteger(gh2, *Gh2("dominant_sample_interval_us")).value_or(0);
-    if (dominant > 0) AddSummary(headers, "sample_interval_ms", RealValue(static_cast<double>(dominant) / 1000.0));
+    // FF in block 1: the dominant interval of block 2, else the first
+    // channel set's.
+    std::int64_t us = ReadInteger(gh2, *Gh2("dominant_sample_interval_us")).value_or(0);
+    if (us == 0 && !shape.sets.empty()) us = shape.sets.front().intervalUs;
+    if (us > 0) AddSummary(headers, "sample_interval_ms", RealValue(static_cast<double>(us) / 1000.0));
   }
   if (shape.trailerBlocks > 0) AddSummary(headers, "trailer_blocks", IntegerValue(shape.trailerBlocks));
 

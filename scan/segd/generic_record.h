@@ -45,6 +45,7 @@ struct ChannelSetShape {
   int extensions = 0;         // trace header extensions the descriptor states
   std::optional<std::int64_t> samples;  // from the descriptor (rev 3) or its times
   int channelType = 0;
+  std::int64_t intervalUs = 0;  // rev 3 descriptors' sample interval
 };
 
 // What the walk needs from the headers.

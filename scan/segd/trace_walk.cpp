@@ -191,7 +191,9 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
   integrity.bytesAfterLastTrace = position >= shape.size ? -static_cast<std::int64_t>(position - shape.size)
                                                          : static_cast<std::int64_t>(shape.size - position);
   const std::int64_t left = integrity.bytesAfterLastTrace;
-  if (left < 0) {
+  if (left < 0 && !integrity.firstTracePastEnd) {
+    Problem("The record is cut: the file ends " + std::to_string(-left) + " bytes before its headers do.");
+  } else if (left < 0) {
     Problem("The record is cut: trace " + std::to_string(*integrity.firstTracePastEnd) + " of " + std::to_string(announced) +
             " is the first past the end of the file, which is " + std::to_string(-left) + " bytes short of the last trace's end.");
   } else if (trailerBytes > 0 && static_cast<std::uint64_t>(left) == trailerBytes) {
