@@ -6,9 +6,9 @@
 //
 //   segd_bench_generic_walk RECORD SAMPLES EXTENSIONS [REPEATS]
 //   (RECORD as segd_bench_record writes it; SAMPLES and EXTENSIONS as given to it)
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "scan/record_scan_makes.h"
 #include "scan/trace_walk.h"
@@ -43,40 +43,38 @@ int main(int argc, char** argv) {
   }
   const auto samples = static_cast<std::int32_t>(std::strtol(argv[2], nullptr, 10));
   const auto extensions = static_cast<std::int32_t>(std::strtol(argv[3], nullptr, 10));
-  const int repeats = argc > 4 ? std::atoi(argv[4]) : 5;
+  const int repeats = argc > 4 ? std::atoi(argv[4]) : 11;
   auto source = FileByteSource::Open(argv[1]);
   if (!source) {
     std::fprintf(stderr, "segd_bench_generic_walk: cannot open %s\n", argv[1]);
     return 1;
   }
+  // The first trace's offset and the trace count, from one general walk.
+  struct First : model::RecordConsumer {
+    std::uint64_t offset = 0;
+    void Begin(const model::RecordHeaders&) override {}
+    void Row(const model::TraceRow& row) override {
+      if (row.trace == 1) offset = row.byteOffset;
+    }
+    void End(const model::RecordHeaders&, const model::Integrity&, const std::vector<model::Notice>&) override {}
+  };
+  First first;
+  const model::ScanResult shape = model::ScanGenericRecord(*source, argv[1], first, {});
+  const std::int64_t traces = shape.integrity.tracesListed;
+  if (shape.integrity.bytesAfterLastTrace != 0) std::fputs("general walk: not an exact end\n", stderr);
+
+  // The two walks in turn, best of R each, so that the machine's load
+  // weighs on both alike.
   double generic = 1e9, sn388 = 1e9;
-  std::int64_t traces = 0;
-  std::uint64_t firstTrace = 0;
   for (int r = 0; r < repeats; ++r) {
     Touch touch;
-    const Clock::time_point start = Clock::now();
-    const model::ScanResult result = model::ScanGenericRecord(*source, argv[1], touch, {});
+    double start = Clock::now();
+    model::ScanGenericRecord(*source, argv[1], touch, {});
     generic = std::min(generic, Seconds(start));
-    traces = result.integrity.tracesListed;
-    if (result.integrity.bytesAfterLastTrace != 0) std::fputs("general walk: not an exact end\n", stderr);
-    struct First : model::RecordConsumer {
-      std::uint64_t offset = 0;
-      void Begin(const model::RecordHeaders&) override {}
-      void Row(const model::TraceRow& row) override {
-        if (row.trace == 1) offset = row.byteOffset;
-      }
-      void End(const model::RecordHeaders&, const model::Integrity&, const std::vector<model::Notice>&) override {}
-    };
-    if (r == 0) {
-      First first;
-      model::ScanGenericRecord(*source, argv[1], first, {});
-      firstTrace = first.offset;
-    }
-  }
-  for (int r = 0; r < repeats; ++r) {
+
     TraceFields fields;
-    std::int64_t position = static_cast<std::int64_t>(firstTrace) + 1;
-    const Clock::time_point start = Clock::now();
+    std::int64_t position = static_cast<std::int64_t>(first.offset) + 1;
+    start = Clock::now();
     for (std::int64_t t = 0; t < traces; ++t) ReadTrace(*source, samples, position, extensions, fields);
     sn388 = std::min(sn388, Seconds(start));
   }

@@ -11,9 +11,9 @@
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
+#include "app/settings.h"
 #include "scan/record_scan.h"
 #include "scan/text_field.h"
-#include "shell/settings.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "dialoglib/bstr_text.h"
 #include "dialoglib/colour_step.h"
 #include "dialoglib/file_dialogs.h"
-#include "dialoglib/padout.h"
+#include "scan/padout.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "dialoglib/padout.h"
+#include "scan/padout.h"
 #include "fuzz/harness.h"
 #include "scan/conversions.h"
 #include "scan/text_field.h"

@@ -1,9 +1,11 @@
 // The general SEG-D decoder and its walk over any bytes taken as a whole
 // record. Whatever the bytes: Begin and End come once each (neither when the
-// bytes are not SEG-D), every row has a value per column, rows come in walk
-// order at rising offsets, once a row is past the end every later one is,
-// and the status agrees with the notices and findings.
+// bytes are not SEG-D), column names are unique, every row has a value per
+// column, rows come in walk order at rising offsets, once a row is past the
+// end every later one is, and the status agrees with the notices and
+// findings.
 #include <atomic>
+#include <set>
 
 #include "fuzz/harness.h"
 #include "scan/record_scan_makes.h"
@@ -33,6 +35,10 @@ struct Rules : RecordConsumer {
     for (std::size_t i = 0; i < std::size(kFixedColumns) && i < columns; ++i) {
       if (h.traceColumns[i].name != kFixedColumns[i]) Break("the fixed columns are not first");
     }
+    std::set<std::string> names;
+    for (const Column& c : h.traceColumns) {
+      if (!names.insert(c.name).second) Break("two columns named " + c.name);
+    }
   }
   void Row(const TraceRow& row) override {
     if (begun != 1 || ended != 0) Break("a row outside Begin and End");
@@ -57,7 +63,8 @@ std::string CheckGenericRecord(Input input) {
   options.cancel = &rules.stop;
   const ScanResult result = ScanGenericRecord(source, "record", rules, options);
   if (!rules.broken.empty()) return rules.broken;
-  if (result.status == ScanStatus::NotSegd) return rules.begun == 0 && rules.ended == 0 ? "" : "Begin or End for bytes that are not SEG-D";
+  if (result.status == ScanStatus::NotSegd)
+    return rules.begun == 0 && rules.ended == 0 ? "" : "Begin or End for bytes that are not SEG-D";
   if (rules.begun != 1 || rules.ended != 1) return "Begin and End not called once each";
   if (result.integrity.tracesListed != rules.rows) return "the integrity counts other traces than the rows";
   const bool findings = !result.notices.empty() || !result.integrity.problems.empty();

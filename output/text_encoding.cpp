@@ -1,6 +1,9 @@
 #include "output/text_encoding.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 namespace segd::output {
 
@@ -45,16 +48,21 @@ std::size_t Utf8Length(const std::uint8_t* p, std::size_t n) {
   return 0;
 }
 
-// Converts `text` to UTF-8 into `out`, handing every ASCII byte other than
-// NUL to `ascii` (which appends it, escaped as its format wants).
-template <class Ascii>
-void Convert(std::string& out, std::string_view text, Source source, Ascii ascii) {
+// Converts `text` to UTF-8 into `out`. `Format` says which ASCII bytes pass
+// as they are (Plain; copied a run at a time, the common case) and appends
+// any other ASCII byte but NUL escaped as its format wants (Escape).
+template <class Format>
+void Convert(std::string& out, std::string_view text, Source source) {
   const auto* p = reinterpret_cast<const std::uint8_t*>(text.data());
   const std::size_t n = text.size();
   for (std::size_t i = 0; i < n;) {
+    const std::size_t run = i;
+    while (i < n && Format::Plain(p[i])) ++i;
+    out.append(text.data() + run, i - run);
+    if (i == n) break;
     const std::uint8_t b = p[i];
     if (b < 0x80) {
-      if (b != 0) ascii(out, static_cast<char>(b));
+      if (b != 0) Format::Escape(out, static_cast<char>(b));
       ++i;
       continue;
     }
@@ -70,43 +78,62 @@ void Convert(std::string& out, std::string_view text, Source source, Ascii ascii
   }
 }
 
-void AppendPlain(std::string& out, char c) { out += c; }
+struct PlainText {
+  static bool Plain(std::uint8_t b) { return b != 0 && b < 0x80; }
+  static void Escape(std::string&, char) {}
+};
 
-void AppendJsonChar(std::string& out, char c) {
-  switch (c) {
-    case '"': out += "\\\""; return;
-    case '\\': out += "\\\\"; return;
-    case '\b': out += "\\b"; return;
-    case '\f': out += "\\f"; return;
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    case '\t': out += "\\t"; return;
-    default: break;
-  }
-  if (static_cast<unsigned char>(c) < 0x20) {
+struct JsonText {
+  static bool Plain(std::uint8_t b) { return b >= 0x20 && b < 0x80 && b != '"' && b != '\\'; }
+  static void Escape(std::string& out, char c) {
+    switch (c) {
+      case '"': out += "\\\""; return;
+      case '\\': out += "\\\\"; return;
+      case '\b': out += "\\b"; return;
+      case '\f': out += "\\f"; return;
+      case '\n': out += "\\n"; return;
+      case '\r': out += "\\r"; return;
+      case '\t': out += "\\t"; return;
+      default: break;
+    }
     static constexpr char kHex[] = "0123456789abcdef";
     out += "\\u00";
     out += kHex[c >> 4];
     out += kHex[c & 0xF];
-    return;
   }
-  out += c;
-}
+};
 
-void AppendCsvChar(std::string& out, char c) {
-  out += c;
-  if (c == '"') out += '"';
+// Inside a quoted CSV field: quotes doubled, everything else as it is.
+struct QuotedCsvText {
+  static bool Plain(std::uint8_t b) { return b != 0 && b < 0x80 && b != '"'; }
+  static void Escape(std::string& out, char) { out += "\"\""; }
+};
+
+// Parsers store a JSON number as a double: one past its range reads as
+// infinite or is refused. (Numbers that small that they read as 0 are fine.)
+bool FitsADouble(std::string_view number) {
+  char small[64];
+  std::string large;
+  const char* text = small;
+  if (number.size() < sizeof small) {
+    std::memcpy(small, number.data(), number.size());
+    small[number.size()] = '\0';
+  } else {
+    large = number;
+    text = large.c_str();
+  }
+  return std::isfinite(std::strtod(text, nullptr));
 }
 
 }  // namespace
 
-void AppendRecordText(std::string& out, std::string_view bytes) { Convert(out, bytes, Source::Record, AppendPlain); }
+void AppendRecordText(std::string& out, std::string_view bytes) { Convert<PlainText>(out, bytes, Source::Record); }
 
-void AppendHostText(std::string& out, std::string_view text) { Convert(out, text, Source::Host, AppendPlain); }
+void AppendHostText(std::string& out, std::string_view text) { Convert<PlainText>(out, text, Source::Host); }
 
 void AppendJsonString(std::string& out, std::string_view text, Source source) {
   out += '"';
-  Convert(out, text, source, AppendJsonChar);
+  Convert<JsonText>(out, text, source);
   out += '"';
 }
 
@@ -132,17 +159,30 @@ bool IsJsonNumber(std::string_view text) {
     ++i;
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
     if (!digits()) return false;
+    return i == n && FitsADouble(text);
   }
-  return i == n;
+  // Without an exponent only more than 308 digits can overflow.
+  return i == n && (n < 300 || FitsADouble(text));
 }
 
 void AppendCsvField(std::string& out, std::string_view text, Source source) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-    Convert(out, text, source, AppendPlain);
+  // One pass decides: most fields are plain ASCII and go out as they are.
+  bool quoted = false;
+  bool plain = true;
+  for (const char c : text) {
+    quoted |= c == ',' || c == '"' || c == '\r' || c == '\n';
+    plain &= PlainText::Plain(static_cast<std::uint8_t>(c));
+  }
+  if (!quoted) {
+    if (plain) {
+      out.append(text);
+    } else {
+      Convert<PlainText>(out, text, source);
+    }
     return;
   }
   out += '"';
-  Convert(out, text, source, AppendCsvChar);
+  Convert<QuotedCsvText>(out, text, source);
   out += '"';
 }
 

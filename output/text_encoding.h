@@ -26,8 +26,8 @@ enum class Source : bool { Record, Host };
 // its source asks.
 void AppendJsonString(std::string& out, std::string_view text, Source source);
 
-// True when `text` is a number by JSON's grammar, e.g. "-12.5", "1.5E+12"
-// (not ".5", "+1", "01", "NaN", "inf").
+// True when `text` is a number by JSON's grammar that a double holds, e.g.
+// "-12.5", "1.5E+12" (not ".5", "+1", "01", "NaN", "inf", "1E+400").
 bool IsJsonNumber(std::string_view text);
 
 // Appends `text` as one CSV field: converted as its source asks, then quoted

@@ -13,7 +13,7 @@ namespace segd {
 
 class AtomicFileSink : public ByteSink {
  public:
-  // Flushes the bytes to the disk and moves the file over the target; false
+  // Closes the file and moves it over the target; false
   // (temporary file removed) when any write or this step failed.
   virtual bool Commit() = 0;
   bool Close() override { return Commit(); }

@@ -44,6 +44,10 @@ std::nullptr_t Refuse(std::string* reason, int error, bool isFolder = false) {
   return nullptr;
 }
 
+std::size_t ReadFile(void* fd, std::uint64_t offset, std::uint8_t* out, std::size_t size) {
+  return ReadFileAt(*static_cast<int*>(fd), offset, out, size);
+}
+
 }  // namespace
 
 void MemoryByteSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
@@ -99,9 +103,9 @@ void FileByteSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
   want = inFile;
   if (want == 0) return;
 
-  // Exactly the bytes asked for: the trace walk asks only for header bytes,
-  // so sample data is never read.
-  const std::size_t got = ReadFileAt(fd_, offset, dest, want);
+  // A file that shrank since it was opened gives fewer bytes: the rest read
+  // as zeros too.
+  const std::size_t got = reads_.Read(offset, std::span<std::uint8_t>(dest, want), size_, &ReadFile, &fd_);
   std::fill(dest + got, dest + want, std::uint8_t{0});
 }
 

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "scan/chunked_reads.h"
+
 namespace segd {
 
 class ByteSource {
@@ -30,7 +32,8 @@ class MemoryByteSource final : public ByteSource {
 
 // A record file opened read-only (and, on Windows, denying other writers and
 // readers, as the recorder's tools expect). Reads past the end of the file
-// cost no system call.
+// cost no system call; reads in small forward strides are served from large
+// sequential chunks (scan/chunked_reads.h).
 class FileByteSource final : public ByteSource {
  public:
   // nullptr when the file cannot be opened for reading or is not a regular
@@ -47,6 +50,7 @@ class FileByteSource final : public ByteSource {
   FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
   int fd_;
   std::uint64_t size_;
+  ChunkedReads reads_;
 };
 
 }  // namespace segd

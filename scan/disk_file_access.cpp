@@ -6,6 +6,7 @@
 
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
+#include "scan/threaded_sink.h"
 
 namespace segd {
 
@@ -56,7 +57,7 @@ std::unique_ptr<ByteSource> DiskFileAccess::OpenRecord(const std::string& path) 
 std::unique_ptr<ByteSink> DiskFileAccess::CreateReport(const std::string& reportPath, const std::string& recordPath) {
   reason_ = NamesTheRecord(reportPath, recordPath) ? kIsTheRecord : RefusalOfEntry(reportPath);
   if (!reason_.empty()) return nullptr;
-  return CreateAtomicFileSink(reportPath, reason_);
+  return WithWriterThread(CreateAtomicFileSink(reportPath, reason_));
 }
 
 }  // namespace segd

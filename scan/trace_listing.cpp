@@ -4,7 +4,7 @@
 #include <charconv>
 #include <iterator>
 
-#include "dialoglib/padout.h"
+#include "scan/padout.h"
 
 namespace segd {
 

@@ -11,12 +11,14 @@ if [ "${SEGD_SKIP_INSTALL:-0}" != 1 ]; then
   dpkg --add-architecture i386
   apt-get update -qq
   apt-get install -y -qq cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev python3 \
+    python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pandas python3-matplotlib python3-pytest \
+    python3-setuptools python3-pip \
     g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xdotool imagemagick >/dev/null
 fi
 
 jobs=2
 echo "== native build and tests"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPython_EXECUTABLE=/usr/bin/python3 >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 

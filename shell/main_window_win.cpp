@@ -6,7 +6,7 @@
 #include "scan/report_name.h"
 #include "shell/control_ids.h"
 #include "shell/dialog_template_win.h"
-#include "shell/shell_paths.h"
+#include "app/shell_paths.h"
 #include "shell/win_handles.h"
 #include "shell/window_sinks_win.h"
 

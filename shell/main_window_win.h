@@ -8,7 +8,7 @@
 
 #include "dialoglib/file_dialogs.h"
 #include "scan/trace_fields.h"
-#include "shell/settings.h"
+#include "app/settings.h"
 #include "shell/view_report_win.h"
 
 namespace segd {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "shell/shell_paths.h"
+#include "app/shell_paths.h"
 
 namespace segd {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "scan/decode_file.h"
-#include "shell/progress_scale.h"
+#include "app/progress_scale.h"
 
 namespace segd {
 

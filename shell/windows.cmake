@@ -4,13 +4,11 @@
 add_library(segd_shell_win STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/dialog_template_win.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/main_window_win.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/progress_scale.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/shell_paths.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/startup_win.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/view_report_win.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/window_sinks_win.cpp)
 target_include_directories(segd_shell_win PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(segd_shell_win PUBLIC segd_scan segd_settings segd_dialogs user32 gdi32 kernel32)
+target_link_libraries(segd_shell_win PUBLIC segd_scan segd_settings segd_app segd_dialogs user32 gdi32 kernel32)
 
 add_executable(segdreport WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/main_win.cpp)
 target_link_libraries(segdreport PRIVATE segd_shell_win)

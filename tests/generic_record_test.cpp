@@ -68,7 +68,13 @@ struct SampleCase {
 };
 
 const SampleCase kSamples[] = {
-    {"su_sercel.segd", "1.0", 13, "Sercel", 86, {2001, 2001}, 5728,
+    {"su_sercel.segd",
+     "1.0",
+     13,
+     "Sercel",
+     86,
+     {2001, 2001},
+     5728,
      {{{"general_header_1", "external_blocks", ""}},
       {{"general_header_2", "external_header_blocks", "128"}},
       {{"general_header_3", "source_point", "100"}},
@@ -78,9 +84,19 @@ const SampleCase kSamples[] = {
       {{"summary", "unused_channel_sets", "14"}},
       {{"summary", "record_length_ms", "2000"}},
       {{"summary", "sample_interval_ms", "1"}}},
-     {{{"1", "file_number", "100"}}, {{"1", "extension_count", "7"}}, {{"3", "channel_set", "2"}},
-      {{"3", "trace_number", "1"}}, {{"86", "trace_number", "84"}}, {{"3", "sercel_analog_low_cut", "3"}}}},
-    {"ph5_smartsolo_453005513.2.segd", "2.1", 61, "SmartSolo", 359, {251}, 2656,
+     {{{"1", "file_number", "100"}},
+      {{"1", "extension_count", "7"}},
+      {{"3", "channel_set", "2"}},
+      {{"3", "trace_number", "1"}},
+      {{"86", "trace_number", "84"}},
+      {{"3", "sercel_analog_low_cut", "3"}}}},
+    {"ph5_smartsolo_453005513.2.segd",
+     "2.1",
+     61,
+     "SmartSolo",
+     359,
+     {251},
+     2656,
      {{{"general_header_1", "julian_day", "128"}},
       {{"scan_type_1_channel_set_1", "channels", "359"}},
       {{"extended_header", "samples_per_trace", "251"}},
@@ -89,18 +105,31 @@ const SampleCase kSamples[] = {
       {{"summary", "time", "20:06:00"}},
       {{"summary", "unused_channel_sets", "15"}},
       {{"summary", "sample_interval_ms", "4"}}},
-     {{{"1", "smartsolo_time_break_gps_us", "1304539578000000"}}, {{"2", "smartsolo_extended_trace_number", "2"}},
-      {{"1", "smartsolo_unit_serial", "453005513"}}, {{"1", "extended_receiver_line", "1"}},
-      {{"1", "smartsolo_longitude", "-155.2911834716797"}}, {{"1", "receiver_line", ""}},
+     {{{"1", "smartsolo_time_break_gps_us", "1304539578000000"}},
+      {{"2", "smartsolo_extended_trace_number", "2"}},
+      {{"1", "smartsolo_unit_serial", "453005513"}},
+      {{"1", "extended_receiver_line", "1"}},
+      {{"1", "smartsolo_longitude", "-155.2911834716797"}},
+      {{"1", "receiver_line", ""}},
       {{"359", "trace_number", "359"}}}},
-    {"ph5_fairfield_3ch.fcnt", "1.6", 20, "Fairfield", 6, {15000, 15000, 15000}, 288,
+    {"ph5_fairfield_3ch.fcnt",
+     "1.6",
+     20,
+     "Fairfield",
+     6,
+     {15000, 15000, 15000},
+     288,
      {{{"general_header_2", "extended_record_length", "30000"}},
       {{"scan_type_1_channel_set_3", "extended_channel_set", "3"}},
       {{"external_header", "receiver_point", "500"}},
       {{"summary", "channel_sets", "3"}},
       {{"summary", "sample_interval_ms", "2"}}},
-     {{{"1", "receiver_line", "3"}}, {{"1", "receiver_point", "500"}}, {{"6", "channel_set", "3"}},
-      {{"6", "extension_count", "10"}}, {{"1", "fairfield_preamp_gain_db", "24"}}, {{"1", "fairfield_record_type", "8"}}}},
+     {{{"1", "receiver_line", "3"}},
+      {{"1", "receiver_point", "500"}},
+      {{"6", "channel_set", "3"}},
+      {{"6", "extension_count", "10"}},
+      {{"1", "fairfield_preamp_gain_db", "24"}},
+      {{"1", "fairfield_record_type", "8"}}}},
 };
 
 class PublicRecords : public ::testing::TestWithParam<SampleCase> {};
@@ -127,11 +156,11 @@ TEST_P(PublicRecords, EachWalkEndsExactlyAtTheEndOfTheFileWithTheRecordsValues) 
   ASSERT_EQ(scan.out.rows.size(), static_cast<std::size_t>(c.traces));
   EXPECT_EQ(scan.out.rows.front().at("byte_offset"), std::to_string(c.firstTrace));
   for (const auto& [block, field, value] : c.headerValues) {
-    const std::string got = block == "summary" ? scan.out.Summary(field)
+    const std::string got = block == "summary"               ? scan.out.Summary(field)
                             : block.starts_with("scan_type") ? scan.out.Field(h.channelSets, block, field)
-                            : block == "extended_header"    ? scan.out.Field({h.extendedHeader}, block, field)
-                            : block == "external_header"    ? scan.out.Field({h.externalHeader}, block, field)
-                                                            : scan.out.Field(h.generalHeaders, block, field);
+                            : block == "extended_header"     ? scan.out.Field({h.extendedHeader}, block, field)
+                            : block == "external_header"     ? scan.out.Field({h.externalHeader}, block, field)
+                                                             : scan.out.Field(h.generalHeaders, block, field);
     EXPECT_EQ(got, value) << block << " " << field;
   }
   for (const auto& [trace, column, value] : c.rowValues) {
@@ -169,7 +198,8 @@ TEST_P(PublicRecords, ACutCopyIsReportedCutAndAPaddedCopyHasItsBytesLeftOver) {
   EXPECT_EQ(padded.result.integrity.bytesAfterLastTrace, 40);
   EXPECT_FALSE(padded.result.integrity.trailerAfterLastTrace);
   ASSERT_EQ(padded.result.integrity.problems.size(), 1u);
-  EXPECT_EQ(padded.result.integrity.problems[0], "40 bytes are left over after the last trace (the record announces no general trailer).");
+  EXPECT_EQ(padded.result.integrity.problems[0],
+            "40 bytes are left over after the last trace (the record announces no general trailer).");
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, PublicRecords, ::testing::ValuesIn(kSamples),

@@ -4,7 +4,11 @@
 // writes exactly the report that those zeros call for.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "hardening_common.h"
 
@@ -186,6 +190,85 @@ TEST(TruncatedRecord, ACutInTheTracesKeepsTheTracesBeforeItAndListsZerosAfterIt)
       }
     }
   }
+}
+
+
+// The record file as the scan reads it, cut to `cut` bytes by another
+// program the first time the scan reads at or past `trigger`.
+class ShrinkingFile final : public FileAccess {
+ public:
+  ShrinkingFile(std::filesystem::path path, std::uint64_t trigger, std::uint64_t cut)
+      : path_(std::move(path)), trigger_(trigger), cut_(cut) {}
+  std::unique_ptr<ByteSource> OpenRecord(const std::string&) override {
+    return std::make_unique<Source>(*this, FileByteSource::Open(path_.string()));
+  }
+  std::unique_ptr<ByteSink> CreateReport(const std::string&, const std::string&) override {
+    return std::make_unique<Sink>(report);
+  }
+  std::string report;
+  bool shrunk = false;
+
+ private:
+  struct Source final : ByteSource {
+    Source(ShrinkingFile& owner, std::unique_ptr<FileByteSource> file) : owner(owner), file(std::move(file)) {}
+    void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+      if (!owner.shrunk && offset >= owner.trigger_) {
+        std::filesystem::resize_file(owner.path_, owner.cut_);
+        owner.shrunk = true;
+      }
+      file->ReadAt(offset, out);
+    }
+    std::uint64_t Size() const override { return file->Size(); }
+    ShrinkingFile& owner;
+    std::unique_ptr<FileByteSource> file;
+  };
+  struct Sink final : ByteSink {
+    explicit Sink(std::string& text) : text(text) {}
+    bool Write(const char* data, std::size_t size) override { return text.append(data, size), true; }
+    bool Close() override { return true; }
+    std::string& text;
+  };
+  std::filesystem::path path_;
+  std::uint64_t trigger_;
+  std::uint64_t cut_;
+};
+
+// The file is read in chunks of about a megabyte, 256 of the sample's traces:
+// each cut lies past the chunk in hand when it happens, so the report is the
+// one of a record cut before the scan.
+TEST(TruncatedRecord, ARecordShrunkDuringTheScanEndsLikeOneCutBeforeIt) {
+  const auto& layout = Sample().layout;
+  const auto& bytes = Sample().bytes;
+  struct Case {
+    std::uint64_t trigger, cut;
+  };
+  const Case cases[] = {
+      {32, 40},                                                  // in general header block 2
+      {layout.TraceOffset(0), layout.TraceOffset(100) + 10},     // inside a trace header
+      {layout.TraceOffset(20), layout.TraceOffset(299) + 1000},  // inside samples, in the second chunk
+  };
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("segd-shrinking-" + std::to_string(::getpid()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE("cut to " + std::to_string(c.cut) + " at the read of " + std::to_string(c.trigger));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
+    ShrinkingFile files(path, c.trigger, c.cut);
+    FakeHost host;
+    hardening::SelectEverything(host.selection);
+    ScanContext context{host, host.selection, host.fields, host, host, host, files, host.folder, host.separator};
+    EXPECT_EQ(DecodeFile("C:\\Data\\LINE1.SEGD", context), kReportWritten);
+    EXPECT_TRUE(files.shrunk);
+
+    FakeHost cutBefore;
+    hardening::SelectEverything(cutBefore.selection);
+    cutBefore.record.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(c.cut));
+    ASSERT_EQ(cutBefore.Run(), kReportWritten);
+    const std::string want = cutBefore.Report();
+    const auto differ = std::mismatch(files.report.begin(), files.report.end(), want.begin(), want.end());
+    EXPECT_TRUE(files.report == want) << "first difference at byte " << differ.first - files.report.begin();
+    EXPECT_EQ(hardening::NoticeTexts(host), hardening::NoticeTexts(cutBefore));
+  }
+  std::filesystem::remove(path);
 }
 
 }  // namespace

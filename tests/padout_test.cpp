@@ -1,5 +1,5 @@
 // Column padding of the trace table cells.
-#include "dialoglib/padout.h"
+#include "scan/padout.h"
 
 #include <gtest/gtest.h>
 

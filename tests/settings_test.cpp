@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "shell/settings.h"
+#include "app/settings.h"
 
 namespace segd {
 namespace {

@@ -381,12 +381,6 @@ Escapes Escapes::All() {
   return e;
 }
 
-Escapes Escapes::None() {
-  Escapes e;
-  e.recordLength = false;
-  return e;
-}
-
 std::uint64_t SampleDataBytes(std::uint32_t formatCode, std::uint64_t samples) {
   switch (formatCode) {
     case 8015: return (samples + 3) / 4 * 10;

@@ -57,7 +57,6 @@ struct Escapes {
   bool traceNumber = false;       // rev 3: trace header 5-6 FFFF → extension 1 bytes 22-24
 
   static Escapes All();
-  static Escapes None();
 };
 
 struct ChannelSet {

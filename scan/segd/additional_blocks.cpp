@@ -21,14 +21,29 @@ void DecodeRev3Block(std::span<const std::uint8_t> bytes, Block& block) {
   const std::uint8_t type = bytes[31];
   auto Add = [&](std::span<const FieldSpec> table) { DecodeFields(bytes, table, block); };
   switch (type) {
-    case 0x03: Add(kGeneralHeader3Rev3); return;
-    case 0x10: Add(kVesselBlock); return;
-    case 0x11: Add(kSurveyAreaBlock); return;
-    case 0x12: Add(kClientBlock); return;
-    case 0x13: Add(kJobBlock); return;
-    case 0x14: Add(kLineBlock); return;
-    case 0x20: Add(kAdditionalSourceBlock); return;
-    default: break;
+    case 0x03:
+      Add(kGeneralHeader3Rev3);
+      return;
+    case 0x10:
+      Add(kVesselBlock);
+      return;
+    case 0x11:
+      Add(kSurveyAreaBlock);
+      return;
+    case 0x12:
+      Add(kClientBlock);
+      return;
+    case 0x13:
+      Add(kJobBlock);
+      return;
+    case 0x14:
+      Add(kLineBlock);
+      return;
+    case 0x20:
+      Add(kAdditionalSourceBlock);
+      return;
+    default:
+      break;
   }
   if (type >= 0x15 && type <= 0x1F) {
     Add(kSourceHead);

@@ -12,8 +12,8 @@ namespace segd::generic {
 
 namespace {
 
-constexpr const FieldSpec& C(std::string_view name) { return Row(kChannelSet, name); }
-constexpr const FieldSpec& C3(std::string_view name) { return Row(kChannelSetRev3, name); }
+consteval const FieldSpec& C(std::string_view name) { return Row(kChannelSet, name); }
+consteval const FieldSpec& C3(std::string_view name) { return Row(kChannelSetRev3, name); }
 
 ChannelSetShape Rev12Shape(std::span<const std::uint8_t> d, const HeaderCounts& counts) {
   ChannelSetShape set;
@@ -28,7 +28,9 @@ ChannelSetShape Rev12Shape(std::span<const std::uint8_t> d, const HeaderCounts& 
   const std::int64_t start = *ReadInteger(d, C("start_time_ms")), end = *ReadInteger(d, C("end_time_ms"));
   const std::int64_t j = *ReadInteger(d, C("subscans_exponent"));
   if (counts.baseIntervalMs > 0 && end > start) {
-    set.samples = static_cast<std::int64_t>(static_cast<double>(end - start) / counts.baseIntervalMs) * (std::int64_t{1} << j) + 1;
+    set.samples =
+        static_cast<std::int64_t>(static_cast<double>(end - start) / counts.baseIntervalMs) * (std::int64_t{1} << j) +
+        1;
   }
   return set;
 }
@@ -53,13 +55,15 @@ std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, co
   std::int64_t unused = 0, seismic = 0, auxiliary = 0;
   bool cut = false;
   std::vector<std::uint8_t> d(size);
-  for (std::int64_t scanType = 1; scanType <= counts.scanTypes; ++scanType) {
+  const std::uint64_t end = offset + static_cast<std::uint64_t>(counts.scanTypes) *
+                                         (static_cast<std::uint64_t>(counts.channelSets) * size + skewBytes);
+  for (std::int64_t scanType = 1; scanType <= counts.scanTypes && !cut; ++scanType) {
     for (std::int64_t slot = 1; slot <= counts.channelSets; ++slot, offset += size) {
       // The counts may be larger than the file: descriptors past its end
       // are not read (the walk will find the record cut).
       if (offset >= shape.size) {
         cut = true;
-        continue;
+        break;
       }
       source.ReadAt(offset, d);
       if (std::all_of(d.begin(), d.end(), [](std::uint8_t b) { return b == 0; })) {
@@ -69,17 +73,21 @@ std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, co
       ChannelSetShape set = shape.rev3 ? Rev3Shape(d) : Rev12Shape(d, counts);
       set.scanType = static_cast<int>(scanType);
       model::Block block{"scan_type_" + std::to_string(scanType) + "_channel_set_" + std::to_string(set.number), {}};
-      DecodeFields(d, shape.rev3 ? std::span<const FieldSpec>(kChannelSetRev3) : std::span<const FieldSpec>(kChannelSet), block);
+      DecodeFields(
+          d, shape.rev3 ? std::span<const FieldSpec>(kChannelSetRev3) : std::span<const FieldSpec>(kChannelSet), block);
       headers.channelSets.push_back(std::move(block));
       (set.channelType == 1 ? seismic : auxiliary) += set.channels;
       shape.sets.push_back(set);
     }
-    if (skewBytes > 0 && offset < shape.size) DecodeSkewBlocks(source, offset, static_cast<int>(scanType), counts.skewBlocks, headers);
+    if (skewBytes > 0 && offset < shape.size)
+      DecodeSkewBlocks(source, offset, static_cast<int>(scanType), counts.skewBlocks, headers);
     offset += skewBytes;
   }
+  offset = end;
   if (cut) {
     notices.Warn("The record ends inside its channel set descriptors (general header block 1 announces " +
-                 std::to_string(counts.scanTypes) + " scan types of " + std::to_string(counts.channelSets) + " channel sets).");
+                 std::to_string(counts.scanTypes) + " scan types of " + std::to_string(counts.channelSets) +
+                 " channel sets).");
   }
   AddSummary(headers, "channel_sets", IntegerValue(static_cast<std::int64_t>(shape.sets.size())));
   AddSummary(headers, "unused_channel_sets", IntegerValue(unused));

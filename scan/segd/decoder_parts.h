@@ -14,7 +14,7 @@ namespace segd::generic {
 // Finds a table row by data name at compile time (a name no row has does
 // not compile), so the decoder's own reads share the table's positions.
 template <std::size_t N>
-constexpr const FieldSpec& Row(const FieldSpec (&table)[N], std::string_view name) {
+consteval const FieldSpec& Row(const FieldSpec (&table)[N], std::string_view name) {
   for (const FieldSpec& f : table) {
     if (f.name == name) return f;
   }
@@ -29,7 +29,7 @@ struct HeaderCounts {
   std::int64_t skewBlocks = 0;   // per scan type
   std::int64_t extendedBlocks = 0;
   std::int64_t externalBlocks = 0;
-  double baseIntervalMs = 0;     // 0: not given (rev 3 FF)
+  double baseIntervalMs = 0;  // 0: not given (rev 3 FF)
 };
 
 struct Notices {

@@ -52,7 +52,8 @@ std::optional<std::int64_t> Integral(ByteSpan block, const FieldSpec& f) {
       }
       return v;
     }
-    case Conv::Nibble: return NibbleAt(block, FirstNibble(f));
+    case Conv::Nibble:
+      return NibbleAt(block, FirstNibble(f));
     case Conv::Unsigned: {
       const std::uint64_t v = BigEndian(block, first, f.width);
       // An 8-byte value beyond the signed range keeps its bits as a count
@@ -63,8 +64,10 @@ std::optional<std::int64_t> Integral(ByteSpan block, const FieldSpec& f) {
     case Conv::Escaped:
       if (AllOnes(block, f)) return std::nullopt;
       [[fallthrough]];
-    case Conv::Signed: return SignExtend(BigEndian(block, first, f.width), f.width);
-    default: return std::nullopt;
+    case Conv::Signed:
+      return SignExtend(BigEndian(block, first, f.width), f.width);
+    default:
+      return std::nullopt;
   }
 }
 
@@ -90,10 +93,13 @@ model::ValueType TypeOf(const FieldSpec& f) {
     case Conv::Nibble:
     case Conv::Unsigned:
     case Conv::Signed:
-    case Conv::Escaped: return model::ValueType::Integer;
+    case Conv::Escaped:
+      return model::ValueType::Integer;
     case Conv::Ascii:
-    case Conv::Hex: return model::ValueType::Text;
-    default: return model::ValueType::Real;
+    case Conv::Hex:
+      return model::ValueType::Text;
+    default:
+      return model::ValueType::Real;
   }
 }
 
@@ -133,8 +139,8 @@ void ReadValue(ByteSpan block, const FieldSpec& f, Value& out) {
     case Conv::Fixed:
     case Conv::UFixed: {
       const std::uint64_t whole = BigEndian(block, first, f.width - 2);
-      const double integer = f.conv == Conv::Fixed ? static_cast<double>(SignExtend(whole, f.width - 2))
-                                                   : static_cast<double>(whole);
+      const double integer =
+          f.conv == Conv::Fixed ? static_cast<double>(SignExtend(whole, f.width - 2)) : static_cast<double>(whole);
       // The fraction takes the sign of the integer part (SmartSolo's
       // longitude -155 and 0x4A3D reads -155.29, where the receiver is).
       const double fraction = static_cast<double>(BigEndian(block, first + f.width - 2, 2)) / 65536.0;

@@ -33,9 +33,9 @@ enum class Conv : std::uint8_t {
 
 struct FieldSpec {
   std::string_view name;
-  std::uint16_t byte;    // 1-based first byte
-  std::uint8_t low;      // 1: the field starts at the low half of `byte`
-  std::uint16_t width;   // digits for Bcd and Nibble, bytes for every other conversion
+  std::uint16_t byte;   // 1-based first byte
+  std::uint8_t low;     // 1: the field starts at the low half of `byte`
+  std::uint16_t width;  // digits for Bcd and Nibble, bytes for every other conversion
   Conv conv;
   std::int16_t scale = 1;  // the value times this (channel set times count 2 ms steps)
 };

@@ -15,7 +15,7 @@ namespace {
 using model::Block;
 using model::RecordHeaders;
 
-constexpr const FieldSpec& G1(std::string_view name) { return Row(kGeneralHeader1, name); }
+consteval const FieldSpec& G1(std::string_view name) { return Row(kGeneralHeader1, name); }
 
 // The revisions whose layouts the decoder knows; Fairfield writes its own
 // format version 1.6 in the rev 1/2 layout.
@@ -59,11 +59,13 @@ std::int64_t Count(std::span<const std::uint8_t> gh1, const FieldSpec& field, st
 
 }  // namespace
 
-void Notices::Warn(std::string text) const { list.push_back({std::move(text), "SEG-D Record", model::NoticeLevel::Warning}); }
+void Notices::Warn(std::string text) const {
+  list.push_back({std::move(text), "SEG-D Record", model::NoticeLevel::Warning});
+}
 
 std::vector<std::uint8_t> ReadBytes(ByteSource& source, std::uint64_t offset, std::size_t count) {
   std::vector<std::uint8_t> bytes(count);
-  source.ReadAt(offset, bytes);
+  if (count > 0) source.ReadAt(offset, bytes);  // an empty span has no buffer to copy into
   return bytes;
 }
 
@@ -117,12 +119,13 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, RecordHea
     shape.rev3 = shape.revisionMajor >= 3;
     headers.revision = std::to_string(shape.revisionMajor) + "." + std::to_string(shape.revisionMinor);
     if (!KnownRevision(shape.revisionMajor, shape.revisionMinor)) {
-      notices.Warn("Unknown SEG-D revision " + *headers.revision + " in general header block 2 bytes 11-12; read with the rev " +
-                   (shape.rev3 ? "3" : "1/2") + " layouts.");
+      notices.Warn("Unknown SEG-D revision " + *headers.revision +
+                   " in general header block 2 bytes 11-12; read with the rev " + (shape.rev3 ? "3" : "1/2") +
+                   " layouts.");
     }
   }
   const bool fairfield = shape.manufacturerCode == 20 && !shape.rev3;
-  const std::span<const FieldSpec> table2 = shape.rev3 ? std::span<const FieldSpec>(kGeneralHeader2Rev3)
+  const std::span<const FieldSpec> table2 = shape.rev3  ? std::span<const FieldSpec>(kGeneralHeader2Rev3)
                                             : fairfield ? std::span<const FieldSpec>(kGeneralHeader2Fairfield)
                                                         : std::span<const FieldSpec>(kGeneralHeader2);
   if (!gh2.empty()) {
@@ -136,7 +139,8 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, RecordHea
     }
     return nullptr;
   };
-  if (shape.rev3 && counts.additionalBlocks == 0x0F) counts.additionalBlocks = ReadInteger(gh2, *Gh2("extended_additional_blocks")).value_or(0);
+  if (shape.rev3 && counts.additionalBlocks == 0x0F)
+    counts.additionalBlocks = ReadInteger(gh2, *Gh2("extended_additional_blocks")).value_or(0);
 
   // File number: block 1 bytes 1-2, FFFF → block 2 bytes 1-3.
   if (AllOnes(gh1, G1("file_number"))) {
@@ -160,16 +164,21 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, RecordHea
 
   // Date and time of block 1, and the record length (FFF: block 2's).
   const auto year = ReadInteger(gh1, G1("year")), day = ReadInteger(gh1, G1("julian_day"));
-  if (year && day && *day >= 1 && *day <= 366) AddSummary(headers, "date", TextValue(IsoDate(static_cast<int>(*year), static_cast<int>(*day))));
-  const auto hour = ReadInteger(gh1, G1("hour")), minute = ReadInteger(gh1, G1("minute")), second = ReadInteger(gh1, G1("second"));
+  if (year && day && *day >= 1 && *day <= 366)
+    AddSummary(headers, "date", TextValue(IsoDate(static_cast<int>(*year), static_cast<int>(*day))));
+  const auto hour = ReadInteger(gh1, G1("hour")), minute = ReadInteger(gh1, G1("minute")),
+             second = ReadInteger(gh1, G1("second"));
   if (hour && minute && second) {
     char text[48];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(*hour), static_cast<int>(*minute), static_cast<int>(*second));
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(*hour), static_cast<int>(*minute),
+                  static_cast<int>(*second));
     AddSummary(headers, "time", TextValue(text));
   }
   if (AllOnes(gh1, G1("record_length"))) {
     // Rev 1/2: ms. Rev 3: the unit is not confirmed; read as ms as well.
-    if (!gh2.empty()) AddSummary(headers, "record_length_ms", IntegerValue(ReadInteger(gh2, *Gh2("extended_record_length")).value_or(0)));
+    if (!gh2.empty())
+      AddSummary(headers, "record_length_ms",
+                 IntegerValue(ReadInteger(gh2, *Gh2("extended_record_length")).value_or(0)));
   } else if (const auto length = ReadInteger(gh1, G1("record_length"))) {
     // Three digits xx.x in units of 1.024 s (the other reading, digits x
     // 0.512 s, is not confirmed by any record).

@@ -39,10 +39,10 @@ namespace segd::generic {
 
 // One channel set descriptor as the walk needs it.
 struct ChannelSetShape {
-  int scanType = 0;           // the walk's scan type, from 1
-  std::int64_t number = 0;    // channel set number (escapes honoured)
+  int scanType = 0;         // the walk's scan type, from 1
+  std::int64_t number = 0;  // channel set number (escapes honoured)
   std::int64_t channels = 0;
-  int extensions = 0;         // trace header extensions the descriptor states
+  int extensions = 0;                   // trace header extensions the descriptor states
   std::optional<std::int64_t> samples;  // from the descriptor (rev 3) or its times
   int channelType = 0;
   std::int64_t intervalUs = 0;  // rev 3 descriptors' sample interval
@@ -59,8 +59,8 @@ struct RecordShape {
   std::optional<std::int64_t> fileNumber;
   std::uint64_t firstTrace = 0;  // offset of the first trace header
   std::int64_t trailerBlocks = 0;
-  bool multiplexed = false;      // no trace headers: nothing to walk
-  std::vector<ChannelSetShape> sets;  // used descriptors, in walk order
+  bool multiplexed = false;                     // no trace headers: nothing to walk
+  std::vector<ChannelSetShape> sets;            // used descriptors, in walk order
   std::optional<std::int64_t> tracesAnnounced;  // where the make announces a count
 };
 
@@ -75,7 +75,6 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, model::Re
 // The trace walk, one loop for every revision. Fills result.integrity and
 // adds notices; calls consumer.Row per trace (not Begin or End).
 void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::RecordHeaders& headers,
-                       model::RecordConsumer& consumer, const model::ScanOptions& options,
-                       model::ScanResult& result);
+                       model::RecordConsumer& consumer, const model::ScanOptions& options, model::ScanResult& result);
 
 }  // namespace segd::generic

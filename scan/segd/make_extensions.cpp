@@ -171,11 +171,15 @@ static_assert(ColumnsFit(kSercel));
 std::span<const ColumnSpec> MakeColumns(int manufacturerCode, int revisionMajor, int revisionMinor) {
   if (revisionMajor >= 3) return {};
   switch (manufacturerCode) {
-    case 13: return kSercel;
-    case 20: return revisionMajor == 1 && revisionMinor == 6 ? std::span<const ColumnSpec>(kFairfield)
-                                                            : std::span<const ColumnSpec>(kFairfieldZSystem);
-    case 61: return kSmartSolo;
-    default: return {};
+    case 13:
+      return kSercel;
+    case 20:
+      return revisionMajor == 1 && revisionMinor == 6 ? std::span<const ColumnSpec>(kFairfield)
+                                                      : std::span<const ColumnSpec>(kFairfieldZSystem);
+    case 61:
+      return kSmartSolo;
+    default:
+      return {};
   }
 }
 

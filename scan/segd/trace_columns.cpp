@@ -10,21 +10,28 @@ namespace segd::generic {
 std::optional<std::uint64_t> SampleBytes(int formatCode, std::int64_t samples) {
   const auto n = static_cast<std::uint64_t>(std::max<std::int64_t>(samples, 0));
   switch (formatCode) {
-    case 8015: return (n + 3) / 4 * 10;  // four samples in 10 bytes; a partial last group padded
+    case 8015:
+      return (n + 3) / 4 * 10;  // four samples in 10 bytes; a partial last group padded
     case 8022:
-    case 8042: return n;
+    case 8042:
+      return n;
     case 8024:
-    case 8044: return 2 * n;
+    case 8044:
+      return 2 * n;
     case 8036:
-    case 9036: return 3 * n;
+    case 9036:
+      return 3 * n;
     case 8038:
     case 8048:
     case 8058:
     case 9038:
-    case 9058: return 4 * n;
+    case 9058:
+      return 4 * n;
     case 8080:
-    case 9080: return 8 * n;
-    default: return std::nullopt;
+    case 9080:
+      return 8 * n;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -35,7 +42,8 @@ std::vector<ColumnSpec> TraceColumnSpecs(const RecordShape& shape) {
   } else {
     specs.insert(specs.end(), std::begin(kExtension1Columns), std::end(kExtension1Columns));
   }
-  const std::span<const ColumnSpec> make = MakeColumns(shape.manufacturerCode, shape.revisionMajor, shape.revisionMinor);
+  const std::span<const ColumnSpec> make =
+      MakeColumns(shape.manufacturerCode, shape.revisionMajor, shape.revisionMinor);
   specs.insert(specs.end(), make.begin(), make.end());
   return specs;
 }
@@ -68,7 +76,8 @@ std::vector<std::int64_t> PredictSamples(ByteSource& source, const RecordShape& 
     const std::uint64_t trace = kTraceHeaderBytes + kExtensionBytes * static_cast<std::uint64_t>(extensions) +
                                 SampleBytes(shape.formatCode, n).value_or(4 * static_cast<std::uint64_t>(n));
     // Past the file the prediction stops moving (the descriptors give the rest).
-    if (position < shape.size) position += trace * static_cast<std::uint64_t>(std::min<std::int64_t>(set.channels, 1 << 24));
+    if (position < shape.size)
+      position += trace * static_cast<std::uint64_t>(std::min<std::int64_t>(set.channels, 1 << 24));
   }
   return samples;
 }

@@ -93,7 +93,7 @@ inline constexpr FieldSpec kExtension1SamplesRev3 = {"samples", 25, 0, 4, Unsign
 inline constexpr FieldSpec kExtension1TraceNumberRev3 = {"extended_trace_number", 22, 0, 3, Unsigned};
 
 // The make's own columns, by manufacturer and revision family; empty for a
-// make the sheet documents no extensions of.
+// make whose extensions no public source documents.
 std::span<const ColumnSpec> MakeColumns(int manufacturerCode, int revisionMajor, int revisionMinor);
 
 }  // namespace segd::generic

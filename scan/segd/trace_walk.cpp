@@ -47,7 +47,7 @@ void SetOptional(Value& v, std::optional<std::int64_t> n) {
 // A BCD field of the trace header, or (all ones, an escape) the binary field
 // that extends it.
 std::optional<std::int64_t> EscapedField(std::span<const std::uint8_t> header, const FieldSpec& bcd,
-                                    std::span<const std::uint8_t> extendedBlock, const FieldSpec* extended) {
+                                         std::span<const std::uint8_t> extendedBlock, const FieldSpec* extended) {
   if (AllOnes(header, bcd)) return extended == nullptr ? std::nullopt : ReadInteger(extendedBlock, *extended);
   return ReadInteger(header, bcd);
 }
@@ -73,7 +73,8 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
   // The channel sets' count, bounded by what the file can hold: every trace
   // takes at least its 20-byte header.
   std::int64_t announced = 0;
-  for (const ChannelSetShape& set : shape.sets) announced = std::min<std::int64_t>(announced + set.channels, std::int64_t{1} << 40);
+  for (const ChannelSetShape& set : shape.sets)
+    announced = std::min<std::int64_t>(announced + set.channels, std::int64_t{1} << 40);
   const std::uint64_t room = shape.size > shape.firstTrace ? shape.size - shape.firstTrace : 0;
   const std::int64_t limit = std::min<std::int64_t>(announced, static_cast<std::int64_t>(room / kTraceHeaderBytes) + 1);
   if (shape.multiplexed) {
@@ -81,9 +82,9 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
     return;
   }
   if (announced > limit) {
-    Problem("The channel sets announce " + std::to_string(announced) + " traces; a file of " + std::to_string(shape.size) +
-            " bytes holds at most " + std::to_string(limit - 1) + " from byte " + std::to_string(shape.firstTrace) +
-            ": the walk stops after " + std::to_string(limit) + ".");
+    Problem("The channel sets announce " + std::to_string(announced) + " traces; a file of " +
+            std::to_string(shape.size) + " bytes holds at most " + std::to_string(limit - 1) + " from byte " +
+            std::to_string(shape.firstTrace) + ": the walk stops after " + std::to_string(limit) + ".");
   }
 
   model::TraceRow row;
@@ -111,9 +112,13 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
       const int extensions = bytes[9] != 0 ? bytes[9] : set.extensions;
       const int have = std::min(extensions, blocksRead);
       if (have > expected) {
-        source.ReadAt(position + first, std::span(bytes.data() + first, kExtensionBytes * static_cast<std::size_t>(have - expected)));
+        source.ReadAt(position + first,
+                      std::span(bytes.data() + first, kExtensionBytes * static_cast<std::size_t>(have - expected)));
       }
-      auto Extension = [&](int k) { return std::span<const std::uint8_t>(bytes.data() + kTraceHeaderBytes + kExtensionBytes * (k - 1), kExtensionBytes); };
+      auto Extension = [&](int k) {
+        return std::span<const std::uint8_t>(bytes.data() + kTraceHeaderBytes + kExtensionBytes * (k - 1),
+                                             kExtensionBytes);
+      };
 
       // The sample count: extension 1 when it gives one, else the channel set.
       std::int64_t samples = 0;
@@ -132,10 +137,13 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
       const bool pastEnd = position + traceBytes > shape.size;
 
       // The fixed columns, escapes honoured.
-      const std::optional<std::int64_t> file = EscapedField(header, kTraceFileNumber, header, &kTraceExtendedFileNumber);
-      const std::optional<std::int64_t> setNumber = EscapedField(header, kTraceChannelSet, header, &kTraceExtendedChannelSet);
+      const std::optional<std::int64_t> file =
+          EscapedField(header, kTraceFileNumber, header, &kTraceExtendedFileNumber);
+      const std::optional<std::int64_t> setNumber =
+          EscapedField(header, kTraceChannelSet, header, &kTraceExtendedChannelSet);
       const std::optional<std::int64_t> number =
-          EscapedField(header, kTraceNumber, have >= 1 ? Extension(1) : header, shape.rev3 && have >= 1 ? &kExtension1TraceNumberRev3 : nullptr);
+          EscapedField(header, kTraceNumber, have >= 1 ? Extension(1) : header,
+                       shape.rev3 && have >= 1 ? &kExtension1TraceNumberRev3 : nullptr);
       row.trace = ++listed;
       row.byteOffset = position;
       row.pastEnd = pastEnd;
@@ -184,18 +192,21 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
   }
   // Samples per channel set as walked (sets past the limit keep the
   // prediction).
-  for (std::size_t i = 0; i < walkedSamples.size() && i < headers.samplesPerTrace.size(); ++i) headers.samplesPerTrace[i] = walkedSamples[i];
+  for (std::size_t i = 0; i < walkedSamples.size() && i < headers.samplesPerTrace.size(); ++i)
+    headers.samplesPerTrace[i] = walkedSamples[i];
 
   // Where the walk ends against the end of the file.
-  const std::uint64_t trailerBytes = kExtensionBytes * static_cast<std::uint64_t>(std::max<std::int64_t>(shape.trailerBlocks, 0));
+  const std::uint64_t trailerBytes =
+      kExtensionBytes * static_cast<std::uint64_t>(std::max<std::int64_t>(shape.trailerBlocks, 0));
   integrity.bytesAfterLastTrace = position >= shape.size ? -static_cast<std::int64_t>(position - shape.size)
                                                          : static_cast<std::int64_t>(shape.size - position);
   const std::int64_t left = integrity.bytesAfterLastTrace;
   if (left < 0 && !integrity.firstTracePastEnd) {
     Problem("The record is cut: the file ends " + std::to_string(-left) + " bytes before its headers do.");
   } else if (left < 0) {
-    Problem("The record is cut: trace " + std::to_string(*integrity.firstTracePastEnd) + " of " + std::to_string(announced) +
-            " is the first past the end of the file, which is " + std::to_string(-left) + " bytes short of the last trace's end.");
+    Problem("The record is cut: trace " + std::to_string(*integrity.firstTracePastEnd) + " of " +
+            std::to_string(announced) + " is the first past the end of the file, which is " + std::to_string(-left) +
+            " bytes short of the last trace's end.");
   } else if (trailerBytes > 0 && static_cast<std::uint64_t>(left) == trailerBytes) {
     integrity.trailerAfterLastTrace = true;
     DecodeTrailer(source, position, shape.trailerBlocks, headers);
@@ -204,7 +215,8 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
     if (trailerBytes > 0) {
       text += "; the general trailer announces " + std::to_string(trailerBytes) + " bytes";
       if (static_cast<std::uint64_t>(left) > trailerBytes) {
-        text += ", so " + std::to_string(static_cast<std::uint64_t>(left) - trailerBytes) + " bytes are not a general trailer";
+        text += ", so " + std::to_string(static_cast<std::uint64_t>(left) - trailerBytes) +
+                " bytes are not a general trailer";
         integrity.trailerAfterLastTrace = true;
         DecodeTrailer(source, position, shape.trailerBlocks, headers);
       }
@@ -216,14 +228,16 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
 
   auto Report = [&](const Mismatches& m, std::string_view what) {
     if (m.count == 0) return;
-    Problem(std::to_string(m.count) + " trace header(s) give " + std::string(what) + " (first: trace " + std::to_string(m.firstTrace) + ").");
+    Problem(std::to_string(m.count) + " trace header(s) give " + std::string(what) + " (first: trace " +
+            std::to_string(m.firstTrace) + ").");
   };
   Report(channelSet, "a scan type or channel set other than the walk's position");
   Report(traceNumber, "a trace number other than the walk's position in the channel set");
-  Report(fileNumber, "a file number other than the record's " + (shape.fileNumber ? std::to_string(*shape.fileNumber) : std::string()));
+  Report(fileNumber, "a file number other than the record's " +
+                         (shape.fileNumber ? std::to_string(*shape.fileNumber) : std::string()));
   if (shape.tracesAnnounced && *shape.tracesAnnounced != announced) {
-    Problem("The extended header announces " + std::to_string(*shape.tracesAnnounced) + " traces; the channel sets hold " +
-            std::to_string(announced) + ".");
+    Problem("The extended header announces " + std::to_string(*shape.tracesAnnounced) +
+            " traces; the channel sets hold " + std::to_string(announced) + ".");
   }
 }
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "shell/progress_scale.h"
+#include "app/progress_scale.h"
 
 namespace segd {
 namespace {

@@ -88,8 +88,8 @@ TEST(SafeReportWindow, NoticesOfFilesThatCannotBeOpenedOrCreatedCarryTheSystemsR
     EXPECT_EQ(DecodeFile(c.record, context), kNoReport);
     ASSERT_EQ(sinks.texts.size(), 1u);
     EXPECT_EQ(sinks.texts[0].rfind(c.start, 0), 0u) << sinks.texts[0];
-    EXPECT_GT(sinks.texts[0].size(), c.start.size() + 2) << "a reason in the parentheses";
-    EXPECT_EQ(sinks.texts[0].back(), ')');
+    EXPECT_EQ(sinks.texts[0].find("()"), std::string::npos) << "an empty reason";
+    EXPECT_EQ(sinks.texts[0].back(), ')') << sinks.texts[0];
   }
 }
 

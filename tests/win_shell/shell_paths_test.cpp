@@ -1,7 +1,7 @@
 // Program folder and the folder of a chosen file, Windows style.
 #include <gtest/gtest.h>
 
-#include "shell/shell_paths.h"
+#include "app/shell_paths.h"
 
 namespace segd {
 namespace {

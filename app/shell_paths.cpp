@@ -1,4 +1,4 @@
-#include "shell/shell_paths.h"
+#include "app/shell_paths.h"
 
 namespace segd {
 

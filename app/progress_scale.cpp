@@ -1,4 +1,4 @@
-#include "shell/progress_scale.h"
+#include "app/progress_scale.h"
 
 #include <algorithm>
 

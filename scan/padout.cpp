@@ -1,4 +1,4 @@
-#include "dialoglib/padout.h"
+#include "scan/padout.h"
 
 #include <cstring>
 

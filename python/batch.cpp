@@ -1,0 +1,80 @@
+#include "python/batch.h"
+
+#include <pybind11/stl.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/batch_runner.h"
+#include "app/line_qc.h"
+#include "app/record_finder.h"
+#include "app/summary.h"
+#include "python/interruptible.h"
+#include "scan/record_scan.h"
+
+namespace py = pybind11;
+
+namespace segd::python {
+
+namespace {
+
+// {"columns": [(name, is_number), ...], "rows": [[cell, ...], ...], "problems": [...]}:
+// one row per record found, in the order given, cells as the summary file's texts.
+py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs) {
+  app::FoundRecords found;
+  std::vector<app::SummaryRow> rows;
+  std::atomic<bool> cancel{false};
+  RunInterruptible(
+      [&] {
+        found = app::FindRecords(arguments);
+        rows.resize(found.paths.size());
+        app::OrderedRun<app::SummaryRow> run;
+        run.count = found.paths.size();
+        run.jobs = jobs == 0 ? 1 : jobs;
+        run.work = [&](std::size_t i) {
+          app::SummaryConsumer consumer;
+          model::ScanOptions options;
+          options.cancel = &cancel;
+          const model::ScanResult result = model::ScanRecordFile(found.paths[i], consumer, options);
+          return consumer.Finish(found.paths[i], result);
+        };
+        run.emit = [&](std::size_t i, app::SummaryRow&& row) { rows[i] = std::move(row); };
+        app::RunOrdered(run);
+      },
+      cancel);
+  py::list columns;
+  for (const app::SummaryColumn& c : app::SummaryColumns()) {
+    columns.append(py::make_tuple(std::string(c.name), c.type == app::CellType::Number));
+  }
+  py::list cells;
+  for (const app::SummaryRow& row : rows) cells.append(py::cast(row.cells));
+  py::dict out;
+  out["columns"] = columns;
+  out["rows"] = cells;
+  out["problems"] = py::cast(found.problems);
+  return out;
+}
+
+// The QC document (as --qc writes it) of rows given as {column: text} dicts.
+std::string LineQcJson(const std::vector<std::map<std::string, std::string>>& rows) {
+  std::vector<app::QcRow> qcRows;
+  for (const auto& cells : rows) {
+    app::SummaryRow row;
+    for (const auto& [name, text] : cells) {
+      if (app::SummaryColumnIndex(name) >= 0) row.Set(name, text);
+    }
+    qcRows.push_back(app::QcRow::From(row));
+  }
+  return app::QcJson(app::CheckLine(qcRows));
+}
+
+}  // namespace
+
+void AddBatch(py::module_& module) {
+  module.def("summarize", &Summarize, py::arg("arguments"), py::arg("jobs"),
+             "The batch summary of records and folders: columns, rows of texts, and problems.");
+  module.def("line_qc_json", &LineQcJson, py::arg("rows"), "Line QC of summary rows given as dicts of texts.");
+}
+
+}  // namespace segd::python

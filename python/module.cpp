@@ -1,0 +1,180 @@
+// segdreport._core: the scan core for Python. Records are decoded into the
+// record model by the same scan as the command line's data outputs; the
+// walk runs without the interpreter lock and stops on Ctrl-C. The package's
+// Python part (segdreport/__init__.py) turns statuses into exceptions.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include "cli/options.h"
+#ifdef SEGD_PYTHON_BATCH
+#include "python/batch.h"
+#endif
+#include "python/interruptible.h"
+#include "python/report_run.h"
+#include "python/texts.h"
+#include "python/trace_table.h"
+#include "scan/record_scan.h"
+#include "scan/trace_columns.h"
+
+namespace py = pybind11;
+
+namespace segd::python {
+
+namespace {
+
+const char* StatusName(model::ScanStatus status) {
+  switch (status) {
+    case model::ScanStatus::Ok:
+      return "ok";
+    case model::ScanStatus::Findings:
+      return "findings";
+    case model::ScanStatus::NotSegd:
+      return "not_segd";
+    case model::ScanStatus::CannotOpen:
+      return "cannot_open";
+    case model::ScanStatus::Cancelled:
+      return "cancelled";
+  }
+  return "not_segd";
+}
+
+py::list NoticeList(const std::vector<model::Notice>& notices) {
+  py::list list;
+  for (const model::Notice& n : notices) {
+    py::dict notice;
+    notice["text"] = RecordText(n.text);
+    notice["caption"] = RecordText(n.caption);
+    notice["kind"] = n.level == model::NoticeLevel::Warning ? "warning" : "plain";
+    list.append(notice);
+  }
+  return list;
+}
+
+py::object Optional(const std::optional<std::int64_t>& value) {
+  return value ? py::object(py::int_(*value)) : py::object(py::none());
+}
+
+py::dict IntegrityDict(const model::Integrity& integrity) {
+  py::dict d;
+  d["traces_announced"] = Optional(integrity.tracesAnnounced);
+  d["traces_listed"] = integrity.tracesListed;
+  d["traces_past_end"] = integrity.tracesPastEnd;
+  d["first_trace_past_end"] = Optional(integrity.firstTracePastEnd);
+  d["file_size"] = integrity.fileSize;
+  d["bytes_after_last_trace"] = integrity.bytesAfterLastTrace;
+  d["trailer_after_last_trace"] = integrity.trailerAfterLastTrace;
+  py::list problems;
+  for (const std::string& p : integrity.problems) problems.append(RecordText(p));
+  d["problems"] = problems;
+  return d;
+}
+
+const char* TypeName(model::ValueType type) {
+  switch (type) {
+    case model::ValueType::Integer:
+      return "integer";
+    case model::ValueType::Real:
+      return "real";
+    case model::ValueType::Bool:
+      return "bool";
+    case model::ValueType::Text:
+      break;
+  }
+  return "text";
+}
+
+void AddHeaders(py::dict& out, const model::RecordHeaders& h) {
+  out["size_bytes"] = h.sizeBytes;
+  out["revision"] = h.revision ? py::object(py::str(*h.revision)) : py::object(py::none());
+  out["manufacturer"] = RecordText(h.manufacturer);
+  out["manufacturer_code"] = h.manufacturerCode;
+  out["format_code"] = h.formatCode;
+  out["file_number"] = ValueObject(h.fileNumber);
+  out["samples_per_trace"] = h.samplesPerTrace;
+  py::dict general;
+  for (const model::Block& block : h.generalHeaders) general[py::str(block.name)] = BlockDict(block);
+  out["general_headers"] = general;
+  py::list channelSets;
+  for (const model::Block& block : h.channelSets) channelSets.append(BlockDict(block));
+  out["channel_sets"] = channelSets;
+  out["extended_header"] = BlockDict(h.extendedHeader);
+  out["external_text"] = RecordText(h.externalText);
+  out["external_bytes"] = py::bytes(reinterpret_cast<const char*>(h.externalBytes.data()), h.externalBytes.size());
+  out["summary"] = BlockDict(h.summary);
+  py::list columns;
+  for (const model::Column& c : h.traceColumns) {
+    columns.append(py::dict(py::arg("name") = c.name, py::arg("type") = TypeName(c.type), py::arg("flag") = c.flag,
+                            py::arg("dead") = c.dead));
+  }
+  out["columns"] = columns;
+}
+
+// One record: headers, trace array, notices and integrity, with its status.
+// Only a whole record is returned; an interrupted walk raises and drops what
+// it gathered.
+py::dict ScanRecord(const std::string& path) {
+  TraceTable table;
+  model::ScanResult result;
+  std::atomic<bool> cancel{false};
+  model::ScanOptions options;
+  options.cancel = &cancel;
+  RunInterruptible([&] { result = model::ScanRecordFile(path, table, options); }, cancel);
+
+  py::dict out;
+  out["path"] = path;
+  out["status"] = StatusName(result.status);
+  out["notices"] = NoticeList(result.notices);
+  out["integrity"] = IntegrityDict(result.integrity);
+  if (table.Begun() && result.status != model::ScanStatus::NotSegd && result.status != model::ScanStatus::CannotOpen) {
+    AddHeaders(out, table.Headers());
+    out["traces"] = table.TakeArray();
+  }
+  return out;
+}
+
+py::dict Report(const std::string& path, const std::vector<int>& indices) {
+  OutputSelection selection{};
+  for (int index : indices) {
+    if (index < 0 || index >= kSelectionEntries) throw py::value_error("selection index out of range: " + std::to_string(index));
+    selection[static_cast<std::size_t>(index)] = 1;
+  }
+  ReportOutcome outcome;
+  std::atomic<bool> cancel{false};
+  RunInterruptible([&] { outcome = RunReport(path, selection, cancel); }, cancel);
+  py::dict out;
+  out["written"] = outcome.written;
+  out["notices"] = NoticeList(outcome.notices);
+  out["bytes"] = py::bytes(outcome.bytes);
+  return out;
+}
+
+std::vector<int> ParseSelection(const std::string& list) {
+  std::string error;
+  const std::optional<OutputSelection> selection = cli::ParseSelection(list, error);
+  if (!selection) throw py::value_error(error);
+  std::vector<int> indices;
+  for (int i = 0; i < kSelectionEntries; ++i) {
+    if (IsSelected(*selection, i)) indices.push_back(i);
+  }
+  return indices;
+}
+
+}  // namespace
+
+}  // namespace segd::python
+
+PYBIND11_MODULE(_core, m) {
+  m.doc() = "The segdreport scan core (use the segdreport package).";
+  m.def("scan_record", &segd::python::ScanRecord, py::arg("path"),
+        "Decodes one record: a dict of its headers, trace array, notices, integrity and status.");
+  m.def("report", &segd::python::Report, py::arg("path"), py::arg("selection"),
+        "The text report of a record for the selection indices: a dict of written, bytes and notices.");
+  m.def("parse_selection", &segd::python::ParseSelection, py::arg("text"),
+        "The selection indices of a --select list as the command line reads it.");
+  m.def("trace_column_index", [](const std::string& name) { return segd::TraceColumnIndex(name); }, py::arg("name"),
+        "The report's selection index (0-29) of a trace column's data name, or -1.");
+#ifdef SEGD_PYTHON_BATCH
+  segd::python::AddBatch(m);
+#endif
+}

@@ -1,0 +1,184 @@
+"""Many records: one summary row per record, and line QC over the rows."""
+import json
+import os
+import warnings
+from concurrent.futures import ThreadPoolExecutor
+
+import numpy as np
+
+from . import _core
+from ._record import SegdWarning
+
+# The summary's columns before the per-flag counts, and after them.
+_LEAD = ["path", "size_bytes", "status", "problems", "file_number", "date", "time", "manufacturer", "revision",
+         "format_code", "sample_interval_ms", "record_length_ms", "channel_sets", "traces_announced",
+         "traces_listed", "traces_past_end", "auxiliary_traces", "seismic_traces", "dead_traces"]
+_TAIL = ["source_line", "source_point", "source_easting", "source_northing", "source_elevation", "notices"]
+
+
+def _record_paths(paths_or_folders):
+    """Files given by name in the order given; folders searched recursively in sorted path order."""
+    if isinstance(paths_or_folders, (str, bytes, os.PathLike)):
+        paths_or_folders = [paths_or_folders]
+    for item in paths_or_folders:
+        item = os.fspath(item)
+        if os.path.isdir(item):
+            found = []
+            for folder, _, files in os.walk(item):
+                found.extend(os.path.join(folder, name) for name in files)
+            yield from ((path, True) for path in sorted(found))
+        else:
+            yield item, False
+
+
+def _count(traces, name):
+    if name is None or name not in (traces.dtype.names or ()):
+        return None
+    values = traces[name]
+    return int(np.count_nonzero(values == 1)) if values.dtype.kind == "f" else int(np.count_nonzero(values))
+
+
+def _row(path, data):
+    """The summary row of one scan_record() result, and the flag columns it counts."""
+    row = dict.fromkeys(_LEAD + _TAIL)
+    row["path"] = path
+    notices = data["notices"]
+    row["notices"] = "; ".join(n["text"] for n in notices)
+    if data["status"] in ("cannot_open", "not_segd"):
+        row["status"] = "failed"
+        row["problems"] = row["notices"] or "not a SEG-D record"
+        return row, {}
+    integrity = data["integrity"]
+    summary = data["summary"]
+    traces = data["traces"]
+    row["status"] = "warning" if notices or integrity["problems"] else "ok"
+    row["problems"] = "; ".join(integrity["problems"])
+    row.update(size_bytes=data["size_bytes"], file_number=data["file_number"], manufacturer=data["manufacturer"],
+               revision=data["revision"], format_code=data["format_code"], channel_sets=len(data["channel_sets"]),
+               traces_announced=integrity["traces_announced"], traces_listed=integrity["traces_listed"],
+               traces_past_end=integrity["traces_past_end"])
+    for name in _LEAD + _TAIL:
+        if row[name] is None and name in summary:
+            row[name] = summary[name]
+    dead = next((c["name"] for c in data["columns"] if c["dead"]), None)
+    row["dead_traces"] = _count(traces, dead)
+    flags = {c["name"]: _count(traces, c["name"]) for c in data["columns"] if c["flag"]}
+    return row, flags
+
+
+def _arguments(paths_or_folders):
+    if isinstance(paths_or_folders, (str, bytes, os.PathLike)):
+        paths_or_folders = [paths_or_folders]
+    return [os.fsdecode(os.fspath(p)) for p in paths_or_folders]
+
+
+def scan(paths_or_folders, jobs=None):
+    """One summary row per record (a pandas DataFrame with the columns of `segdreport --summary`), in
+    the order given; folders are searched recursively and their files taken in sorted path order when
+    they look like SEG-D records. `jobs` records are scanned at a time (default: the machine's
+    processors). Number columns are numeric (NaN where a record holds nothing), text columns hold None
+    there, as pandas.read_csv reads the summary file. Ctrl-C stops the batch and nothing is returned."""
+    import pandas
+
+    jobs = max(1, jobs or os.cpu_count() or 1)
+    if not hasattr(_core, "summarize"):
+        return _scan_in_python(paths_or_folders, jobs)
+    data = _core.summarize(_arguments(paths_or_folders), jobs)
+    for problem in data["problems"]:
+        warnings.warn(SegdWarning(problem), stacklevel=2)
+    frame = pandas.DataFrame(data["rows"], columns=[name for name, _ in data["columns"]], dtype=object)
+    for name, number in data["columns"]:
+        cells = frame[name].where(frame[name] != "", None)
+        frame[name] = pandas.to_numeric(cells, errors="coerce") if number else cells
+    return frame
+
+
+def _scan_in_python(paths_or_folders, jobs):
+    """scan() over scan_record() where the module is built without the batch library."""
+    import pandas
+
+    def summarize(path, in_folder):
+        # Only the row is kept: the record's trace array goes with the job.
+        data = _core.scan_record(path)
+        if in_folder and data["status"] == "not_segd":
+            return None  # a file in a folder that is no record is not part of the batch
+        return _row(path, data)
+
+    with ThreadPoolExecutor(max_workers=jobs) as pool:
+        futures = [pool.submit(summarize, path, in_folder) for path, in_folder in _record_paths(paths_or_folders)]
+        try:
+            results = [future.result() for future in futures]
+        except BaseException:
+            for future in futures:
+                future.cancel()
+            raise
+    rows, flag_names = [], []
+    for result in results:
+        if result is None:
+            continue
+        row, flags = result
+        for name in flags:
+            if name not in flag_names:
+                flag_names.append(name)
+        row.update(flags)
+        rows.append(row)
+    return pandas.DataFrame(rows, columns=_LEAD + flag_names + _TAIL)
+
+
+def _majority(values):
+    values = [v for v in values if v is not None and not (isinstance(v, float) and np.isnan(v))]
+    if not values:
+        return None
+    unique, counts = np.unique(np.asarray(values, dtype=object).astype(str), return_counts=True)
+    return unique[np.argmax(counts)]
+
+
+def _cell_text(value):
+    """A summary cell as the summary file writes it."""
+    if value is None or (isinstance(value, float) and np.isnan(value)):
+        return ""
+    if isinstance(value, (float, np.floating)) and float(value).is_integer():
+        return str(int(value))
+    return str(value)
+
+
+def line_qc(summary):
+    """Line QC over summary rows (from scan(), or --summary files read with pandas.read_csv and
+    concatenated): duplicate file numbers with their paths, gaps in the file number sequence, recording
+    times out of order, and records whose format, sample interval, record length or channel set layout
+    differ from the majority. A dict, as `segdreport --qc` writes it."""
+    if hasattr(_core, "line_qc_json"):
+        rows = [{name: _cell_text(value) for name, value in row.items()} for row in summary.to_dict("records")]
+        return json.loads(_core.line_qc_json(rows))
+    return _line_qc_in_python(summary)
+
+
+def _line_qc_in_python(summary):
+    rows = summary[summary["status"] != "failed"]
+    findings = {"duplicates": [], "gaps": [], "out_of_order": [], "outliers": []}
+    numbers = rows["file_number"].dropna()
+    for number, group in rows.loc[numbers.index].groupby("file_number", sort=True):
+        if len(group) > 1:
+            findings["duplicates"].append({"file_number": int(number), "paths": list(group["path"])})
+    ordered = sorted({int(n) for n in numbers})
+    for before, after in zip(ordered, ordered[1:]):
+        if after > before + 1:
+            findings["gaps"].append({"after": before, "before": after, "missing": after - before - 1})
+    previous = None
+    for _, row in rows.iterrows():
+        if not isinstance(row["date"], str) or not isinstance(row["time"], str):
+            continue
+        when = (row["date"], row["time"])
+        if previous is not None and when < previous[0]:
+            findings["out_of_order"].append({"path": row["path"], "recorded": " ".join(when),
+                                             "previous_path": previous[1], "previous_recorded": " ".join(previous[0])})
+        previous = (when, row["path"])
+    for field in ("format_code", "sample_interval_ms", "record_length_ms", "channel_sets"):
+        majority = _majority(list(rows[field]))
+        if majority is None:
+            continue
+        for _, row in rows.iterrows():
+            if row[field] is not None and str(row[field]) != majority:
+                findings["outliers"].append({"path": row["path"], "field": field, "value": row[field],
+                                             "majority": majority})
+    return findings

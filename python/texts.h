@@ -1,0 +1,27 @@
+#pragma once
+// Record texts to Python, converted as the data outputs convert them (the
+// record's bytes 0x80-0xFF are Windows-1252 characters).
+#include <pybind11/pybind11.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "scan/record_model.h"
+
+namespace segd::python {
+
+// Appends the characters of record bytes as UTF-32 (for numpy's unicode
+// fields).
+void AppendRecordChars(std::u32string& out, std::string_view bytes);
+
+pybind11::str RecordText(std::string_view bytes);
+
+// A decoded value as Python: None, bool, int (a number without fraction or
+// exponent), float or str.
+pybind11::object ValueObject(const model::Value& value);
+
+// A header block's fields as a dict of data name to value.
+pybind11::dict BlockDict(const model::Block& block);
+
+}  // namespace segd::python
