@@ -8,10 +8,13 @@
 
 #include "cli/batch.h"
 #include "cli/options.h"
+#include "cli/data_outputs.h"
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
 #include "app/settings.h"
+#include "scan/record_scan.h"
+#include "scan/text_field.h"
 
 namespace {
 
@@ -72,18 +75,54 @@ int main(int argc, char** argv) {
 
   TraceFields traceFields;
   cli::FixedName name(outputName);
-  cli::StderrNotices notices;
+  cli::StderrNotices notices(options->record);
   cli::TerminalProgress progress(!options->quiet && isatty(STDERR_FILENO));
   cli::DesktopViewer viewer(notices);
-  DiskFileAccess files;
-  ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
-                      options->folder ? *options->folder : CurrentFolder(), '/'};
-  switch (DecodeFile(options->record, context)) {
-    case kReportWritten:
-      return kExitReport;
-    case kReportWrittenRecordCut:
-      return kExitRecordCut;
-    default:
-      return kExitNoReport;
+  DiskFileAccess disk;
+  cli::ReportToStdout reportToStdout(disk);
+  const bool reportToStandardOutput = options->output == cli::kStandardOutput;
+  if (reportToStandardOutput) selection[kSelectViewReport] = 0;  // no file to open
+  FileAccess& files = reportToStandardOutput ? static_cast<FileAccess&>(reportToStdout) : disk;
+  cli::DataOutputs data(options->csv, options->json, options->record);
+
+  // Without a data output the report is the run's one output, asked for
+  // even without a name; with one, only a given name asks for the report.
+  int status = kExitReport;
+  ModelFeed feed{data, false, {}};
+  const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
+  if (reportRun) {
+    ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
+                        options->folder ? *options->folder : CurrentFolder(), '/'};
+    if (data.Any()) context.model = &feed;
+    switch (DecodeFile(options->record, context)) {
+      case kReportWritten:
+        break;
+      case kReportWrittenRecordCut:
+        status = kExitRecordCut;
+        break;
+      default:
+        status = kExitNoReport;
+    }
   }
+  if (!data.Any()) return status;
+
+  // A record of another make (or one the report run could not walk) is read
+  // by the general decoder for the data outputs.
+  if (!feed.fed) {
+    model::ScanOptions scanOptions;
+    progress.SetRange(0, 1000);
+    scanOptions.progress = [&progress](std::int64_t done, std::int64_t total) {
+      progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
+    };
+    const model::ScanResult result = model::ScanRecordFile(options->record, data, scanOptions);
+    // The report run has told its own notices, the record's opening included.
+    if (!reportRun || result.status != model::ScanStatus::CannotOpen) {
+      for (const model::Notice& notice : result.notices) notices.Show(notice);
+    }
+    if (result.integrity.tracesPastEnd > 0 && status == kExitReport) status = kExitRecordCut;
+  } else if (feed.result.integrity.tracesPastEnd > 0 && status == kExitReport) {
+    status = kExitRecordCut;
+  }
+  if (!data.Finish(notices)) status = kExitNoReport;
+  return status;
 }

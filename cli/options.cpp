@@ -1,12 +1,17 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string>
+
+#include "scan/trace_columns.h"
 
 namespace segd::cli {
 
 namespace {
 
 std::optional<int> ParseIndex(std::string_view text) {
+  if (const int column = TraceColumnIndex(text); column >= 0) return column;
   int value = -1;
   const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
   if (r.ec != std::errc() || r.ptr != text.data() + text.size() || value < 0 || value >= kSelectionEntries) {
@@ -31,7 +36,7 @@ std::optional<OutputSelection> ParseSelection(std::string_view list, std::string
       const auto first = ParseIndex(item.substr(0, dash));
       const auto last = dash == std::string_view::npos ? first : ParseIndex(item.substr(dash + 1));
       if (!first || !last || *last < *first) {
-        error = "bad --select entry '" + std::string(item) + "' (use indices 0-35, ranges such as 0-29, 'all' or 'none')";
+        error = "bad --select entry '" + std::string(item) + "' (use indices 0-35 or trace field names, ranges such as 0-29, 'all' or 'none'; see --help)";
         return std::nullopt;
       }
       for (int i = *first; i <= *last; ++i) selection[static_cast<std::size_t>(i)] = 1;
@@ -79,6 +84,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "option --folder needs a folder name, not an empty one";
         return std::nullopt;
       }
+    } else if (is("--csv")) {
+      if (!(options.csv = value("--csv"))) return std::nullopt;
+    } else if (is("--json")) {
+      if (!(options.json = value("--json"))) return std::nullopt;
     } else if (is("--defaults")) {
       if (!(options.defaults = value("--defaults"))) return std::nullopt;
     } else if (is("--select")) {
@@ -106,6 +115,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       recordSeen = true;
     }
   }
+  const int toStandardOutput = (options.output == "-") + (options.csv == "-") + (options.json == "-");
+  if (toStandardOutput > 1) {
+    error = "only one of --output, --csv and --json may be '-' (standard output)";
+    return std::nullopt;
+  }
   if (!recordSeen && !options.help && !options.version) {
     error = "no record file given";
     return std::nullopt;
@@ -113,29 +127,61 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   return options;
 }
 
+namespace {
+
+constexpr std::string_view kUsageHead =
+    "Usage: segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]\n"
+    "                  [--csv FILE] [--json FILE] [--view] [--quiet] RECORD\n"
+    "\n"
+    "Scans the headers of one SEG-D field record of an SN388 recorder and writes a\n"
+    "text report of them, the trace table as CSV and the record as JSON.\n"
+    "\n"
+    "  --output NAME    report name as typed in the window's output name box; the\n"
+    "                   report is NAME in capitalised words without \".txt\", plus \".Txt\"\n"
+    "  --folder DIR     folder to create the report in (default: the current folder)\n"
+    "  --select LIST    entries to list: comma-separated indices, data names and\n"
+    "                   ranges of the trace fields and sections below; 'all' (0-33)\n"
+    "                   or 'none' (default)\n"
+    "  --csv FILE       write the trace table as CSV: every trace, every field\n"
+    "  --json FILE      write the record (headers, notices, traces) as JSON\n"
+    "  --defaults FILE  start from the selection and name of a dorvik.def file\n"
+    "  --view           open the finished report in the desktop's text viewer\n"
+    "  --quiet          no progress bar\n"
+    "  --help, --version\n"
+    "\n"
+    "A FILE or NAME of '-' is standard output (for one of them at most). Any of\n"
+    "--output, --csv and --json may be given together: the record is read once.\n"
+    "\n"
+    "Trace fields (index, data name as in CSV and JSON, label in the window):\n";
+
+constexpr std::string_view kUsageTail =
+    "Sections: 30 general headers, 31 channel set headers, 32 extended header,\n"
+    "33 external header, 34 open the report in the viewer.\n"
+    "\n"
+    "Every notice is one line on standard error: segdreport: RECORD: text.\n"
+    "Exit status: 0 outputs written, 1 an output not written, 2 usage error, 3\n"
+    "report written but the record is cut short (its last traces were read past\n"
+    "its end). The report, CSV and JSON files are written to a temporary file\n"
+    "beside them and take their names only when complete, so a failed or\n"
+    "interrupted run leaves an earlier file of that name as it was.\n";
+
+std::string BuildUsage() {
+  std::string text(kUsageHead);
+  for (std::size_t i = 0; i < std::size(kTraceColumnTable); ++i) {
+    const TraceColumn& column = kTraceColumnTable[i];
+    std::string line = (i < 10 ? "   " : "  ") + std::to_string(i) + "  " + std::string(column.name);
+    line.resize(std::max<std::size_t>(line.size() + 1, 26), ' ');
+    text.append(line).append(column.windowLabel).append("\n");
+  }
+  text.append(kUsageTail);
+  return text;
+}
+
+}  // namespace
+
 std::string_view UsageText() {
-  return "Usage: segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]\n"
-         "                  [--view] [--quiet] RECORD\n"
-         "\n"
-         "Scans the headers of one SEG-D field record of an SN388 recorder and writes a\n"
-         "text report of them.\n"
-         "\n"
-         "  --output NAME    report name as typed in the window's output name box; the\n"
-         "                   report is NAME in capitalised words without \".txt\", plus \".Txt\"\n"
-         "  --folder DIR     folder to create the report in (default: the current folder)\n"
-         "  --select LIST    entries to list: comma-separated indices and ranges, 0-29 the\n"
-         "                   trace fields, 30 general headers, 31 channel sets, 32 extended\n"
-         "                   header, 33 external header; 'all' (0-33) or 'none' (default)\n"
-         "  --defaults FILE  start from the selection and name of a dorvik.def file\n"
-         "  --view           open the finished report in the desktop's text viewer\n"
-         "  --quiet          no progress bar\n"
-         "  --help, --version\n"
-         "\n"
-         "Exit status: 0 report written, 1 no report written, 2 usage error, 3 report\n"
-         "written but the record is cut short (its last traces were read past its end).\n"
-         "The report is written to a temporary file beside it and takes the report's\n"
-         "name only when complete, so a failed or interrupted run leaves an earlier\n"
-         "report of that name as it was.\n";
+  static const std::string usage = BuildUsage();
+  return usage;
 }
 
 }  // namespace segd::cli

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of the portable scanner:
 //   segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]
-//              [--view] [--quiet] RECORD
+//              [--csv FILE] [--json FILE] [--view] [--quiet] RECORD
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +16,8 @@ struct Options {
   std::optional<std::string> folder;
   std::optional<OutputSelection> selection;
   std::optional<std::string> defaults;
+  std::optional<std::string> csv;   // the trace table; "-" standard output
+  std::optional<std::string> json;  // the record; "-" standard output
   bool view = false;
   bool quiet = false;
   bool help = false;
@@ -27,7 +29,8 @@ struct Options {
 // nullopt and sets `error` to a one-line message.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-// "0-29,31", "all" (entries 0-33), "none"; indices 0 to 35.
+// "0-29,31", "line,point,dead" (the trace fields' data names, also in
+// ranges), "all" (entries 0-33), "none"; indices 0 to 35.
 std::optional<OutputSelection> ParseSelection(std::string_view list, std::string& error);
 
 std::string_view UsageText();

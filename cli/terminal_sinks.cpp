@@ -35,6 +35,7 @@ std::string EscapeControls(std::string_view text) {
 
 void StderrNotices::ShowNotice(std::string_view text, std::string_view caption, NoticeKind kind) {
   std::string line = "segdreport: ";
+  if (!record_.empty()) line += EscapeControls(record_) + ": ";
   if (kind == NoticeKind::Warning) line += "warning: ";
   if (!caption.empty()) {
     line.append(caption);

@@ -13,9 +13,18 @@ namespace segd::cli {
 // (below 0x20, 0x7F) as "\xHH".
 std::string EscapeControls(std::string_view text);
 
+// "segdreport: RECORD: [warning: ][caption: ]text", one line per notice.
 class StderrNotices final : public NoticeSink {
  public:
+  explicit StderrNotices(std::string record = {}) : record_(std::move(record)) {}
   void ShowNotice(std::string_view text, std::string_view caption, NoticeKind kind) override;
+  void Show(const model::Notice& notice) {
+    ShowNotice(notice.text, notice.caption,
+               notice.level == model::NoticeLevel::Warning ? NoticeKind::Warning : NoticeKind::Plain);
+  }
+
+ private:
+  std::string record_;
 };
 
 class TerminalProgress final : public ProgressSink {

@@ -3,17 +3,35 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "scan/general_headers_listing.h"
 #include "scan/report_name.h"
 #include "scan/sn388_decode.h"
+#include "scan/sn388_model.h"
 #include "scan/trace_listing.h"
 #include "scan/trace_walk.h"
 
 namespace segd {
 
 namespace {
+
+// Shows every notice through the run's sink and keeps a copy for the data
+// outputs.
+class KeptNotices final : public NoticeSink {
+ public:
+  explicit KeptNotices(NoticeSink& shown) : shown_(shown) {}
+  void ShowNotice(std::string_view text, std::string_view caption, NoticeKind kind) override {
+    kept.push_back({std::string(text), std::string(caption),
+                    kind == NoticeKind::Warning ? model::NoticeLevel::Warning : model::NoticeLevel::Plain});
+    shown_.ShowNotice(text, caption, kind);
+  }
+  std::vector<model::Notice> kept;
+
+ private:
+  NoticeSink& shown_;
+};
 
 class Run {
  public:
@@ -37,11 +55,17 @@ class Run {
   ScanContext& context_;
   std::unique_ptr<ByteSource> source_;
   Sn388Headers records_;
+  std::vector<model::Notice> headerNotices_;
   std::int32_t traceCount_ = 0;
   std::int32_t firstCutTrace_ = 0;  // the first trace reaching past the end; 0 when none
 };
 
-bool Run::DecodeHeaders() { return DecodeSn388Headers(*source_, records_, context_.notices); }
+bool Run::DecodeHeaders() {
+  KeptNotices notices(context_.notices);
+  const bool decoded = DecodeSn388Headers(*source_, records_, notices);
+  headerNotices_ = std::move(notices.kept);
+  return decoded;
+}
 
 void Run::WritePreamble(ReportWriter& report) {
   const auto& g1 = records_.general1;
@@ -87,15 +111,27 @@ void Run::WalkTraces(ReportWriter& report) {
   std::string line;
   traceCount_ = traces;
   const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(source_->Size(), INT64_MAX));
+  ModelFeed* const model = records_.IsSn388() ? context_.model : nullptr;
+  std::optional<Sn388ModelFeed> feed;
+  if (model != nullptr) feed.emplace(records_, inputPath_, source_->Size(), model->consumer).Begin();
+  std::array<std::uint8_t, kTraceHeaderBytes> header{};
   for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
     const std::int64_t start = position;
-    ReadTrace(*source_, samples, position, extensions, context_.traceFields);
+    ReadTrace(*source_, samples, position, extensions, context_.traceFields, header);
     // The trace's last byte (1-based) lies past the file: its header, at
     // least, when its samples count backwards.
     if (firstCutTrace_ == 0 && std::max(position, start + 1) - 1 > size) firstCutTrace_ = i;
     BuildTraceLine(i, context_.selection, context_.traceFields, line);
     report.WriteLine(line);
+    if (feed) feed->Trace(i, start - 1, header, context_.traceFields);
     context_.progress.SetPosition(i);
+  }
+  if (feed) {
+    model->result.notices = std::move(headerNotices_);
+    model->result.integrity = feed->End(position - 1, model->result.notices);
+    const bool findings = !model->result.notices.empty() || !model->result.integrity.problems.empty();
+    model->result.status = findings ? model::ScanStatus::Findings : model::ScanStatus::Ok;
+    model->fed = true;
   }
 }
 

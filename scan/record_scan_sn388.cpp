@@ -26,9 +26,7 @@ class CollectedNotices final : public NoticeSink {
 // The per-run state: the decoded records are a few kilobytes, so on the heap.
 struct Sn388Scan {
   Sn388Headers headers;
-  RecordHeaders model;
   TraceFields fields;
-  TraceRow row;
   CollectedNotices notices;
 };
 
@@ -47,19 +45,13 @@ std::optional<ScanResult> ScanSn388Record(ByteSource& source, const std::string&
     return result;
   }
 
-  const std::uint64_t size = source.Size();
-  FillSn388Headers(scan->headers, path, size, scan->model);
-  consumer.Begin(scan->model);
-
   const Sn388Headers& h = scan->headers;
+  Sn388ModelFeed feed(h, path, source.Size(), consumer);
+  feed.Begin();
   const std::int32_t samples = h.SamplesPerTrace();
   const std::int32_t traces = h.TotalTraces();
   const std::int32_t extensions = h.TraceExtensions();
-  Sn388IntegrityCount integrity(h, size);
   std::array<std::uint8_t, kTraceHeaderBytes> header{};
-  TracePlace place;
-  place.headerBytes = TraceHeaderBytesRead(extensions);
-  place.sampleBytes = std::int64_t{4} * samples;
   std::int64_t position = h.firstTraceOffset + 1;  // the walk counts from 1
   bool cancelled = false;
   for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
@@ -67,19 +59,14 @@ std::optional<ScanResult> ScanSn388Record(ByteSource& source, const std::string&
       cancelled = true;
       break;
     }
-    place.sequence = i;
-    place.offset = position - 1;
+    const std::int64_t offset = position - 1;
     ReadTrace(source, samples, position, extensions, scan->fields, header);
-    const bool pastEnd = TracePastEnd(place, size);
-    integrity.Trace(i, pastEnd);
-    FillSn388Row(place, pastEnd, header, scan->fields, scan->row);
-    consumer.Row(scan->row);
+    feed.Trace(i, offset, header, scan->fields);
     if (options.progress && (i % kProgressStep == 0 || i == traces)) options.progress(i, traces);
   }
 
-  result.integrity = integrity.Finish(position - 1);
   result.notices = std::move(scan->notices.notices);
-  consumer.End(scan->model, result.integrity, result.notices);
+  result.integrity = feed.End(position - 1, result.notices);
   if (cancelled) {
     result.status = ScanStatus::Cancelled;
   } else if (!result.notices.empty() || !result.integrity.problems.empty()) {

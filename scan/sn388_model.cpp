@@ -1,5 +1,6 @@
 #include "scan/sn388_model.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -8,6 +9,7 @@
 #include "scan/general_headers_listing.h"
 #include "scan/model_values.h"
 #include "scan/trace_columns.h"
+#include "scan/trace_walk.h"
 
 namespace segd {
 
@@ -183,6 +185,34 @@ model::Integrity Sn388IntegrityCount::Finish(std::int64_t endOffset) const {
   if (integrity.bytesAfterLastTrace > 0 && !integrity.trailerAfterLastTrace) {
     integrity.problems.push_back(std::to_string(integrity.bytesAfterLastTrace) + " bytes after the last trace");
   }
+  return integrity;
+}
+
+Sn388ModelFeed::Sn388ModelFeed(const Sn388Headers& headers, const std::string& path, std::uint64_t size,
+                               model::RecordConsumer& consumer)
+    : headers_(headers), path_(path), size_(size), consumer_(consumer), integrity_(headers, size) {
+  place_.headerBytes = TraceHeaderBytesRead(headers.TraceExtensions());
+  place_.sampleBytes = std::int64_t{4} * headers.SamplesPerTrace();
+}
+
+void Sn388ModelFeed::Begin() {
+  FillSn388Headers(headers_, path_, size_, model_);
+  consumer_.Begin(model_);
+}
+
+void Sn388ModelFeed::Trace(std::int32_t sequence, std::int64_t offset,
+                           const std::array<std::uint8_t, kTraceHeaderBytes>& header, const TraceFields& fields) {
+  place_.sequence = sequence;
+  place_.offset = offset;
+  const bool pastEnd = TracePastEnd(place_, size_);
+  integrity_.Trace(sequence, pastEnd);
+  FillSn388Row(place_, pastEnd, header, fields, row_);
+  consumer_.Row(row_);
+}
+
+model::Integrity Sn388ModelFeed::End(std::int64_t endOffset, const std::vector<model::Notice>& notices) {
+  model::Integrity integrity = integrity_.Finish(endOffset);
+  consumer_.End(model_, integrity, notices);
   return integrity;
 }
 

@@ -49,4 +49,29 @@ class Sn388IntegrityCount {
   std::uint64_t trailerBytes_ = 0;
 };
 
+// The record model of a walk that someone else drives (the report run, or
+// ScanSn388Record): Begin once the headers are decoded, Trace after each
+// ReadTrace, End after the last.
+class Sn388ModelFeed {
+ public:
+  Sn388ModelFeed(const Sn388Headers& headers, const std::string& path, std::uint64_t size,
+                 model::RecordConsumer& consumer);
+  void Begin();
+  // Trace `sequence` (from 1) whose header starts at 0-based `offset`.
+  void Trace(std::int32_t sequence, std::int64_t offset, const std::array<std::uint8_t, kTraceHeaderBytes>& header,
+             const TraceFields& fields);
+  // `endOffset`: the 0-based offset after the last trace walked.
+  model::Integrity End(std::int64_t endOffset, const std::vector<model::Notice>& notices);
+
+ private:
+  const Sn388Headers& headers_;
+  const std::string& path_;
+  std::uint64_t size_;
+  model::RecordConsumer& consumer_;
+  model::RecordHeaders model_;
+  model::TraceRow row_;
+  Sn388IntegrityCount integrity_;
+  TracePlace place_;
+};
+
 }  // namespace segd

@@ -12,6 +12,7 @@
 #include "scan/record_scan.h"
 #include "scan/record_scan_makes.h"
 #include "scan/trace_columns.h"
+#include "shell/main_window_layout.h"
 #include "support/blocks.h"
 #include "support/fake_host.h"
 #include "tools/record_writer.h"
@@ -185,6 +186,14 @@ TEST(RecordScanSn388, LeavesOtherRecordsAndStopsWhenCancelled) {
   EXPECT_EQ(model.begins, 1);
   EXPECT_EQ(model.ends, 1);
   EXPECT_TRUE(model.rows.empty());
+}
+
+TEST(TraceColumnTable, WindowLabelsAreTheWindowsCheckBoxTexts) {
+  for (int k = 0; k < kTraceColumns; ++k) {
+    EXPECT_EQ(kTraceColumnTable[static_cast<std::size_t>(k)].windowLabel,
+              kMainWindowControls[static_cast<std::size_t>(k)].text)
+        << k;
+  }
 }
 
 }  // namespace

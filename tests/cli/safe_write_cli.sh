@@ -170,7 +170,7 @@ for cut in "$first 1" "$((first + size)) 2" "$((first + 6 * size - 1)) 6" "$((to
     check "complete record: exit 0, no notice" test "$status" = 0 -a -z "$err"
   else
     check "cut at $1: exit 3" test "$status" = 3
-    check "cut at $1: notice" test "$err" = "segdreport: warning: Record Cut Short: The record file ends inside trace $2 of $traces; the traces from $2 on were read past its end"
+    check "cut at $1: notice" test "$err" = "segdreport: $work/cut.segd: warning: Record Cut Short: The record file ends inside trace $2 of $traces; the traces from $2 on were read past its end"
   fi
 done
 

@@ -1,0 +1,98 @@
+#include "cli/data_outputs.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "output/csv_writer.h"
+#include "output/json_writer.h"
+
+namespace segd::cli {
+
+bool StdoutSink::Write(const char* data, std::size_t size) {
+  while (ok_ && size > 0) {
+    const ssize_t written = ::write(STDOUT_FILENO, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      ok_ = false;
+      break;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return ok_;
+}
+
+struct DataOutputs::Output {
+  std::string path;
+  const char* what;
+  std::unique_ptr<ByteSink> sink;
+  std::unique_ptr<model::RecordConsumer> writer;
+  bool json;
+
+  bool Finish() {
+    return json ? static_cast<output::JsonWriter&>(*writer).Finish() : static_cast<output::CsvWriter&>(*writer).Finish();
+  }
+};
+
+DataOutputs::DataOutputs(std::optional<std::string> csv, std::optional<std::string> json, std::string record)
+    : csv_(std::move(csv)), json_(std::move(json)), record_(std::move(record)) {}
+
+DataOutputs::~DataOutputs() = default;
+
+void DataOutputs::Open(const std::string& path, const char* what, bool json) {
+  auto output = std::make_unique<Output>();
+  output->path = path;
+  output->what = what;
+  output->json = json;
+  if (path == kStandardOutput) {
+    output->sink = std::make_unique<StdoutSink>();
+  } else {
+    DiskFileAccess disk;  // written whole or not at all; never over the record
+    output->sink = disk.CreateReport(path, record_);
+    if (!output->sink) {
+      const std::string reason = disk.FailureReason();
+      failures_.push_back("Cannot create the " + std::string(what) + " file " + path +
+                          (reason.empty() ? "" : " (" + reason + ")"));
+      return;
+    }
+  }
+  if (json) {
+    output->writer = std::make_unique<output::JsonWriter>(*output->sink);
+  } else {
+    output->writer = std::make_unique<output::CsvWriter>(*output->sink);
+  }
+  outputs_.push_back(std::move(output));
+}
+
+void DataOutputs::Begin(const model::RecordHeaders& headers) {
+  begun_ = true;
+  if (csv_) Open(*csv_, "CSV", false);
+  if (json_) Open(*json_, "JSON", true);
+  for (auto& output : outputs_) output->writer->Begin(headers);
+}
+
+void DataOutputs::Row(const model::TraceRow& row) {
+  for (auto& output : outputs_) output->writer->Row(row);
+}
+
+void DataOutputs::End(const model::RecordHeaders& headers, const model::Integrity& integrity,
+                      const std::vector<model::Notice>& notices) {
+  for (auto& output : outputs_) output->writer->End(headers, integrity, notices);
+}
+
+bool DataOutputs::Finish(NoticeSink& notices) {
+  bool ok = begun_ && failures_.empty();
+  for (auto& output : outputs_) {
+    if (output->Finish()) continue;
+    ok = false;
+    const std::string where = output->path == kStandardOutput ? "standard output" : "file " + output->path;
+    failures_.push_back("The " + std::string(output->what) + " " + where + " could not be written completely");
+  }
+  outputs_.clear();
+  for (const std::string& failure : failures_) notices.ShowNotice(failure, "Output Not Written", NoticeKind::Warning);
+  failures_.clear();
+  return ok;
+}
+
+}  // namespace segd::cli

@@ -1,0 +1,72 @@
+#pragma once
+// The command line's data outputs: the trace table as CSV and the record as
+// JSON, each to a file (written whole or not at all) or to standard output,
+// fed by one walk of the record; and the report's bytes to standard output
+// for --output -.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "scan/decode_file.h"
+#include "scan/record_model.h"
+
+namespace segd::cli {
+
+// "-" as a file name: standard output.
+inline constexpr std::string_view kStandardOutput = "-";
+
+// Standard output as a sink; Close reports whether every byte went out.
+class StdoutSink final : public ByteSink {
+ public:
+  bool Write(const char* data, std::size_t size) override;
+  bool Close() override { return ok_; }
+
+ private:
+  bool ok_ = true;
+};
+
+// The disk, except that the report goes to standard output when asked.
+class ReportToStdout final : public FileAccess {
+ public:
+  explicit ReportToStdout(FileAccess& disk) : disk_(disk) {}
+  std::unique_ptr<ByteSource> OpenRecord(const std::string& path) override { return disk_.OpenRecord(path); }
+  std::unique_ptr<ByteSink> CreateReport(const std::string&, const std::string&) override {
+    return std::make_unique<StdoutSink>();
+  }
+  std::string FailureReason() const override { return disk_.FailureReason(); }
+
+ private:
+  FileAccess& disk_;
+};
+
+// The CSV and JSON writers behind one consumer. Their files are created when
+// the walk begins, so a record that does not decode leaves no file behind.
+class DataOutputs final : public model::RecordConsumer {
+ public:
+  DataOutputs(std::optional<std::string> csv, std::optional<std::string> json, std::string record);
+  ~DataOutputs() override;
+
+  bool Any() const { return csv_.has_value() || json_.has_value(); }
+  void Begin(const model::RecordHeaders& headers) override;
+  void Row(const model::TraceRow& row) override;
+  void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
+           const std::vector<model::Notice>& notices) override;
+
+  // Finishes every output; shows a notice for each one not written whole and
+  // returns false then (also when the walk never began).
+  bool Finish(NoticeSink& notices);
+
+ private:
+  struct Output;
+  void Open(const std::string& path, const char* what, bool json);
+
+  std::optional<std::string> csv_;
+  std::optional<std::string> json_;
+  std::string record_;
+  bool begun_ = false;
+  std::vector<std::unique_ptr<Output>> outputs_;
+  std::vector<std::string> failures_;
+};
+
+}  // namespace segd::cli

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The command line's data outputs: --csv and --json beside the report in one
+# run, '-' for standard output, data names in --select, the field list of
+# --help, notices that name the record, and failed or cut outputs.
+# Usage: data_outputs_cli.sh SEGDREPORT BUILD_DIR
+set -u
+exe=$1
+sample=$2/sample.segd
+py=/usr/bin/python3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+check() {  # check NAME COMMAND...
+  local name=$1
+  shift
+  if ! "$@"; then failed=$((failed + 1)); echo "FAILED: $name"; fi
+}
+cd "$work" || exit 1
+
+"$exe" --output all --select all "$sample" 2>/dev/null
+"$exe" --output both --select all --csv t.csv --json t.json "$sample" 2>err
+check "one run writes all three outputs" test $? = 0 -a -s t.csv -a -s t.json
+check "the report is the same with data outputs beside it" cmp -s All.Txt Both.Txt
+"$exe" --output - --select all "$sample" >stdout.txt
+check "--output - writes the report's bytes to standard output" cmp -s All.Txt stdout.txt
+"$exe" --csv - "$sample" >stdout.csv
+check "--csv - writes the same table to standard output" cmp -s t.csv stdout.csv
+
+# The CSV and JSON read back by Python's parsers: one row per announced
+# trace, the same columns and values in both, every trace field of the
+# report's trace table in its cells.
+check "CSV and JSON agree with each other and with the report" "$py" - All.Txt t.csv t.json <<'PY'
+import csv, json, sys
+report = open(sys.argv[1], encoding="latin-1", newline="").read().split("\r\n")
+rows = list(csv.reader(open(sys.argv[2], encoding="utf-8", newline="")))
+doc = json.load(open(sys.argv[3], encoding="utf-8"))
+assert rows[0] == doc["traces"]["columns"], rows[0]
+announced = doc["integrity"]["traces_announced"]
+assert len(rows) - 1 == announced == len(doc["traces"]["rows"]) == 362
+for row, jrow in zip(rows[1:], doc["traces"]["rows"]):
+    for cell, value in zip(row, jrow):
+        assert cell == ("" if value is None else str(value).lower() if isinstance(value, bool) else str(value)) or float(cell) == value, (cell, value)
+start = next(i for i, l in enumerate(report) if l.startswith("Seq   ")) + 2
+for row, line in zip(rows[1:], report[start:]):
+    assert line.split()[0] == row[0]
+    assert row[7] in line and row[8] in line and row[13] in line, (row, line)
+assert doc["general_headers"]["general_header_1"]["file_number"]["raw"] == "4217"
+assert not doc["notices"] and doc["revision"] == "1.0"
+PY
+
+"$exe" --csv - --json - "$sample" 2>err
+check "two outputs to standard output are a usage error" test $? = 2
+"$exe" --select line,point-northing,dead --output names "$sample" 2>/dev/null
+"$exe" --select 1-3,24 --output indices "$sample" 2>/dev/null
+check "--select takes data names and ranges of them" cmp -s Names.Txt Indices.Txt
+"$exe" --help >help.txt
+check "--help lists every field with its index and data name" grep -qE '^  29  sync_error +Sync Error$' help.txt
+check "--help lists the sections" grep -q "34 open the report in the viewer" help.txt
+check "--help names 30 fields" test "$(grep -cE '^ +[0-9]+  [a-z_]+ ' help.txt)" = 30
+
+head -c 400000 "$sample" >cut.segd
+"$exe" --csv cut.csv cut.segd 2>err
+status=$?
+check "a cut record's data outputs end with status 3" test "$status" = 3
+check "a cut record's rows past the end are marked" "$py" -c '
+import csv, sys
+rows = list(csv.DictReader(open("cut.csv")))
+marks = [r["past_end"] for r in rows]
+assert len(rows) == 362 and marks[0] == "false" and marks[-1] == "true", marks[:3]
+assert marks == sorted(marks)'
+"$exe" --json - "$sample" >/dev/full 2>err
+check "a failed write to standard output ends with status 1" test $? = 1
+check "the failed write is told with the record's name" grep -qF "segdreport: $sample: warning: Output Not Written:" err
+"$exe" --csv "$sample" "$sample" 2>err
+check "the record itself is never a data output" test $? = 1 -a "$(cmp -s "$sample" "$sample"; echo $?)" = 0
+check "notices name the record" grep -qF "segdreport: $sample: warning: Output Not Written: Cannot create the CSV file" err
+
+echo "data outputs: $failed failed"
+test "$failed" = 0
