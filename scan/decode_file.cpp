@@ -110,7 +110,6 @@ void Run::WalkTraces(ReportWriter& report) {
   std::int64_t position = records_.firstTraceOffset + 1;  // the walk counts from 1
   std::string line;
   traceCount_ = traces;
-  const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(source_->Size(), INT64_MAX));
   ModelFeed* const model = records_.IsSn388() ? context_.model : nullptr;
   std::optional<Sn388ModelFeed> feed;
   if (model != nullptr) feed.emplace(records_, inputPath_, source_->Size(), model->consumer).Begin();
@@ -119,7 +118,9 @@ void Run::WalkTraces(ReportWriter& report) {
     const std::int64_t start = position;
     ReadTrace(*source_, samples, position, extensions, context_.traceFields, header);
     // The trace's last byte (1-based) lies past the file: its header, at
-    // least, when its samples count backwards.
+    // least, when its samples count backwards. The size is asked anew: a file
+    // that shrinks during the scan ends where its reads found its end.
+    const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(source_->Size(), INT64_MAX));
     if (firstCutTrace_ == 0 && std::max(position, start + 1) - 1 > size) firstCutTrace_ = i;
     BuildTraceLine(i, context_.selection, context_.traceFields, line);
     report.WriteLine(line);
@@ -174,10 +175,8 @@ std::int32_t Run::Execute() {
     return kNoReport;
   }
   if (firstCutTrace_ != 0) {
-    const std::string n = std::to_string(firstCutTrace_);
-    context_.notices.ShowNotice("The record file ends inside trace " + n + " of " + std::to_string(traceCount_) +
-                                    "; the traces from " + n + " on were read past its end",
-                                "Record Cut Short", NoticeKind::Warning);
+    context_.notices.ShowNotice(RecordCutShortText(firstCutTrace_, traceCount_), kRecordCutShortCaption,
+                                NoticeKind::Warning);
   }
   // The viewer opens only the report moved into place.
   if (IsSelected(context_.selection, kSelectViewReport)) context_.viewer.ViewReport(reportPath);

@@ -103,6 +103,15 @@ inline constexpr std::int32_t kNoReport = 1;
 // trace (told in a notice "Record Cut Short").
 inline constexpr std::int32_t kReportWrittenRecordCut = 3;
 
+// The notice of a record whose trace `first` of `total` (and every later one)
+// reaches past the end of the file; caption "Record Cut Short", a warning.
+inline std::string RecordCutShortText(std::int64_t first, std::int64_t total) {
+  const std::string n = std::to_string(first);
+  return "The record file ends inside trace " + n + " of " + std::to_string(total) + "; the traces from " + n +
+         " on were read past its end";
+}
+inline constexpr std::string_view kRecordCutShortCaption = "Record Cut Short";
+
 // Scans the record at `inputPath`. Every notice goes through the context's
 // sink; returns kReportWritten, kReportWrittenRecordCut or kNoReport.
 std::int32_t DecodeFile(const std::string& inputPath, ScanContext& context);

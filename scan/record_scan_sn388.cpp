@@ -2,6 +2,7 @@
 // trace walk, each trace handed on as one row of the report's texts.
 #include <memory>
 
+#include "scan/decode_file.h"
 #include "scan/record_scan_makes.h"
 #include "scan/sn388_decode.h"
 #include "scan/sn388_model.h"
@@ -66,6 +67,9 @@ std::optional<ScanResult> ScanSn388Record(ByteSource& source, const std::string&
   }
 
   result.notices = std::move(scan->notices.notices);
+  if (const std::optional<std::int64_t> first = feed.FirstTracePastEnd(); first && !cancelled) {
+    result.notices.push_back({RecordCutShortText(*first, traces), std::string(kRecordCutShortCaption), NoticeLevel::Warning});
+  }
   result.integrity = feed.End(position - 1, result.notices);
   if (cancelled) {
     result.status = ScanStatus::Cancelled;

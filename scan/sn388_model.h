@@ -3,6 +3,7 @@
 // data outputs consume, built from the same texts the report shows.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "scan/record_model.h"
@@ -43,6 +44,7 @@ class Sn388IntegrityCount {
   void Trace(std::int64_t sequence, bool pastEnd);
   // `endOffset`: the 0-based offset after the last trace walked.
   model::Integrity Finish(std::int64_t endOffset) const;
+  std::optional<std::int64_t> FirstTracePastEnd() const { return integrity_.firstTracePastEnd; }
 
  private:
   model::Integrity integrity_;
@@ -62,6 +64,8 @@ class Sn388ModelFeed {
              const TraceFields& fields);
   // `endOffset`: the 0-based offset after the last trace walked.
   model::Integrity End(std::int64_t endOffset, const std::vector<model::Notice>& notices);
+  // The first trace walked so far that reaches past the end of the file.
+  std::optional<std::int64_t> FirstTracePastEnd() const { return integrity_.FirstTracePastEnd(); }
 
  private:
   const Sn388Headers& headers_;

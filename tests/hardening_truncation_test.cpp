@@ -256,13 +256,14 @@ TEST(TruncatedRecord, ARecordShrunkDuringTheScanEndsLikeOneCutBeforeIt) {
     FakeHost host;
     hardening::SelectEverything(host.selection);
     ScanContext context{host, host.selection, host.fields, host, host, host, files, host.folder, host.separator};
-    EXPECT_EQ(DecodeFile("C:\\Data\\LINE1.SEGD", context), kReportWritten);
+    const std::int32_t status = DecodeFile("C:\\Data\\LINE1.SEGD", context);
     EXPECT_TRUE(files.shrunk);
 
     FakeHost cutBefore;
     hardening::SelectEverything(cutBefore.selection);
     cutBefore.record.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(c.cut));
-    ASSERT_EQ(cutBefore.Run(), kReportWritten);
+    EXPECT_EQ(status, cutBefore.Run());
+    EXPECT_EQ(status, kReportWrittenRecordCut);
     const std::string want = cutBefore.Report();
     const auto differ = std::mismatch(files.report.begin(), files.report.end(), want.begin(), want.end());
     EXPECT_TRUE(files.report == want) << "first difference at byte " << differ.first - files.report.begin();
