@@ -87,16 +87,21 @@ void Run::WalkTraces(ReportWriter& report) {
   std::string line;
   traceCount_ = traces;
   const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(source_->Size(), INT64_MAX));
+  // Each line is built from the decoded records; the column texts are set
+  // once, from the last trace, which is what a walk leaves in them.
+  TraceRecords records;
+  const TraceLineBuilder cells(context_.selection, context_.traceFields);
   for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
     const std::int64_t start = position;
-    ReadTrace(*source_, samples, position, extensions, context_.traceFields);
+    ReadTraceRecords(*source_, samples, position, extensions, records);
     // The trace's last byte (1-based) lies past the file: its header, at
     // least, when its samples count backwards.
     if (firstCutTrace_ == 0 && std::max(position, start + 1) - 1 > size) firstCutTrace_ = i;
-    BuildTraceLine(i, context_.selection, context_.traceFields, line);
+    cells.Build(i, records, line);
     report.WriteLine(line);
     context_.progress.SetPosition(i);
   }
+  if (traces > 0) SetTraceTexts(records, context_.traceFields);
 }
 
 std::int32_t Run::Execute() {
