@@ -51,6 +51,21 @@ constexpr bool ByteLayoutFits(const ByteFieldLayout<R> (&layout)[N], std::size_t
 // The widest field a layout converts into.
 constexpr std::size_t kFieldRoom = 16;
 
+// The decimal digits of a number of up to 3 bytes (at most 8 digits, so the
+// text needs no rounding), written at `out`, which has room for 16 more.
+char* WriteDigits(char* out, ByteSpan bytes) {
+  std::uint32_t value = 0;
+  for (std::uint8_t b : bytes) value = value << 8 | b;
+  char digits[24] = {};
+  std::size_t count = 0;
+  do {
+    digits[15 - count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  std::memcpy(out, digits + 16 - count, 8);  // a fixed-size copy; only `count` of them count
+  return out + count;
+}
+
 // The field's text written at `out` (kNumberTextRoom characters), its end
 // returned: no string is made per field.
 char* Convert(Conversion conversion, ByteSpan bytes, char* out) {
@@ -62,6 +77,7 @@ char* Convert(Conversion conversion, ByteSpan bytes, char* out) {
       }
       return out;
     case Conversion::kDecimal:
+      if (bytes.size() <= 3) return WriteDigits(out, bytes);
       return WriteSmallDecimal(out, bytes);
     case Conversion::kSingle:
       return WriteSingleText(out, bytes);

@@ -41,7 +41,13 @@ char* ColumnCell(char* out, const char* texts) {
   } else {
     std::memcpy(out, text, kWidth);
     bool longer = false;  // a character past the column: the text is cut
-    for (std::size_t j = kWidth; j < kText; ++j) longer |= text[j] != ' ';
+    std::size_t j = kWidth;
+    for (; j + 8 <= kText; j += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text + j, sizeof word);
+      longer |= word != 0x2020202020202020ull;  // eight blanks
+    }
+    for (; j < kText; ++j) longer |= text[j] != ' ';
     // Otherwise it fits; a text exactly as wide as the column gains a blank.
     return out + (!longer && text[kWidth - 1] != ' ' ? kWidth + 1 : kWidth);
   }
