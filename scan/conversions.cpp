@@ -163,9 +163,8 @@ bool ExactDecimal(double x, int keep, Decimal& d) {
   d.count = 0;
   d.exponent = -1;
   if (whole != 0) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, whole);
-    d.Assign(buf, r.ptr);
+    const auto r = std::to_chars(d.digits, d.digits + Decimal::kCapacity, whole);  // 20 digits at most
+    d.count = static_cast<int>(r.ptr - d.digits);
     d.exponent = d.count - 1;
     if (d.count > keep) d.count = keep;
   }
@@ -179,6 +178,12 @@ bool ExactDecimal(double x, int keep, Decimal& d) {
     k -= a;
     std::uint64_t block = scaled >> k;  // the next a digits
     fraction = k == 0 ? 0 : scaled & ((std::uint64_t{1} << k) - 1);
+    if (d.count > 0) {
+      // After the first digit every one is kept: written in place, last first.
+      for (int j = a - 1; j >= 0; --j, block /= 10) d.digits[d.count + j] = static_cast<char>('0' + block % 10);
+      d.count += a;
+      continue;
+    }
     char group[19];
     for (int j = a - 1; j >= 0; --j, block /= 10) group[j] = static_cast<char>('0' + block % 10);
     for (int j = 0; j < a && d.count < keep; ++j) {
