@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace segd {
 
@@ -33,8 +34,9 @@ struct Decimal {
 
 // Rounds `d` to `n` digits in place (a first dropped digit of exactly 5
 // rounds to even, whatever follows it) and writes plain or scientific
-// notation.
-std::string FormatDecimal(Decimal& d, bool negative, int n, bool leadingBlank) {
+// notation at `out`, returning the end. Written into a buffer, not a string:
+// the trace walk formats four numbers per trace.
+char* WriteDecimal(char* out, Decimal& d, bool negative, int n, bool leadingBlank) {
   if (n < 1) n = 1;
   char* s = d.digits;
   int m = d.count;
@@ -56,38 +58,71 @@ std::string FormatDecimal(Decimal& d, bool negative, int n, bool leadingBlank) {
   while (m > 1 && s[m - 1] == '0') --m;
   const int e = d.exponent;
 
-  std::string out;
+  // Short runs are moved as 16 bytes at once (the buffers have the room;
+  // the bytes past the run are overwritten or past the end): a fixed-size
+  // copy is a couple of moves, a call for a few digits costs more.
+  const char* const digitsEnd = d.digits + Decimal::kCapacity;
+  auto append = [&out, digitsEnd](const char* from, int count) {
+    if (count <= 16 && digitsEnd - from >= 16) {
+      std::memcpy(out, from, 16);
+    } else {
+      std::memcpy(out, from, static_cast<std::size_t>(count));
+    }
+    out += count;
+  };
+  auto fill = [&out](char c, int count) {
+    if (count <= 16) {
+      std::memset(out, c, 16);
+    } else {
+      std::memset(out, c, static_cast<std::size_t>(count));
+    }
+    out += count;
+  };
   if (negative) {
-    out.push_back('-');
+    *out++ = '-';
   } else if (leadingBlank) {
-    out.push_back(' ');
+    *out++ = ' ';
   }
   const bool plain = (e + 1 <= n) && (m - 1 - e <= n);
   if (plain) {
     if (e >= 0) {
       const int intDigits = e + 1;
-      out.append(s, static_cast<std::size_t>(std::min(m, intDigits)));
-      if (intDigits > m) out.append(static_cast<std::size_t>(intDigits - m), '0');
+      append(s, std::min(m, intDigits));
+      if (intDigits > m) fill('0', intDigits - m);
       if (m > intDigits) {
-        out.push_back('.');
-        out.append(s + intDigits, static_cast<std::size_t>(m - intDigits));
+        *out++ = '.';
+        append(s + intDigits, m - intDigits);
       }
     } else {
-      out.push_back('.');
-      out.append(static_cast<std::size_t>(-e - 1), '0');
-      out.append(s, static_cast<std::size_t>(m));
+      *out++ = '.';
+      fill('0', -e - 1);
+      append(s, m);
     }
     return out;
   }
-  out.push_back(s[0]);
+  *out++ = s[0];
   if (m > 1) {
-    out.push_back('.');
-    out.append(s + 1, static_cast<std::size_t>(m - 1));
+    *out++ = '.';
+    append(s + 1, m - 1);
   }
-  out.append(e < 0 ? "E-" : "E+");
-  char buf[16];
-  const auto r = std::to_chars(buf, buf + sizeof buf, e < 0 ? -e : e);
-  out.append(buf, r.ptr);
+  *out++ = 'E';
+  *out++ = e < 0 ? '-' : '+';
+  return std::to_chars(out, out + 16, e < 0 ? -e : e).ptr;
+}
+
+// Room for any text WriteDecimal makes of up to Decimal::kCapacity digits,
+// beyond the `n` zeros a plain number may take.
+constexpr std::size_t kNumberRoom = 2 * Decimal::kCapacity + 24;
+
+std::string FormatDecimal(Decimal& d, bool negative, int n, bool leadingBlank) {
+  // On the stack for the usual digit counts, so that short texts need no
+  // allocation beyond the string's own.
+  if (n <= 64) {
+    char buf[kNumberRoom + 64];
+    return std::string(buf, WriteDecimal(buf, d, negative, n, leadingBlank));
+  }
+  std::string out(kNumberRoom + static_cast<std::size_t>(n), '\0');
+  out.resize(static_cast<std::size_t>(WriteDecimal(out.data(), d, negative, n, leadingBlank) - out.data()));
   return out;
 }
 
@@ -128,9 +163,8 @@ bool ExactDecimal(double x, int keep, Decimal& d) {
   d.count = 0;
   d.exponent = -1;
   if (whole != 0) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, whole);
-    d.Assign(buf, r.ptr);
+    const auto r = std::to_chars(d.digits, d.digits + Decimal::kCapacity, whole);  // 20 digits at most
+    d.count = static_cast<int>(r.ptr - d.digits);
     d.exponent = d.count - 1;
     if (d.count > keep) d.count = keep;
   }
@@ -144,6 +178,12 @@ bool ExactDecimal(double x, int keep, Decimal& d) {
     k -= a;
     std::uint64_t block = scaled >> k;  // the next a digits
     fraction = k == 0 ? 0 : scaled & ((std::uint64_t{1} << k) - 1);
+    if (d.count > 0) {
+      // After the first digit every one is kept: written in place, last first.
+      for (int j = a - 1; j >= 0; --j, block /= 10) d.digits[d.count + j] = static_cast<char>('0' + block % 10);
+      d.count += a;
+      continue;
+    }
     char group[19];
     for (int j = a - 1; j >= 0; --j, block /= 10) group[j] = static_cast<char>('0' + block % 10);
     for (int j = 0; j < a && d.count < keep; ++j) {
@@ -157,13 +197,18 @@ bool ExactDecimal(double x, int keep, Decimal& d) {
   return true;
 }
 
-std::string FormatDouble(double x, int n, bool leadingBlank) {
-  if (std::isnan(x)) return leadingBlank ? " NaN" : "NaN";
-  if (std::isinf(x)) return x < 0 ? "-Inf" : (leadingBlank ? " Inf" : "Inf");
-  if (x == 0) return leadingBlank ? " 0" : "0";
+char* WriteText(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+char* WriteDouble(char* out, double x, int n, bool leadingBlank) {
+  if (std::isnan(x)) return WriteText(out, leadingBlank ? " NaN" : "NaN");
+  if (std::isinf(x)) return WriteText(out, x < 0 ? "-Inf" : (leadingBlank ? " Inf" : "Inf"));
+  if (x == 0) return WriteText(out, leadingBlank ? " 0" : "0");
   const bool negative = x < 0;
   Decimal d;
-  if (ExactDecimal(std::fabs(x), (n < 1 ? 1 : n) + 1, d)) return FormatDecimal(d, negative, n, leadingBlank);
+  if (ExactDecimal(std::fabs(x), (n < 1 ? 1 : n) + 1, d)) return WriteDecimal(out, d, negative, n, leadingBlank);
   // 40 significant digits are exact far beyond the 15 ever kept, so the first
   // dropped digit is the true one.
   char buf[80];
@@ -176,7 +221,19 @@ std::string FormatDouble(double x, int n, bool leadingBlank) {
   int exponent = 0;
   std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
   d.exponent = exponent;
-  return FormatDecimal(d, negative, n, leadingBlank);
+  return WriteDecimal(out, d, negative, n, leadingBlank);
+}
+
+std::string FormatDouble(double x, int n, bool leadingBlank) {
+  // On the stack for the usual digit counts, so that short texts need no
+  // allocation beyond the string's own.
+  if (n <= 64) {
+    char buf[kNumberRoom + 64];
+    return std::string(buf, WriteDouble(buf, x, n, leadingBlank));
+  }
+  std::string out(kNumberRoom + static_cast<std::size_t>(n), '\0');
+  out.resize(static_cast<std::size_t>(WriteDouble(out.data(), x, n, leadingBlank) - out.data()));
+  return out;
 }
 
 // Unsigned big-endian integer of up to 9 bytes as exact decimal digits.
@@ -204,6 +261,9 @@ Decimal BigEndianDecimal(ByteSpan bytes) {
 
 }  // namespace
 
+// The trace walk's numbers keep 15 digits at most.
+static_assert(kNumberRoom + 15 <= kNumberTextRoom);
+
 void AppendHex(std::string& out, ByteSpan bytes) {
   for (std::uint8_t b : bytes) {
     out.push_back(kHexDigits[b >> 4]);
@@ -228,12 +288,22 @@ std::string IntegerText(std::uint64_t value, int digits) {
   return FormatDecimal(d, false, digits, false);
 }
 
+char* WriteSmallDecimal(char* out, ByteSpan bytes) {
+  std::uint64_t v = 0;
+  for (std::uint8_t b : bytes.first(std::min<std::size_t>(bytes.size(), 8))) v = (v << 8) | b;
+  char* const end = std::to_chars(out, out + 24, v).ptr;
+  if (end - out <= 15) return end;
+  Decimal d;
+  d.Assign(out, end);
+  d.exponent = d.count - 1;
+  return WriteDecimal(out, d, false, 15, false);
+}
+
 std::string BytesToDecimal(ByteSpan bytes) {
   if (bytes.size() > 9) return "Too Big";
   if (bytes.size() <= 8) {
-    std::uint64_t v = 0;
-    for (std::uint8_t b : bytes) v = (v << 8) | b;
-    return IntegerText(v, 15);
+    char buf[kNumberTextRoom];
+    return std::string(buf, WriteSmallDecimal(buf, bytes));
   }
   Decimal d = BigEndianDecimal(bytes);
   if (d.count == 1 && d.digits[0] == '0') return "0";
@@ -256,20 +326,26 @@ std::string BytesToRevision(ByteSpan bytes) {
   return IntegerText(major, 15) + "." + IntegerText(minor, 15);
 }
 
-std::string BytesToSingleText(ByteSpan bytes) {
+char* WriteSingleText(char* out, ByteSpan bytes) {
   std::uint32_t bits = 0;
   for (std::size_t i = 0; i < 4; ++i) bits = (bits << 8) | (i < bytes.size() ? bytes[i] : 0);
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
-  return FormatDouble(static_cast<double>(value), 7, false);
+  return WriteDouble(out, static_cast<double>(std::bit_cast<float>(bits)), 7, false);
+}
+
+char* WriteDoubleText(char* out, ByteSpan bytes) {
+  std::uint64_t bits = 0;
+  for (std::size_t i = 0; i < 8; ++i) bits = (bits << 8) | (i < bytes.size() ? bytes[i] : 0);
+  return WriteDouble(out, std::bit_cast<double>(bits), 15, false);
+}
+
+std::string BytesToSingleText(ByteSpan bytes) {
+  char buf[kNumberTextRoom];
+  return std::string(buf, WriteSingleText(buf, bytes));
 }
 
 std::string BytesToDoubleText(ByteSpan bytes) {
-  std::uint64_t bits = 0;
-  for (std::size_t i = 0; i < 8; ++i) bits = (bits << 8) | (i < bytes.size() ? bytes[i] : 0);
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
-  return FormatDouble(value, 15, false);
+  char buf[kNumberTextRoom];
+  return std::string(buf, WriteDoubleText(buf, bytes));
 }
 
 std::string YearDayToDate(std::int16_t year, std::int16_t day) {

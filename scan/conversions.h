@@ -2,6 +2,7 @@
 // The conversions every decoder shares: header images, the two ways field
 // text is read as a number, the way numbers are written as text, and the
 // byte conversions. All are pure functions.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -28,6 +29,13 @@ std::string BytesToRevision(ByteSpan bytes);
 // Big-endian IEEE 754 single / double, written with 7 / 15 significant digits.
 std::string BytesToSingleText(ByteSpan bytes);
 std::string BytesToDoubleText(ByteSpan bytes);
+
+// The same texts written at `out`, which has room for kNumberTextRoom
+// characters; each returns the end. The trace walk's form: no string made.
+inline constexpr std::size_t kNumberTextRoom = 144;
+char* WriteSmallDecimal(char* out, ByteSpan bytes);  // BytesToDecimal of up to 8 bytes
+char* WriteSingleText(char* out, ByteSpan bytes);
+char* WriteDoubleText(char* out, ByteSpan bytes);
 // Four-digit year, "-", two-digit month, "-", day of month without a leading
 // zero.
 std::string YearDayToDate(std::int16_t year, std::int16_t day);

@@ -114,21 +114,34 @@ void Run::WalkTraces(ReportWriter& report) {
   std::optional<Sn388ModelFeed> feed;
   if (model != nullptr) feed.emplace(records_, inputPath_, source_->Size(), model->consumer).Begin();
   std::array<std::uint8_t, kTraceHeaderBytes> header{};
+  // Each line is built from the decoded records; the column texts are set
+  // once, from the last trace, which is what a walk leaves in them (and for
+  // every trace only when the data outputs take them too).
+  TraceRecords records;
+  const TraceLineBuilder cells(context_.selection, context_.traceFields);
   for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
     const std::int64_t start = position;
-    ReadTrace(*source_, samples, position, extensions, context_.traceFields, header);
+    ReadTraceRecords(*source_, samples, position, extensions, records, feed ? header.data() : nullptr);
     // The trace's last byte (1-based) lies past the file: its header, at
     // least, when its samples count backwards. The size is asked anew: a file
     // that shrinks during the scan ends where its reads found its end.
     const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(source_->Size(), INT64_MAX));
     if (firstCutTrace_ == 0 && std::max(position, start + 1) - 1 > size) firstCutTrace_ = i;
-    BuildTraceLine(i, context_.selection, context_.traceFields, line);
+    cells.Build(i, records, line);
     report.WriteLine(line);
-    if (feed) feed->Trace(i, start - 1, header, context_.traceFields);
+    if (feed) {
+      SetTraceTexts(records, context_.traceFields);
+      feed->Trace(i, start - 1, header, context_.traceFields);
+    }
     context_.progress.SetPosition(i);
   }
+  if (traces > 0) SetTraceTexts(records, context_.traceFields);
   if (feed) {
     model->result.notices = std::move(headerNotices_);
+    if (firstCutTrace_ != 0) {
+      model->result.notices.push_back({RecordCutShortText(firstCutTrace_, traceCount_),
+                                       std::string(kRecordCutShortCaption), model::NoticeLevel::Warning});
+    }
     model->result.integrity = feed->End(position - 1, model->result.notices);
     const bool findings = !model->result.notices.empty() || !model->result.integrity.problems.empty();
     model->result.status = findings ? model::ScanStatus::Findings : model::ScanStatus::Ok;

@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "scan/header_image.h"
 
@@ -41,31 +43,66 @@ constexpr bool ByteLayoutFits(const ByteFieldLayout<R> (&layout)[N], std::size_t
     if (f.offset + f.width > sizeof(R)) return false;
     if (f.conversion == Conversion::kSingle && f.last - f.first != 3) return false;
     if (f.conversion == Conversion::kDouble && f.last - f.first != 7) return false;
+    if (f.conversion == Conversion::kDecimal && f.last - f.first > 7) return false;
   }
   return true;
 }
 
-std::string Convert(Conversion conversion, ByteSpan bytes) {
-  switch (conversion) {
-    case Conversion::kHex:
-      return BytesToHex(bytes);
-    case Conversion::kDecimal:
-      return BytesToDecimal(bytes);
-    case Conversion::kSingle:
-      return BytesToSingleText(bytes);
-    case Conversion::kDouble:
-      return BytesToDoubleText(bytes);
-  }
-  return {};
+// The widest field a layout converts into.
+constexpr std::size_t kFieldRoom = 16;
+
+// The decimal digits of a number of up to 3 bytes (at most 8 digits, so the
+// text needs no rounding), written at `out`, which has room for 16 more.
+char* WriteDigits(char* out, ByteSpan bytes) {
+  std::uint32_t value = 0;
+  for (std::uint8_t b : bytes) value = value << 8 | b;
+  char digits[24] = {};
+  std::size_t count = 0;
+  do {
+    digits[15 - count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  std::memcpy(out, digits + 16 - count, 8);  // a fixed-size copy; only `count` of them count
+  return out + count;
 }
 
-template <class R, std::size_t N, std::size_t B>
-void FillByteFields(const std::array<std::uint8_t, B>& block, const ByteFieldLayout<R> (&layout)[N], R& record) {
-  const ByteSpan bytes(block);
-  for (const ByteFieldLayout<R>& f : layout) {
-    const ByteSpan field = bytes.subspan(static_cast<std::size_t>(f.first - 1), static_cast<std::size_t>(f.last - f.first + 1));
-    FieldAt(record, f.offset, f.width).Store(Convert(f.conversion, field));
+// The field's text written at `out` (kNumberTextRoom characters), its end
+// returned: no string is made per field.
+char* Convert(Conversion conversion, ByteSpan bytes, char* out) {
+  switch (conversion) {
+    case Conversion::kHex:
+      for (std::uint8_t b : bytes) {
+        *out++ = "0123456789ABCDEF"[b >> 4];
+        *out++ = "0123456789ABCDEF"[b & 0x0F];
+      }
+      return out;
+    case Conversion::kDecimal:
+      if (bytes.size() <= 3) return WriteDigits(out, bytes);
+      return WriteSmallDecimal(out, bytes);
+    case Conversion::kSingle:
+      return WriteSingleText(out, bytes);
+    case Conversion::kDouble:
+      return WriteDoubleText(out, bytes);
   }
+  return out;
+}
+
+// One field of a layout, its place, width and conversion constants: the
+// text is padded with blanks in a buffer and copied at the field's width.
+template <auto F, class R, std::size_t B>
+void FillByteField(const std::array<std::uint8_t, B>& block, R& record) {
+  static_assert(F.width <= kFieldRoom);
+  char text[kNumberTextRoom + kFieldRoom];
+  char* const end = Convert(F.conversion, ByteSpan(block).subspan(F.first - 1, F.last - F.first + 1), text);
+  std::memset(end, ' ', F.width);  // a shorter text padded, a longer one cut
+  std::memcpy(reinterpret_cast<char*>(&record) + F.offset, text, F.width);
+}
+
+template <const auto& Layout, class R, std::size_t B>
+void FillByteFields(const std::array<std::uint8_t, B>& block, R& record) {
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    (FillByteField<Layout[I]>(block, record), ...);
+  }(std::make_index_sequence<std::size(Layout)>());
 }
 
 // A code table: the text of the first row whose code matches, else the
@@ -76,12 +113,26 @@ struct CodeRow {
   std::string_view text;
 };
 
-template <class Code, std::size_t N>
-std::string_view LookUp(const CodeRow<Code> (&table)[N], Code code, std::string_view fallback) {
-  for (const CodeRow<Code>& row : table) {
-    if (row.code == code) return row.text;
+// A table's texts, and its fallback after them, padded or cut to a field's
+// width once, at compile time: storing one is then a copy of fixed size.
+template <std::size_t W, std::size_t N>
+using PaddedTexts = std::array<std::array<char, W>, N + 1>;
+
+template <std::size_t W, class Code, std::size_t N>
+constexpr PaddedTexts<W, N> PadTexts(const CodeRow<Code> (&table)[N], std::string_view fallback) {
+  PaddedTexts<W, N> out{};
+  for (std::size_t i = 0; i <= N; ++i) {
+    const std::string_view text = i < N ? table[i].text : fallback;
+    for (std::size_t j = 0; j < W; ++j) out[i][j] = j < text.size() ? text[j] : ' ';
   }
-  return fallback;
+  return out;
+}
+
+template <std::size_t W, class Code, std::size_t N>
+void StoreCode(TextField<W>& field, const CodeRow<Code> (&table)[N], const PaddedTexts<W, N>& texts, Code code) {
+  std::size_t i = 0;
+  while (i < N && !(table[i].code == code)) ++i;
+  field.chars = texts[i];
 }
 
 constexpr std::string_view kUnknown = "Unknown";
@@ -105,6 +156,7 @@ constexpr CodeRow<std::string_view> kTraceEditTable[] = {
     {"2", "Muted or dead prior to acquisition"},
     {"3", "Edited by acquisition system"},
 };
+constexpr auto kTraceEditTexts = PadTexts<decltype(TH::TraceEditText)::kWidth>(kTraceEditTable, "Status Unknown");
 
 // ---- Trace header extension 1 ---------------------------------------------
 
@@ -142,18 +194,21 @@ constexpr CodeRow<int> kFilterTable[] = {
     {4, "Min Phase 0.8 Fn"},  // the recorder's manual names codes 2 and 4 alike
     {5, "SAR Filter"},
 };
+constexpr auto kFilterTexts = PadTexts<decltype(E1::FilterText)::kWidth>(kFilterTable, kUnknown);
 
 // Byte 16: the acquisition unit in the high half, the channel in the low.
 constexpr CodeRow<int> kUnitTypeTable[] = {
     {0x0, "SU1 or SU6"},
     {0x1, "SAR4 or SAR6"},
 };
+constexpr auto kUnitTypeTexts = PadTexts<decltype(E1::UnitTypeText)::kWidth>(kUnitTypeTable, kUnknown);
 constexpr CodeRow<int> kChannelTypeTable[] = {
     {0x0, "Unused"},
     {0x1, "Seis"},
     {0x3, "Uphole"},
     {0x9, "Signature, Filtered(Aux)"},
 };
+constexpr auto kChannelTypeTexts = PadTexts<decltype(E1::ChannelTypeText)::kWidth>(kChannelTypeTable, kUnknown);
 
 constexpr CodeRow<int> kNoiseEliminationTable[] = {
     {0x00, "No Noise Elimination"},
@@ -161,6 +216,8 @@ constexpr CodeRow<int> kNoiseEliminationTable[] = {
     {0x11, "Historic/Clipping"},
     {0x20, "Diversity Stack"},
 };
+constexpr auto kNoiseEliminationTexts =
+    PadTexts<decltype(E1::NoiseEliminationText)::kWidth>(kNoiseEliminationTable, kUnknown);
 
 constexpr CodeRow<int> kProcessTypeTable[] = {
     {0x00, "None (raw data)"},
@@ -172,6 +229,7 @@ constexpr CodeRow<int> kProcessTypeTable[] = {
     {0x41, "Positive time correlation before stack"},
     {0x42, "Positive time correlation after stack"},
 };
+constexpr auto kProcessTypeTexts = PadTexts<decltype(E1::ProcessTypeText)::kWidth>(kProcessTypeTable, kUnknown);
 
 // Byte 19: one error flag per bit, most significant first.
 struct FlagLayout {
@@ -179,12 +237,21 @@ struct FlagLayout {
   std::size_t width;
   std::uint8_t mask;
 };
+constexpr std::size_t kFlagWidth = 3;  // "Yes", or "No" and a blank
 constexpr FlagLayout kErrorFlags[] = {
     {SEGD_TRACE_FIELD(E1, IplsError), 0x80},     {SEGD_TRACE_FIELD(E1, ImpedanceError), 0x40},
     {SEGD_TRACE_FIELD(E1, DeadError), 0x20},     {SEGD_TRACE_FIELD(E1, UnderrunError), 0x10},
     {SEGD_TRACE_FIELD(E1, OverrunError), 0x08},  {SEGD_TRACE_FIELD(E1, OverscaleError), 0x04},
     {SEGD_TRACE_FIELD(E1, DataError), 0x02},     {SEGD_TRACE_FIELD(E1, SyncError), 0x01},
 };
+
+constexpr bool FlagsFit() {
+  for (const FlagLayout& flag : kErrorFlags) {
+    if (flag.width != kFlagWidth) return false;
+  }
+  return true;
+}
+static_assert(FlagsFit());
 
 // ---- Trace header extension 2 ---------------------------------------------
 
@@ -203,44 +270,51 @@ static_assert(ByteLayoutFits(kExtension2Layout, kTraceExtensionBytes));
 
 void DecodeTraceHeader(ByteSpan bytes, TraceHeaderRecord& record) {
   const auto block = FixedBlock<kTraceHeaderBytes>(bytes);
-  FillByteFields(block, kHeaderLayout, record);
-  record.TraceEditText.Store(LookUp(kTraceEditTable, TrimBlanks(record.TraceEditCode.View()), "Status Unknown"));
+  FillByteFields<kHeaderLayout>(block, record);
+  StoreCode(record.TraceEditText, kTraceEditTable, kTraceEditTexts, TrimBlanks(record.TraceEditCode.View()));
 }
 
 void DecodeTraceExtension1(ByteSpan bytes, TraceExtension1Record& record) {
   const auto block = FixedBlock<kTraceExtensionBytes>(bytes);
   auto byteAt = [&block](int position) { return block[static_cast<std::size_t>(position - 1)]; };
-  FillByteFields(block, kExtension1Layout, record);
+  FillByteFields<kExtension1Layout>(block, record);
 
-  record.FilterText.Store(LookUp(kFilterTable, SaturatedCount(DigitValue(record.FilterCode.View())), kUnknown));
+  // The filter code field holds the first decimal digit of byte 14.
+  StoreCode(record.FilterText, kFilterTable, kFilterTexts, record.FilterCode.chars[0] - '0');
 
   // The gain code at its full width: a one-digit gain keeps the blank that
   // pads its field, so 0 dB shows as "0  dB".
-  std::string gain(record.GainCode.View());
-  gain.append(" dB");
-  record.GainText.Store(gain);
+  static_assert(decltype(E1::GainCode)::kWidth == 2 && decltype(E1::GainText)::kWidth == 6);
+  record.GainText.chars = {record.GainCode.chars[0], record.GainCode.chars[1], ' ', 'd', 'B', ' '};
 
   const std::uint8_t types = byteAt(kUnitChannelTypeByte);
-  record.UnitTypeText.Store(LookUp(kUnitTypeTable, types >> 4, kUnknown));
-  record.ChannelTypeText.Store(LookUp(kChannelTypeTable, types & 0x0F, kUnknown));
-  record.NoiseEliminationText.Store(LookUp(kNoiseEliminationTable, int{byteAt(kNoiseEliminationByte)}, kUnknown));
-  record.ProcessTypeText.Store(LookUp(kProcessTypeTable, int{byteAt(kProcessTypeByte)}, kUnknown));
+  StoreCode(record.UnitTypeText, kUnitTypeTable, kUnitTypeTexts, types >> 4);
+  StoreCode(record.ChannelTypeText, kChannelTypeTable, kChannelTypeTexts, types & 0x0F);
+  StoreCode(record.NoiseEliminationText, kNoiseEliminationTable, kNoiseEliminationTexts,
+            int{byteAt(kNoiseEliminationByte)});
+  StoreCode(record.ProcessTypeText, kProcessTypeTable, kProcessTypeTexts, int{byteAt(kProcessTypeByte)});
 
   const std::uint8_t flags = byteAt(kErrorFlagsByte);
   for (const FlagLayout& flag : kErrorFlags) {
-    FieldAt(record, flag.offset, flag.width).Store((flags & flag.mask) != 0 ? "Yes" : "No");
+    std::memcpy(reinterpret_cast<char*>(&record) + flag.offset, (flags & flag.mask) != 0 ? "Yes" : "No ", kFlagWidth);
   }
 
-  record.ReceiverType.Store(record.ReceiverTypeCode.View());
+  static_assert(decltype(E1::ReceiverTypeCode)::kWidth < decltype(E1::ReceiverType)::kWidth);
+  record.ReceiverType.chars.fill(' ');
+  std::memcpy(record.ReceiverType.chars.data(), record.ReceiverTypeCode.chars.data(), record.ReceiverTypeCode.kWidth);
 
   // A zero conversion factor (a recorder that did not fill it) means none:
-  // the samples are taken as they stand.
-  if (DigitValue(record.ConversionFactor.View()) == 0) record.ConversionFactor.Store("1");
+  // the samples are taken as they stand. Its text reads as zero exactly
+  // when the single is a zero, infinite or not a number ("0", "Inf",
+  // "NaN"): every other text has a non-zero digit.
+  const std::uint32_t factor = std::uint32_t{byteAt(27)} << 24 | std::uint32_t{byteAt(28)} << 16 |
+                               std::uint32_t{byteAt(29)} << 8 | byteAt(30);
+  if ((factor & 0x7FFFFFFF) == 0 || (factor & 0x7F800000) == 0x7F800000) record.ConversionFactor.Store("1");
 }
 
 void DecodeTraceExtension2(ByteSpan bytes, TraceExtension2Record& record) {
   const auto block = FixedBlock<kTraceExtensionBytes>(bytes);
-  FillByteFields(block, kExtension2Layout, record);
+  FillByteFields<kExtension2Layout>(block, record);
 }
 
 }  // namespace segd

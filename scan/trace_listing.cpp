@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "scan/padout.h"
 
@@ -11,6 +13,60 @@ namespace segd {
 namespace {
 
 constexpr std::int32_t kNumberWidth = 6;
+
+// A cell over blanks already in place. A text narrower than its column that
+// does not start with a blank ends inside the column whatever its trailing
+// blanks: it is copied whole (its blanks over blanks) with no trimming.
+char* WriteCell(char* out, std::string_view text, std::int32_t width) {
+  if (!text.empty() && static_cast<std::int64_t>(text.size()) < width && text.front() != ' ') {
+    std::memcpy(out, text.data(), text.size());
+    return out + width;
+  }
+  return WritePaddedOverBlanks(out, text, width);
+}
+
+// The cell of column I at the table's own width: its offset and widths are
+// constants, so the copies compile to a few moves. A text that starts with a
+// blank takes the general rule.
+template <std::size_t I>
+char* ColumnCell(char* out, const char* texts) {
+  constexpr const TraceColumn& column = kTraceColumnTable[I];
+  constexpr std::size_t kText = column.textWidth;
+  constexpr std::size_t kWidth = static_cast<std::size_t>(column.width);
+  const char* const text = texts + column.offset;
+  if (text[0] == ' ') return WritePaddedOverBlanks(out, std::string_view(text, kText), column.width);
+  if constexpr (kText < kWidth) {
+    std::memcpy(out, text, kText);  // ends inside the column, its blanks over blanks
+    return out + kWidth;
+  } else {
+    std::memcpy(out, text, kWidth);
+    bool longer = false;  // a character past the column: the text is cut
+    std::size_t j = kWidth;
+    for (; j + 8 <= kText; j += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text + j, sizeof word);
+      longer |= word != 0x2020202020202020ull;  // eight blanks
+    }
+    for (; j < kText; ++j) longer |= text[j] != ' ';
+    // Otherwise it fits; a text exactly as wide as the column gains a blank.
+    return out + (!longer && text[kWidth - 1] != ' ' ? kWidth + 1 : kWidth);
+  }
+}
+
+using CellWriter = char* (*)(char*, const char*);
+
+template <std::size_t... I>
+constexpr std::array<CellWriter, sizeof...(I)> ColumnCells(std::index_sequence<I...>) {
+  return {&ColumnCell<I>...};
+}
+constexpr auto kColumnCells = ColumnCells(std::make_index_sequence<kTraceColumns>());
+
+char* WriteNumber(char* out, std::int32_t traceNumber) {
+  char digits[16];
+  const auto written = std::to_chars(digits, digits + sizeof digits, traceNumber);
+  return WritePaddedOverBlanks(out, std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)),
+                               kNumberWidth);
+}
 
 }  // namespace
 
@@ -40,12 +96,33 @@ void BuildTraceLine(std::int32_t traceNumber, const OutputSelection& selection, 
     if (IsSelected(selection, static_cast<int>(i))) room += static_cast<std::size_t>(std::max(fields.Width[i], 0)) + 1;
   }
   line.assign(room, ' ');
-  char digits[16];
-  const auto written = std::to_chars(digits, digits + sizeof digits, traceNumber);
-  char* end = WritePaddedOverBlanks(line.data(), std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)),
-                                    kNumberWidth);
+  char* end = WriteNumber(line.data(), traceNumber);
   for (std::size_t i = 0; i < kTraceColumns; ++i) {
     if (IsSelected(selection, static_cast<int>(i))) end = WritePaddedOverBlanks(end, fields.Text[i], fields.Width[i]);
+  }
+  line.resize(static_cast<std::size_t>(end - line.data()));
+}
+
+TraceLineBuilder::TraceLineBuilder(const OutputSelection& selection, const TraceFields& fields) {
+  room_ = kNumberWidth + 1;
+  for (std::size_t i = 0; i < kTraceColumns; ++i) {
+    if (!IsSelected(selection, static_cast<int>(i))) continue;
+    const TraceColumn& column = kTraceColumnTable[i];
+    // Widths are the table's unless someone changed them after the heading.
+    const CellWriter fixed = fields.Width[i] == column.width ? kColumnCells[i] : nullptr;
+    cells_[count_++] = {column.offset, column.textWidth, fields.Width[i], fixed};
+    room_ += static_cast<std::size_t>(std::max(fields.Width[i], 0)) + 1;
+  }
+}
+
+void TraceLineBuilder::Build(std::int32_t traceNumber, const TraceRecords& records, std::string& line) const {
+  const char* const texts = reinterpret_cast<const char*>(&records);
+  line.assign(room_, ' ');
+  char* end = WriteNumber(line.data(), traceNumber);
+  for (std::size_t i = 0; i < count_; ++i) {
+    const Cell& cell = cells_[i];
+    end = cell.fixed != nullptr ? cell.fixed(end, texts)
+                                : WriteCell(end, std::string_view(texts + cell.offset, cell.textWidth), cell.width);
   }
   line.resize(static_cast<std::size_t>(end - line.data()));
 }

@@ -22,7 +22,16 @@ constexpr std::int64_t kPositionLimit = std::int64_t{1} << 62;
 
 std::int32_t Read(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
                   std::int32_t extensionCount, TraceFields& fields, std::uint8_t* headerCopy) {
-  TraceRecords records;  // every character NUL, afresh for each trace
+  TraceRecords records;
+  ReadTraceRecords(record, samplesPerTrace, position, extensionCount, records, headerCopy);
+  SetTraceTexts(records, fields);
+  return 0;
+}
+
+}  // namespace
+
+void ReadTraceRecords(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
+                      std::int32_t extensionCount, TraceRecords& records, std::uint8_t* headerCopy) {
   const bool secondExtension = extensionCount == 2;
   const std::size_t headerBytes = TraceHeaderBytesRead(extensionCount);
 
@@ -35,20 +44,25 @@ std::int32_t Read(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t
   position = std::clamp(position + static_cast<std::int64_t>(headerBytes) + kSampleBytes * samplesPerTrace,
                         -kPositionLimit, kPositionLimit);
 
+  // The decoders fill every field of their records; only a second extension
+  // that is not there leaves its fields NUL, as if never filled.
   const ByteSpan all(bytes);
-  if (secondExtension) DecodeTraceExtension2(all.subspan(kOneExtension, kTraceExtensionBytes), records.extension2);
+  if (secondExtension) {
+    DecodeTraceExtension2(all.subspan(kOneExtension, kTraceExtensionBytes), records.extension2);
+  } else {
+    records.extension2 = TraceExtension2Record{};
+  }
   DecodeTraceHeader(all.first(kTraceHeaderBytes), records.header);
   DecodeTraceExtension1(all.subspan(kTraceHeaderBytes, kTraceExtensionBytes), records.extension1);
+  if (headerCopy != nullptr) std::copy_n(bytes.begin(), kTraceHeaderBytes, headerCopy);
+}
 
+void SetTraceTexts(const TraceRecords& records, TraceFields& fields) {
   const char* const texts = reinterpret_cast<const char*>(&records);
   for (std::size_t i = 0; i < kTraceColumns; ++i) {
     fields.Text[i].assign(texts + kTraceColumnTable[i].offset, kTraceColumnTable[i].textWidth);
   }
-  if (headerCopy != nullptr) std::copy_n(bytes.begin(), kTraceHeaderBytes, headerCopy);
-  return 0;
 }
-
-}  // namespace
 
 std::size_t TraceHeaderBytesRead(std::int32_t extensionCount) {
   return extensionCount == 2 ? kTwoExtensions : kOneExtension;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "scan/byte_source.h"
+#include "scan/trace_columns.h"
 #include "scan/trace_fields.h"
 #include "scan/trace_header.h"
 
@@ -26,6 +27,16 @@ std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::in
 std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
                        std::int32_t extensionCount, TraceFields& fields,
                        std::array<std::uint8_t, kTraceHeaderBytes>& headerBytes);
+
+// The walk's own form of ReadTrace: the same read, the trace's fields left
+// in `records` (every field filled; the second extension's all NUL when it is
+// not read) instead of copied into 30 texts, and its 20 header bytes copied
+// to `headerCopy` unless that is null.
+void ReadTraceRecords(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
+                      std::int32_t extensionCount, TraceRecords& records, std::uint8_t* headerCopy = nullptr);
+
+// Sets column texts 0-29 of `fields` from decoded records, as ReadTrace does.
+void SetTraceTexts(const TraceRecords& records, TraceFields& fields);
 
 // The header bytes the walk reads per trace for an extension count: the
 // trace header and one extension, or two when the count is 2.
