@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::string_view kBatchValueOptions[] = {"--summary", "--summary-format", "--csv-dir", "--json-dir",
                                                    "--report-dir", "--qc", "--qc-from", "--jobs", "--files-from"};
-constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select"};
+constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json"};
 
 bool Named(const std::string& arg, std::string_view name) {
   return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=');
@@ -108,7 +108,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     } else if (name == "--defaults") {
       defaults = value;
     } else {
-      error = "option '" + name + "' is not used with many records";
+      error = "option '" + name + "' is not used with many records" +
+              std::string(name == "--csv" || name == "--json" ? " (" + name + "-dir writes one per record)" : "");
       return std::nullopt;
     }
   }

@@ -106,9 +106,9 @@ void FileByteSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
   // A file that shrank since it was opened gives fewer bytes: the rest read
   // as zeros too.
   const std::size_t got = reads_.Read(offset, std::span<std::uint8_t>(dest, want), size_, &ReadFile, &fd_);
+  // Its end, lowered to where a read found it, holds for every later read
+  // and for Size.
   std::fill(dest + got, dest + want, std::uint8_t{0});
-  // Its end is where this read found it, for every later read and for Size.
-  if (got < want) size_ = offset + got;
 }
 
 }  // namespace segd

@@ -5,7 +5,7 @@
 
 namespace segd {
 
-std::size_t ChunkedReads::Read(std::uint64_t offset, std::span<std::uint8_t> out, std::uint64_t fileSize, RawRead raw,
+std::size_t ChunkedReads::Read(std::uint64_t offset, std::span<std::uint8_t> out, std::uint64_t& fileSize, RawRead raw,
                                void* file) {
   const std::size_t size = out.size();
   const std::uint64_t stride = any_ && offset > previous_ ? offset - previous_ : 0;
@@ -28,13 +28,16 @@ std::size_t ChunkedReads::Read(std::uint64_t offset, std::span<std::uint8_t> out
     if (!chunk_) chunk_ = std::make_unique<std::uint8_t[]>(capacity_);
     chunkStart_ = offset;
     chunkBytes_ = raw(file, offset, chunk_.get(), length);
+    if (chunkBytes_ < length) fileSize = offset + chunkBytes_;
     const std::size_t got = std::min(size, chunkBytes_);
     std::memcpy(out.data(), chunk_.get(), got);
     return got;
   }
 
   // Far apart, backwards or the first read: only the bytes asked for.
-  return raw(file, offset, out.data(), size);
+  const std::size_t got = raw(file, offset, out.data(), size);
+  if (got < size) fileSize = offset + got;
+  return got;
 }
 
 }  // namespace segd

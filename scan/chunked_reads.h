@@ -32,8 +32,10 @@ class ChunkedReads {
 
   // Fills `out` with the bytes at `offset`, all of which lay inside the file
   // of `fileSize` bytes when it was opened; returns how many the file gave
-  // (the caller zeros the rest: a file that shrank since).
-  std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> out, std::uint64_t fileSize, RawRead raw, void* file);
+  // (the caller zeros the rest: a file that shrank since). A read that finds
+  // the file's end before `fileSize` (a chunk's included) lowers `fileSize`
+  // to it.
+  std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> out, std::uint64_t& fileSize, RawRead raw, void* file);
 
  private:
   std::size_t capacity_;

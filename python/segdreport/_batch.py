@@ -155,15 +155,15 @@ def line_qc(summary):
 
 def _line_qc_in_python(summary):
     rows = summary[summary["status"] != "failed"]
-    findings = {"duplicates": [], "gaps": [], "out_of_order": [], "outliers": []}
+    findings = {"duplicate_file_numbers": [], "gaps": [], "out_of_order": [], "outliers": []}
     numbers = rows["file_number"].dropna()
     for number, group in rows.loc[numbers.index].groupby("file_number", sort=True):
         if len(group) > 1:
-            findings["duplicates"].append({"file_number": int(number), "paths": list(group["path"])})
+            findings["duplicate_file_numbers"].append({"file_number": int(number), "paths": list(group["path"])})
     ordered = sorted({int(n) for n in numbers})
     for before, after in zip(ordered, ordered[1:]):
         if after > before + 1:
-            findings["gaps"].append({"after": before, "before": after, "missing": after - before - 1})
+            findings["gaps"].append({"first_missing": before + 1, "last_missing": after - 1})
     previous = None
     for _, row in rows.iterrows():
         if not isinstance(row["date"], str) or not isinstance(row["time"], str):
