@@ -18,6 +18,10 @@
 //
 // Rows and records are tables (Rows(), kRecords): a scanner option such as
 // --csv or --json is one more row, another kind of record one more entry.
+// Once the scanner writes CSV, `--csv` runs on the SN388 record and on a
+// rev 2.1 record of the same shape written by make_segd (the general
+// decoder's walk), and their ratio is printed: the general walk's target is
+// within 1.2x of the SN388 record's --csv time.
 //
 // Each program runs in a child started by this small process, so its peak
 // memory is its own (a child's high-water mark also counts this parent's
@@ -57,7 +61,7 @@ const std::vector<RecordCase> kRecords = {
     {9999, 10000, 2, false},
 };
 
-enum class Role { kScanner, kReadFloor, kWriteFloor, kOther };
+enum class Role { kScanner, kReadFloor, kWriteFloor, kCsv, kGeneralCsv, kOther };
 
 struct Row {
   std::string name;
@@ -178,8 +182,9 @@ bool ParseOptions(int argc, char** argv, Options& o) {
 // (known after its first run) for the write floor.
 // `layout` is the record writer's: first trace offset, trace bytes, traces,
 // header bytes.
+// `general` is the rev 2.1 record of the same shape, when one was written.
 std::vector<Row> Rows(const Options& o, const std::string& record, const std::vector<std::string>& layout,
-                      std::uint64_t reportBytes) {
+                      std::uint64_t reportBytes, const std::string& general) {
   auto floor = [&](const char* mode, const std::string& output) {
     std::vector<std::string> args = {SEGD_BENCH_FLOOR, mode, record};
     args.insert(args.end(), layout.begin(), layout.end());
@@ -195,14 +200,20 @@ std::vector<Row> Rows(const Options& o, const std::string& record, const std::ve
       {"chunked floor (4 MiB)", Role::kReadFloor, floor("chunked", ""), ""},
       {"write floor", Role::kWriteFloor, floor("write", o.folder + "/floor.txt"), o.folder + "/floor.txt"},
   };
+  // `--csv=FILE`: one argument, so the file is never taken for a second
+  // record.
+  if (o.scannerWritesCsv) {
+    rows.push_back({"scanner --csv", Role::kCsv, {o.scanner, "--quiet", "--csv=" + o.folder + "/bench.csv", record},
+                    o.folder + "/bench.csv"});
+  }
+  if (o.scannerWritesCsv && !general.empty()) {
+    rows.push_back({"scanner --csv, rev 2.1", Role::kGeneralCsv,
+                    {o.scanner, "--quiet", "--csv=" + o.folder + "/bench21.csv", general}, o.folder + "/bench21.csv"});
+  }
 #ifdef SEGD_BENCH_PYTHON
   // The Python package's trace array against the command line's CSV of the
   // same table (whole processes: the interpreter's start and numpy's import
   // are in the Python row).
-  if (o.scannerWritesCsv) {
-    rows.push_back({"scanner --csv", Role::kOther, {o.scanner, "--quiet", "--csv", o.folder + "/bench.csv", record},
-                    o.folder + "/bench.csv"});
-  }
   rows.push_back({"python open().traces", Role::kOther,
                   {SEGD_BENCH_PYTHON, "-W", "ignore", "-c", "import sys, segdreport; segdreport.open(sys.argv[1]).traces",
                    record},
@@ -243,13 +254,28 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
   const std::vector<std::string> layout = {std::to_string(first), std::to_string(traceBytes),
                                            std::to_string(traceCount), std::to_string(headerBytes)};
 
+  // The same shape as a rev 2.1 record of another make, for the general
+  // decoder's --csv row.
+  std::string general;
+#ifdef SEGD_BENCH_MAKE_SEGD
+  if (o.scannerWritesCsv) {
+    general = o.folder + "/bench21.segd";
+    if (!Spawn({SEGD_BENCH_MAKE_SEGD, "--rev", "2.1", "--format", "8058", "--traces", std::to_string(c.traces),
+                "--samples", std::to_string(c.samples), "--extensions", std::to_string(c.extensions), general})
+             .ok) {
+      failed = true;
+      return false;
+    }
+  }
+#endif
+
   // A first scanner run warms the page cache and gives the report size.
-  std::vector<Row> rows = Rows(o, record, layout, 0);
+  std::vector<Row> rows = Rows(o, record, layout, 0, general);
   if (!Spawn(rows.front().args).ok) {
     failed = true;
     return false;
   }
-  rows = Rows(o, record, layout, FileSize(rows.front().output));
+  rows = Rows(o, record, layout, FileSize(rows.front().output), general);
   std::vector<Outcome> best(rows.size());
   for (unsigned r = 0; r < o.repeats; ++r) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -268,6 +294,8 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
               "peak (MiB)");
   double scanner = 0, preadFloor = 0, bestRead = 1e300, writeFloor = 0;
   double scannerCpu = 0, preadCpu = 0, bestReadCpu = 1e300, writeCpu = 0;
+  const Outcome* csv = nullptr;
+  const Outcome* generalCsv = nullptr;
   bool smallEnough = true;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Outcome& b = best[i];
@@ -285,6 +313,8 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
     }
     if (rows[i].role == Role::kReadFloor && rows[i].args[1] == "pread") preadFloor = b.seconds, preadCpu = b.cpuSeconds;
     if (rows[i].role == Role::kWriteFloor) writeFloor = b.seconds, writeCpu = b.cpuSeconds;
+    if (rows[i].role == Role::kCsv) csv = &b;
+    if (rows[i].role == Role::kGeneralCsv) generalCsv = &b;
   }
   // Short traces: the faster read; long ones: one read per trace.
   const bool shortTraces = traceBytes < 8192;
@@ -299,13 +329,22 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
     std::printf("  >= 1,000,000 traces/s       %s\n", rate >= 1e6 ? "yes" : "NO");
     met = met && rate >= 1e6;
   }
-  std::printf("  peak memory < 16 MiB        %s\n\n", smallEnough ? "yes" : "NO");
+  std::printf("  peak memory < 16 MiB        %s\n", smallEnough ? "yes" : "NO");
+  if (csv != nullptr && generalCsv != nullptr) {
+    const double ratio = generalCsv->seconds / csv->seconds;
+    std::printf("  --csv rev 2.1 / SN388 = %.3f / %.3f = %.2fx wall, %.2fx processor time\n", generalCsv->seconds,
+                csv->seconds, ratio, generalCsv->cpuSeconds / csv->cpuSeconds);
+    std::printf("  --csv within 1.2x           %s\n", ratio <= 1.2 ? "yes" : "NO");
+    met = met && ratio <= 1.2;
+  }
+  std::printf("\n");
 
   if (!o.keep) {
     for (const Row& row : rows) {
       if (!row.output.empty()) std::filesystem::remove(row.output);
     }
     std::filesystem::remove(record);
+    if (!general.empty()) std::filesystem::remove(general);
     std::filesystem::remove(layoutPath);
   }
   return met && smallEnough;

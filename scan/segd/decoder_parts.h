@@ -65,6 +65,10 @@ void DecodeExternalHeader(ByteSource& source, std::uint64_t offset, std::int64_t
 // The general trailer blocks at `offset` (after the last trace).
 void DecodeTrailer(ByteSource& source, std::uint64_t offset, std::int64_t blocks, model::RecordHeaders& headers);
 
+// True when the `bytes` at `offset` are whole 32-byte blocks, each with the
+// rev 3 general trailer type (0x70) in byte 32.
+bool TypedTrailerBlocks(ByteSource& source, std::uint64_t offset, std::uint64_t bytes);
+
 // The column list of a record and the record model's columns from it.
 std::vector<ColumnSpec> TraceColumnSpecs(const RecordShape& shape);
 std::vector<model::Column> ModelColumns(std::span<const ColumnSpec> specs);

@@ -11,6 +11,23 @@ namespace segd::generic {
 
 namespace {
 constexpr std::int64_t kMostTrailerBlocksDecoded = 64;
+constexpr std::uint8_t kTrailerBlockType = 0x70;
+constexpr std::size_t kBlocksPerRead = 128;
+}  // namespace
+
+bool TypedTrailerBlocks(ByteSource& source, std::uint64_t offset, std::uint64_t bytes) {
+  if (bytes == 0 || bytes % kBlockBytes != 0) return false;
+  // Read in strides of many blocks; the first block of another type ends it.
+  std::array<std::uint8_t, kBlockBytes * kBlocksPerRead> chunk{};
+  for (std::uint64_t done = 0; done < bytes;) {
+    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), bytes - done));
+    source.ReadAt(offset + done, std::span(chunk.data(), take));
+    for (std::size_t at = kBlockBytes - 1; at < take; at += kBlockBytes) {
+      if (chunk[at] != kTrailerBlockType) return false;
+    }
+    done += take;
+  }
+  return true;
 }
 
 void DecodeTrailer(ByteSource& source, std::uint64_t offset, std::int64_t blocks, model::RecordHeaders& headers) {

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "scan/segd/decoder_parts.h"
+#include "scan/segd/general_header_tables.h"
 
 namespace segd::generic {
 
@@ -94,6 +95,10 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
   std::uint64_t position = shape.firstTrace;
   std::int64_t listed = 0;
   Mismatches channelSet, traceNumber, fileNumber;
+  struct {
+    std::int64_t count = 0;                  // the sample count a trace last stated
+    std::optional<std::int64_t> setSamples;  // its channel set's count from the descriptor
+  } lastStated;
   std::vector<std::int64_t> walkedSamples;
   bool cancelled = false;
 
@@ -121,8 +126,16 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
       };
 
       // The sample count: extension 1 when it gives one, else the channel set.
+      // A count past the end of a cut file reads as zeros: such a trace takes
+      // the count the traces last stated, in its own channel set or one whose
+      // times are the same (times may be one sample off what traces state).
+      const bool countInFile = position + kTraceHeaderBytes + EndNibble(samplesField) / 2 <= shape.size;
+      std::int64_t stated = lastStated.count != 0 && lastStated.setSamples == set.samples ? lastStated.count : 0;
+      if (countInFile) {
+        stated = have >= 1 ? ReadInteger(Extension(1), samplesField).value_or(0) : 0;
+        if (stated > 0) lastStated = {stated, set.samples};
+      }
       std::int64_t samples = 0;
-      const std::int64_t stated = have >= 1 ? ReadInteger(Extension(1), samplesField).value_or(0) : 0;
       if (stated > 0) {
         samples = stated;
       } else if (set.samples) {
@@ -220,6 +233,13 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
         integrity.trailerAfterLastTrace = true;
         DecodeTrailer(source, position, shape.trailerBlocks, headers);
       }
+    } else if (shape.rev3 && TypedTrailerBlocks(source, position, static_cast<std::uint64_t>(left))) {
+      // Rev 3 trailer blocks name themselves: these are a trailer block 2
+      // does not count.
+      text += ": " + std::to_string(left / kBlockBytes) +
+              " general trailer block(s) (type 0x70) that general header block 2 does not count";
+      integrity.trailerAfterLastTrace = true;
+      DecodeTrailer(source, position, left / kBlockBytes, headers);
     } else {
       text += " (the record announces no general trailer)";
     }
