@@ -263,7 +263,6 @@ TEST(TruncatedRecord, ARecordShrunkDuringTheScanEndsLikeOneCutBeforeIt) {
     hardening::SelectEverything(cutBefore.selection);
     cutBefore.record.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(c.cut));
     EXPECT_EQ(status, cutBefore.Run());
-    EXPECT_EQ(status, kReportWrittenRecordCut);
     const std::string want = cutBefore.Report();
     const auto differ = std::mismatch(files.report.begin(), files.report.end(), want.begin(), want.end());
     EXPECT_TRUE(files.report == want) << "first difference at byte " << differ.first - files.report.begin();

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <charconv>
+#include <type_traits>
 #include <cmath>
 
 namespace segd::generic {
@@ -81,7 +82,13 @@ void SetShortest(Value& v, T x) {
   const auto r = std::to_chars(buffer, buffer + sizeof buffer, x);
   v.kind = Value::Kind::Number;
   v.text.assign(buffer, r.ptr);
-  v.number = static_cast<double>(x);
+  // The number is the one its shortest text names (a single's 17.4, not
+  // 17.399999618530273), so that every output agrees with the text.
+  if constexpr (std::is_same_v<T, float>) {
+    std::from_chars(buffer, r.ptr, v.number);
+  } else {
+    v.number = x;
+  }
   v.flag = false;
 }
 
