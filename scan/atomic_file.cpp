@@ -45,6 +45,19 @@ std::string TemporaryName(const std::string& path, unsigned attempt, unsigned lo
 
 namespace {
 
+// Writes every byte; 0, or the error that stopped it (ENOSPC for a write
+// that took nothing).
+int WriteWhole(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : ENOSPC;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
 class PosixAtomicFileSink final : public AtomicFileSink {
  public:
   PosixAtomicFileSink(int fd, std::string temp, std::string target)
@@ -52,14 +65,9 @@ class PosixAtomicFileSink final : public AtomicFileSink {
   ~PosixAtomicFileSink() override { Discard(); }
 
   bool Write(const char* data, std::size_t size) override {
-    while (fd_ >= 0 && size > 0) {
-      const ssize_t n = ::write(fd_, data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    return fd_ >= 0;
+    if (fd_ < 0) return false;
+    const int error = WriteWhole(fd_, data, size);
+    return error == 0 || Fail(error);
   }
 
   // The whole report has reached the system when the rename makes it visible:
@@ -111,14 +119,9 @@ class DirectFileSink final : public AtomicFileSink {
     if (fd_ >= 0) ::close(fd_);
   }
   bool Write(const char* data, std::size_t size) override {
-    while (fd_ >= 0 && size > 0) {
-      const ssize_t n = ::write(fd_, data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    return fd_ >= 0;
+    if (fd_ < 0) return false;
+    const int error = WriteWhole(fd_, data, size);
+    return error == 0 || Fail(error);
   }
   bool Commit() override {
     if (fd_ < 0) return false;
