@@ -54,7 +54,8 @@ void MemoryByteSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out)
   std::size_t have = 0;
   if (offset < bytes_.size()) {
     have = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), bytes_.size() - offset));
-    std::memcpy(out.data(), bytes_.data() + offset, have);
+    // An empty span may have no buffer at all: memcpy must not see it.
+    if (have > 0) std::memcpy(out.data(), bytes_.data() + offset, have);
   }
   std::fill(out.begin() + static_cast<std::ptrdiff_t>(have), out.end(), std::uint8_t{0});
 }
