@@ -22,7 +22,10 @@ class Bytes {
   explicit Bytes(Input input) : input_(input) {}
   std::uint8_t Byte() { return at_ < input_.size() ? input_[at_++] : 0; }
   std::string Text() {
-    const std::size_t n = std::min<std::size_t>(Byte() % 32, input_.size() - at_);
+    // The length byte is taken before what is left is counted (the order in
+    // which a call's arguments are read is the compiler's).
+    const std::size_t wanted = Byte() % 32;
+    const std::size_t n = std::min<std::size_t>(wanted, input_.size() - at_);
     std::string text(reinterpret_cast<const char*>(input_.data() + at_), n);
     at_ += n;
     return text;
