@@ -156,7 +156,8 @@ constexpr std::string_view kUsageHead =
 
 constexpr std::string_view kUsageTail =
     "Sections: 30 general headers, 31 channel set headers, 32 extended header,\n"
-    "33 external header, 34 open the report in the viewer.\n"
+    "33 external header, 34 open the report in the viewer; 35 (the defaults\n"
+    "file's last entry) is taken and does nothing. Indices run from 0 to 35.\n"
     "\n"
     "Every notice is one line on standard error: segdreport: RECORD: text.\n"
     "Exit status: 0 outputs written, 1 an output not written, 2 usage error, 3\n"
