@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <map>
+#include <numeric>
 #include <nlohmann/json.hpp>
 #include <optional>
 
@@ -63,13 +64,18 @@ LineQc CheckLine(const std::vector<QcRow>& rows) {
     std::int64_t fileNumber;
     std::size_t row;
   };
+  // Rows are taken in path order, so that the verdict is the same whatever
+  // order they come in (shards of GNU parallel merge in the order they end).
+  std::vector<std::size_t> byPath(rows.size());
+  std::iota(byPath.begin(), byPath.end(), std::size_t{0});
+  std::stable_sort(byPath.begin(), byPath.end(), [&rows](std::size_t a, std::size_t b) { return rows[a].path < rows[b].path; });
   std::vector<Numbered> numbered;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
+  for (const std::size_t i : byPath) {
     if (rows[i].Failed()) continue;
     ++qc.decoded;
     if (const auto n = Integer(rows[i].fileNumber)) numbered.push_back({*n, i});
   }
-  // Stable: rows of one file number keep the order they were given in.
+  // Stable: rows of one file number stay in path order.
   std::stable_sort(numbered.begin(), numbered.end(), [](const Numbered& a, const Numbered& b) { return a.fileNumber < b.fileNumber; });
   if (!numbered.empty()) {
     qc.firstFileNumber = std::to_string(numbered.front().fileNumber);
@@ -109,7 +115,8 @@ LineQc CheckLine(const std::vector<QcRow>& rows) {
     const auto majority = std::max_element(counts.begin(), counts.end(),
                                            [](const auto& a, const auto& b) { return a.second < b.second; });
     LineQc::Odd odd{field.name, majority->first, {}};
-    for (const QcRow& row : rows) {
+    for (const std::size_t i : byPath) {
+      const QcRow& row = rows[i];
       if (!row.Failed() && row.*field.cell != majority->first) odd.records.push_back({row.path, row.*field.cell});
     }
     qc.oddRecords.push_back(std::move(odd));
