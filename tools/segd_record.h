@@ -13,7 +13,7 @@
 // 96 bytes; unused slots all zero) and its skew blocks, the extended and
 // external header blocks, every trace (per scan type, per used channel set,
 // per channel: 20-byte header, extensions, samples), the general trailer.
-// Every count, length and number written in a header comes from the spec's
+// Every count, length and number written in a header comes from the record description's
 // values and the layout, so a record always agrees with itself unless a
 // test changes the bytes afterwards.
 #include <cstdint>
