@@ -58,10 +58,15 @@ int WriteWhole(int fd, const char* data, std::size_t size) {
   return 0;
 }
 
+// With no temporary name the file is the output itself: a terminal,
+// /dev/null or a pipe named as the output, written in place (moving a file
+// over such a name would put a plain file where the device or pipe was; as
+// root, even over /dev/null).
 class PosixAtomicFileSink final : public AtomicFileSink {
  public:
   PosixAtomicFileSink(int fd, std::string temp, std::string target)
       : fd_(fd), temp_(std::move(temp)), target_(std::move(target)), registered_(temp_) {}
+  explicit PosixAtomicFileSink(int fd) : fd_(fd), registered_(temp_) {}
   ~PosixAtomicFileSink() override { Discard(); }
 
   bool Write(const char* data, std::size_t size) override {
@@ -80,6 +85,7 @@ class PosixAtomicFileSink final : public AtomicFileSink {
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return Fail(errno);
+    if (temp_.empty()) return true;  // written in place
     if (::rename(temp_.c_str(), target_.c_str()) != 0) return Fail(errno);
     temp_.clear();
     registered_.Release();
@@ -109,38 +115,6 @@ class PosixAtomicFileSink final : public AtomicFileSink {
   std::string reason_;
 };
 
-// A terminal, /dev/null or a pipe named as the output: nothing to replace,
-// the bytes go straight to it. Moving a file over such a name would put a
-// plain file where the device or pipe was (as root, even over /dev/null).
-class DirectFileSink final : public AtomicFileSink {
- public:
-  explicit DirectFileSink(int fd) : fd_(fd) {}
-  ~DirectFileSink() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool Write(const char* data, std::size_t size) override {
-    if (fd_ < 0) return false;
-    const int error = WriteWhole(fd_, data, size);
-    return error == 0 || Fail(error);
-  }
-  bool Commit() override {
-    if (fd_ < 0) return false;
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 || Fail(errno);
-  }
-  const std::string& FailureReason() const override { return reason_; }
-
- private:
-  bool Fail(int error) {
-    reason_ = SystemMessage(error);
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    return false;
-  }
-  int fd_;
-  std::string reason_;
-};
 
 // True for a name in /dev or /proc (after the folder's links): /dev/null,
 // /dev/stdout, /dev/fd/N. Nothing is ever created or moved there.
@@ -193,7 +167,7 @@ std::unique_ptr<AtomicFileSink> CreateAtomicFileSink(const std::string& path, st
         return nullptr;
       }
       ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-      return std::make_unique<DirectFileSink>(fd);
+      return std::make_unique<PosixAtomicFileSink>(fd);
     }
     case Target::Replace:
       break;

@@ -20,6 +20,7 @@ std::atomic<const char*> gSlots[kSlots];
 }  // namespace
 
 RegisteredTempFile::RegisteredTempFile(const std::string& path) : path_(path) {
+  if (path_.empty()) return;  // nothing to remove: an output written in place
   for (int i = 0; i < kSlots; ++i) {
     const char* expected = nullptr;
     if (gSlots[i].compare_exchange_strong(expected, path_.c_str())) {
