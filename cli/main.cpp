@@ -8,6 +8,7 @@
 
 #include "cli/batch.h"
 #include "cli/options.h"
+#include "cli/other_make.h"
 #include "cli/data_outputs.h"
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
         break;
       default:
         status = kExitNoReport;
+        if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
     }
   }
   if (!data.Any()) return status;

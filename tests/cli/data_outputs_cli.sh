@@ -2,10 +2,11 @@
 # The command line's data outputs: --csv and --json beside the report in one
 # run, '-' for standard output, data names in --select, the field list of
 # --help, notices that name the record, and failed or cut outputs.
-# Usage: data_outputs_cli.sh SEGDREPORT BUILD_DIR
+# Usage: data_outputs_cli.sh SEGDREPORT BUILD_DIR MAKE_SEGD
 set -u
 exe=$1
 sample=$2/sample.segd
+make_segd=$3
 py=/usr/bin/python3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -74,6 +75,16 @@ check "the failed write is told with the record's name" grep -qF "segdreport: $s
 "$exe" --csv "$sample" "$sample" 2>err
 check "the record itself is never a data output" test $? = 1 -a "$(cmp -s "$sample" "$sample"; echo $?)" = 0
 check "notices name the record" grep -qF "segdreport: $sample: warning: Output Not Written: Cannot create the CSV file" err
+
+# A record of another make: no text report, a notice saying why, and its
+# data outputs as for any record.
+"$make_segd" --rev 3.0 --make sercel other.segd
+"$exe" --output other other.segd 2>err
+check "another make's record gives no text report" test $? = 1 -a ! -e Other.Txt
+check "the notice names its make and the outputs that read it" \
+  grep -qF "segdreport: other.segd: this record was written by Sercel (SEG-D revision 3.0), not by an SN388 recorder" err
+"$exe" --csv other.csv other.segd 2>err
+check "another make's record is written as CSV" test $? = 0 -a "$(wc -l <other.csv)" = 13
 
 echo "data outputs: $failed failed"
 test "$failed" = 0
