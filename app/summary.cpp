@@ -212,6 +212,17 @@ void SummaryConsumer::Row(const model::TraceRow& row) {
   }
 }
 
+std::vector<bool> SummaryConsumer::ColumnsRead(const model::RecordHeaders& headers) const {
+  std::vector<bool> read(headers.traceColumns.size(), false);
+  const auto mark = [&read](std::size_t column) {
+    if (column < read.size()) read[column] = true;
+  };
+  if (deadColumn_ >= 0) mark(static_cast<std::size_t>(deadColumn_));
+  if (channelSetColumn_ >= 0) mark(static_cast<std::size_t>(channelSetColumn_));
+  for (const auto& [traceColumn, summaryColumn] : flagColumns_) mark(traceColumn);
+  return read;
+}
+
 void SummaryConsumer::End(const model::RecordHeaders& h, const model::Integrity& integrity,
                           const std::vector<model::Notice>&) {
   if (integrity.tracesAnnounced) row_.Set("traces_announced", std::to_string(*integrity.tracesAnnounced));
@@ -273,6 +284,16 @@ void FanOut::Begin(const model::RecordHeaders& headers) {
 
 void FanOut::Row(const model::TraceRow& row) {
   for (model::RecordConsumer* c : consumers_) c->Row(row);
+}
+
+std::vector<bool> FanOut::ColumnsRead(const model::RecordHeaders& headers) const {
+  std::vector<bool> read(headers.traceColumns.size(), false);
+  for (const model::RecordConsumer* c : consumers_) {
+    const std::vector<bool> theirs = c->ColumnsRead(headers);
+    if (theirs.empty()) return {};
+    for (std::size_t i = 0; i < read.size() && i < theirs.size(); ++i) read[i] = read[i] || theirs[i];
+  }
+  return read;
 }
 
 void FanOut::End(const model::RecordHeaders& headers, const model::Integrity& integrity,

@@ -47,6 +47,7 @@ class SummaryConsumer final : public model::RecordConsumer {
   void Row(const model::TraceRow& row) override;
   void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
            const std::vector<model::Notice>& notices) override;
+  std::vector<bool> ColumnsRead(const model::RecordHeaders& headers) const override;
 
   // The finished row for the scan's result (a record never begun is failed).
   SummaryRow Finish(const std::string& path, const model::ScanResult& result);
@@ -75,6 +76,7 @@ class FanOut final : public model::RecordConsumer {
   void Row(const model::TraceRow& row) override;
   void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
            const std::vector<model::Notice>& notices) override;
+  std::vector<bool> ColumnsRead(const model::RecordHeaders& headers) const override;
 
  private:
   std::vector<model::RecordConsumer*> consumers_;

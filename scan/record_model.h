@@ -135,6 +135,10 @@ class RecordConsumer {
   virtual void Begin(const RecordHeaders& headers) = 0;
   virtual void Row(const TraceRow& row) = 0;
   virtual void End(const RecordHeaders& headers, const Integrity& integrity, const std::vector<Notice>& notices) = 0;
+  // The trace columns (by index into headers.traceColumns) this consumer
+  // reads, asked once after Begin; the walk may leave the others Null in its
+  // rows, sparing their conversion. Empty: every column.
+  virtual std::vector<bool> ColumnsRead(const RecordHeaders&) const { return {}; }
 };
 
 }  // namespace segd::model

@@ -90,6 +90,9 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
 
   model::TraceRow row;
   row.values.resize(std::size(model::kFixedColumns) + specs.size());
+  // Columns the consumer does not read stay Null: their conversion is spared.
+  std::vector<bool> read = consumer.ColumnsRead(headers);
+  read.resize(row.values.size(), read.empty());
   std::array<std::uint8_t, kMostHeaderBytes> bytes{};
   const std::span<const std::uint8_t> header(bytes.data(), kTraceHeaderBytes);
   std::uint64_t position = shape.firstTrace;
@@ -167,6 +170,7 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
       SetInteger(row.values[4], static_cast<std::int64_t>(position));
       SetBool(row.values[5], pastEnd);
       for (std::size_t i = 0; i < specs.size(); ++i) {
+        if (!read[6 + i]) continue;
         Value& v = row.values[6 + i];
         const int block = specs[i].block;
         if (block == 0) {
