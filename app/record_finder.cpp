@@ -65,7 +65,9 @@ FoundRecords FindRecords(const std::vector<std::string>& arguments) {
     fs::recursive_directory_iterator it(argument, fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
       std::error_code typeError;
-      if (it->is_regular_file(typeError)) files.push_back(it->path().string());
+      // One separator in a row's path on Windows, whichever the folder was
+      // given with ("line/" gives line\shot_0001.segd); nothing on POSIX.
+      if (it->is_regular_file(typeError)) files.push_back(fs::path(it->path()).make_preferred().string());
     }
     if (ec) found.problems.push_back("cannot read folder " + argument + " (" + ec.message() + ")");
     // Sorted as paths, component by component, so "a/b" comes before "a-b/c".

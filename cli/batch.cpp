@@ -1,7 +1,5 @@
 #include "cli/batch.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +13,7 @@
 #include "app/record_finder.h"
 #include "app/safe_file.h"
 #include "cli/batch_options.h"
+#include "cli/console.h"
 #include "cli/batch_progress.h"
 
 namespace segd::cli {
@@ -200,7 +199,7 @@ int RunBatch(const std::vector<std::string>& args) {
   const std::vector<std::string> stems = app::OutputStems(paths);
   std::vector<app::QcRow> qcRows;
   qcRows.reserve(paths.size());
-  BatchProgress progress(!options->quiet && isatty(STDERR_FILENO), paths.size());
+  BatchProgress progress(!options->quiet && StderrIsTerminal(), paths.size());
   app::OrderedRun<app::RecordOutcome> run;
   run.count = paths.size();
   run.jobs = options->jobs > 0 ? options->jobs : std::max(1u, std::thread::hardware_concurrency());

@@ -1,25 +1,13 @@
 #include "cli/data_outputs.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "cli/console.h"
 #include "output/csv_writer.h"
 #include "output/json_writer.h"
 
 namespace segd::cli {
 
 bool StdoutSink::Write(const char* data, std::size_t size) {
-  while (ok_ && size > 0) {
-    const ssize_t written = ::write(STDOUT_FILENO, data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      ok_ = false;
-      break;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
+  ok_ = ok_ && WriteStdout(data, size);
   return ok_;
 }
 

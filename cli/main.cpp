@@ -1,12 +1,10 @@
 // segdreport: scans one SN388 SEG-D field record and writes its text report.
-#include <signal.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/console.h"
 #include "cli/options.h"
 #include "cli/other_make.h"
 #include "cli/data_outputs.h"
@@ -29,23 +27,11 @@ int UsageError(const std::string& message) {
   return kExitUsage;
 }
 
-std::string CurrentFolder() {
-  std::vector<char> buffer(4096);
-  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (buffer.size() > (1u << 20)) return ".";
-    buffer.resize(buffer.size() * 2);
-  }
-  return buffer.data();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace segd;
-  // A write past a file-size limit or into a closed pipe fails as a write,
-  // and is told as one, instead of ending the program silently.
-  signal(SIGXFSZ, SIG_IGN);
-  signal(SIGPIPE, SIG_IGN);
+  cli::PrepareConsole();
   RemoveTemporaryFilesOnTermination();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (cli::IsBatchCommand(args)) return cli::RunBatch(args);
@@ -77,7 +63,7 @@ int main(int argc, char** argv) {
   TraceFields traceFields;
   cli::FixedName name(outputName);
   cli::StderrNotices notices(options->record);
-  cli::TerminalProgress progress(!options->quiet && isatty(STDERR_FILENO));
+  cli::TerminalProgress progress(!options->quiet && cli::StderrIsTerminal());
   cli::DesktopViewer viewer(notices);
   DiskFileAccess disk;
   cli::ReportToStdout reportToStdout(disk);
@@ -93,7 +79,7 @@ int main(int argc, char** argv) {
   const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
   if (reportRun) {
     ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
-                        options->folder ? *options->folder : CurrentFolder(), '/'};
+                        options->folder ? *options->folder : cli::CurrentFolder(), cli::kReportSeparator};
     if (data.Any()) context.model = &feed;
     switch (DecodeFile(options->record, context)) {
       case kReportWritten:

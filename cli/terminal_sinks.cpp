@@ -1,14 +1,7 @@
 #include "cli/terminal_sinks.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-
-extern char** environ;
 
 namespace segd::cli {
 
@@ -77,30 +70,6 @@ void TerminalProgress::Draw(int percent) {
   std::fputs(bar.c_str(), stderr);
   std::fflush(stderr);
   drawn_ = true;
-}
-
-void DesktopViewer::ViewReport(const std::string& path) {
-  // Started directly, so that a missing opener is seen in the result, and
-  // not waited for: in its own session, on /dev/null, with the signals this
-  // program ignores or catches back to their defaults.
-  posix_spawn_file_actions_t files;
-  posix_spawnattr_t attributes;
-  posix_spawn_file_actions_init(&files);
-  posix_spawnattr_init(&attributes);
-  for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&files, fd, "/dev/null", O_RDWR, 0);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ}) sigaddset(&defaults, signal);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF);
-  pid_t child = 0;
-  char* const argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
-  const int started = posix_spawnp(&child, "xdg-open", &files, &attributes, argv, environ);
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&files);
-  if (started != 0) {
-    notices_.ShowNotice("Cannot start the text viewer for " + path, "Viewer not found", NoticeKind::Warning);
-  }
 }
 
 }  // namespace segd::cli
