@@ -33,15 +33,6 @@ inline std::string_view ImageDigits(std::string_view image, int first, int last)
   return image.substr(from, static_cast<std::size_t>(last - first + 1));
 }
 
-// A block of exactly N bytes: the given bytes, zero-padded or cut, so that a
-// decoder never reads outside what it was handed.
-template <std::size_t N>
-std::array<std::uint8_t, N> FixedBlock(ByteSpan bytes) {
-  std::array<std::uint8_t, N> block{};
-  std::copy_n(bytes.begin(), std::min(N, bytes.size()), block.begin());
-  return block;
-}
-
 template <class R, std::size_t N>
 void FillRawFields(std::string_view image, const RawFieldLayout<R> (&layout)[N], R& record) {
   for (const RawFieldLayout<R>& f : layout) f.field(record).Store(ImageDigits(image, f.first, f.last));
