@@ -17,8 +17,8 @@ constexpr bool ChecksFollowTheLayout() {
     if (check.firstByte <= previousByte) return false;
     previousByte = check.firstByte;
     bool found = false;
-    for (const FieldRow& row : kFields) {
-      if (row.firstByte == check.firstByte) found = row.conversion == Conversion::Decimal;
+    for (const FieldRow<R>& row : kFields) {
+      if (row.place.first == Byte(check.firstByte).first) found = row.conversion == Conversion::Decimal;
     }
     if (!found) return false;
   }
