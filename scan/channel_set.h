@@ -35,10 +35,16 @@ struct ChannelSetRecord {
   TextField<2> VerticalStack;
   TextField<2> StreamerNumber;
   TextField<2> ArrayForming;
+  // Decoded texts.
+  TextField<8> StartTimeText;  // in steps of 2 ms
+  TextField<8> EndTimeText;
+  TextField<4> ChannelTypeText;
+  TextField<20> GainControlText;
+  TextField<48> ArrayFormingText;
   TextField<80> ErrorInformation;
 };
 
-// Fills every raw field; makes no check and returns 0.
+// Fills every raw field and its decoded texts; makes no check and returns 0.
 std::int32_t DecodeChannelSet(ByteSpan block, ChannelSetRecord& record);
 
 // Writes the Channel Set Headers section for records 0..lastIndex, leaving

@@ -2,6 +2,8 @@
 // The conversions every decoder shares: header images, the two ways field
 // text is read as a number, the way numbers are written as text, and the
 // byte conversions. All are pure functions.
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -11,6 +13,15 @@
 namespace segd {
 
 using ByteSpan = std::span<const std::uint8_t>;
+
+// A block of exactly N bytes: the given bytes, zero-padded or cut, so that a
+// decoder never reads outside what it was handed.
+template <std::size_t N>
+std::array<std::uint8_t, N> FixedBlock(ByteSpan bytes) {
+  std::array<std::uint8_t, N> block{};
+  std::copy_n(bytes.begin(), std::min(N, bytes.size()), block.begin());
+  return block;
+}
 
 // Two upper-case hexadecimal digits per byte, high half-byte first.
 std::string BytesToHex(ByteSpan bytes);

@@ -136,8 +136,7 @@ std::int32_t DecodeExtendedHeader(ByteSpan bytes, ExtendedHeaderRecord& record);
 std::int32_t ListExtendedHeader(const ExtendedHeaderRecord& record, ReportWriter& report);
 
 // Fills `block` with every listed field and every decoded text, each under
-// the data name of its label (a decoded text whose name a raw field holds
-// takes _text: source_type_text).
+// its data name in the field table.
 void FillExtendedBlock(const ExtendedHeaderRecord& record, model::Block& block);
 
 }  // namespace segd

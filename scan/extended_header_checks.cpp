@@ -9,16 +9,25 @@ namespace segd::extended {
 
 namespace {
 
-// Every check inspects a decimal field of the layout, and the checks come in
-// header order, so running each after its field keeps the order of checks.
+// Every check inspects a decimal field of the table, the checks come in
+// header order, and every text they decode to is a field of the table that
+// the checks fill (so the section lists it).
 constexpr bool ChecksFollowTheLayout() {
   int previousByte = 0;
   for (const CodeCheck& check : kCodeChecks) {
     if (check.firstByte <= previousByte) return false;
     previousByte = check.firstByte;
     bool found = false;
-    for (const FieldRow& row : kFields) {
-      if (row.firstByte == check.firstByte) found = row.conversion == Conversion::Decimal;
+    for (const FieldRow<R>& row : kFields) {
+      if (row.place.first == Byte(check.firstByte).first) found = row.conversion == Conversion::Decimal;
+    }
+    for (const DecodedText& decoded : check.decoded) {
+      bool listed = decoded.texts.empty();
+      for (const FieldRow<R>& row : kFields) {
+        listed = listed || (row.offset == decoded.offset && row.width == decoded.width &&
+                            row.conversion == Conversion::Text);
+      }
+      found = found && listed;
     }
     if (!found) return false;
   }
@@ -46,7 +55,8 @@ void CheckCode(int firstByte, std::string_view storedText, ExtendedHeaderRecord&
     const std::ptrdiff_t index = CodeIndex(check, code);
     for (const DecodedText& decoded : check.decoded) {
       if (decoded.texts.empty()) continue;
-      decoded.field(record).Store(index >= 0 ? decoded.texts[static_cast<std::size_t>(index)] : check.otherText);
+      const FieldRef field{reinterpret_cast<char*>(&record) + decoded.offset, decoded.width};
+      field.Store(index >= 0 ? decoded.texts[static_cast<std::size_t>(index)] : check.otherText);
     }
     if (index >= 0) continue;
     std::string complaint(check.complaint);

@@ -3,6 +3,7 @@
 // valid, the complaint and status of any other code, and the texts a code
 // decodes to. One row per check, in header order.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -11,10 +12,11 @@
 
 namespace segd::extended {
 
-// A decoded-text field and its texts by code, starting at the lowest valid
-// code. No texts: no decoded field.
+// A decoded-text field (its offset and width in the record) and its texts
+// by code, starting at the lowest valid code. No texts: no decoded field.
 struct DecodedText {
-  FieldRef (*field)(ExtendedHeaderRecord&) = nullptr;
+  std::size_t offset = 0;
+  std::size_t width = 0;
   std::span<const std::string_view> texts;
 };
 
@@ -71,7 +73,7 @@ inline constexpr std::string_view kProcessTypes[] = {
 };
 
 #define SEGD_DECODED(Member, texts) \
-  DecodedText { [](ExtendedHeaderRecord& r) { return r.Member.Ref(); }, texts }
+  DecodedText { offsetof(ExtendedHeaderRecord, Member), decltype(ExtendedHeaderRecord::Member)::kWidth, texts }
 
 inline constexpr CodeCheck kCodeChecks[] = {
     {13, 0, 1, 3, "UH Type Not Correct- should be 0 or 1", "", {}},
@@ -108,8 +110,6 @@ constexpr bool ChecksAreSound() {
   for (const CodeCheck& check : kCodeChecks) {
     if (check.lowest < 0 || check.highest < check.lowest || check.status <= 0) return false;
     for (const DecodedText& d : check.decoded) {
-      // Judged by the texts: a function pointer is no constant under the
-      // sanitizers.
       if (!d.texts.empty() && d.texts.size() != static_cast<std::size_t>(check.highest - check.lowest + 1)) {
         return false;
       }

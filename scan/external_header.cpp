@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "scan/header_image.h"
 #include "scan/listing.h"
 
 namespace segd {

@@ -5,39 +5,11 @@
 #include <string>
 
 #include "scan/code_tables.h"
-#include "scan/header_image.h"
+#include "scan/general_header_fields.h"
 
 namespace segd {
 
 namespace {
-
-using R = GeneralHeader1Record;
-
-constexpr RawFieldLayout<R> kLayout[] = {
-    {SEGD_FIELD(R, FileNumber), 1, 4},
-    {SEGD_FIELD(R, FormatCode), 5, 8},
-    {SEGD_FIELD(R, GeneralConstants), 9, 20},
-    {SEGD_FIELD(R, Year), 21, 22},
-    {SEGD_FIELD(R, AdditionalBlocks), 23, 23},
-    {SEGD_FIELD(R, JulianDay), 24, 26},
-    {SEGD_FIELD(R, Hour), 27, 28},
-    {SEGD_FIELD(R, Minute), 29, 30},
-    {SEGD_FIELD(R, Second), 31, 32},
-    {SEGD_FIELD(R, ManufacturerCode), 33, 34},
-    {SEGD_FIELD(R, ManufacturerSerial), 35, 38},
-    {SEGD_FIELD(R, BytesPerScan), 39, 44},
-    {SEGD_FIELD(R, BaseScanInterval), 45, 46},
-    {SEGD_FIELD(R, Polarity), 47, 47},
-    {SEGD_FIELD(R, Unused1), 48, 50},
-    {SEGD_FIELD(R, RecordType), 51, 51},
-    {SEGD_FIELD(R, RecordLength), 52, 54},
-    {SEGD_FIELD(R, ScanTypes), 55, 56},
-    {SEGD_FIELD(R, ChannelSets), 57, 58},
-    {SEGD_FIELD(R, SkewBlocks), 59, 60},
-    {SEGD_FIELD(R, ExtendedHeaderLength), 61, 62},
-    {SEGD_FIELD(R, ExternalHeaderLength), 63, 64},
-};
-static_assert(LayoutFits(kLayout, 64));
 
 // Header lengths count 32-byte blocks; FF means the count is in block 2.
 std::string HeaderBytesText(std::string_view digits) {
@@ -55,8 +27,7 @@ std::int16_t SmallValue(std::string_view digits) {
 }  // namespace
 
 std::int32_t DecodeGeneralHeader1(ByteSpan bytes, GeneralHeader1Record& record) {
-  const std::string image = BytesToHex(FixedBlock<32>(bytes));
-  FillRawFields(image, kLayout, record);
+  FillFields(FixedBlock<general_fields::kBlockBytes>(bytes), general_fields::kBlock1, record);
   std::int32_t status = 0;
 
   const std::string_view format = record.FormatCode.View();

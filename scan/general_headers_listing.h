@@ -1,9 +1,8 @@
 #pragma once
-#include "scan/general_header1.h"
-#include "scan/general_header23.h"
 #include <vector>
 
 #include "scan/general_header1.h"
+#include "scan/general_header23.h"
 #include "scan/record_model.h"
 #include "scan/report_writer.h"
 

@@ -151,30 +151,4 @@ void SetValue(Value& value, std::string_view shown, Reading reading) {
   SetText(value, text);
 }
 
-std::string DataName(std::string_view label) {
-  std::string name;
-  bool gap = false;
-  for (char c : label) {
-    const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    if ((lower >= 'a' && lower <= 'z') || IsDigit(lower)) {
-      if (gap && !name.empty()) name.push_back('_');
-      name.push_back(lower);
-      gap = false;
-    } else {
-      gap = true;
-    }
-  }
-  return name;
-}
-
-Field& AddNamedField(Block& block, std::string_view label, std::string_view clash) {
-  const std::string base = DataName(label);
-  std::string name = base;
-  if (block.Find(name) != nullptr && !clash.empty()) name = base + std::string(clash);
-  for (int n = 2; block.Find(name) != nullptr; ++n) name = base + "_" + std::to_string(n);
-  Field& field = block.fields.emplace_back();
-  field.name = std::move(name);
-  return field;
-}
-
 }  // namespace segd::model

@@ -32,12 +32,4 @@ void AppendWithoutNul(std::string& out, std::string_view text);
 // unspecified) when `text` is no decimal number.
 bool PlainNumber(std::string_view text, std::string& out);
 
-// The data name of a label: lower case letters and digits, every other run
-// of characters one underscore ("Time Break (uS)" gives time_break_us).
-std::string DataName(std::string_view label);
-
-// Adds a field to `block` under the data name of `label`, made distinct
-// within the block by a suffix _2, _3, ... (or `clash` first, when given).
-Field& AddNamedField(Block& block, std::string_view label, std::string_view clash = {});
-
 }  // namespace segd::model

@@ -5,105 +5,12 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <type_traits>
-#include <utility>
 
-#include "scan/header_image.h"
+#include "scan/field_table.h"
 
 namespace segd {
 
 namespace {
-
-enum class Conversion : std::uint8_t { kHex, kDecimal, kSingle, kDouble };
-
-// One field converted from bytes first..last (1-based) of its block. The
-// field is named by its place in the record: this runs for every trace, and
-// plain offsets spare an indirect call per field.
-template <class R>
-struct ByteFieldLayout {
-  std::size_t offset;
-  std::size_t width;
-  int first;
-  int last;
-  Conversion conversion;
-};
-#define SEGD_TRACE_FIELD(Record, Member) offsetof(Record, Member), decltype(Record::Member)::kWidth
-
-// The field of `record` at a layout entry's place.
-template <class R>
-FieldRef FieldAt(R& record, std::size_t offset, std::size_t width) {
-  static_assert(std::is_standard_layout_v<R>);
-  return {reinterpret_cast<char*>(&record) + offset, width};
-}
-
-template <class R, std::size_t N>
-constexpr bool ByteLayoutFits(const ByteFieldLayout<R> (&layout)[N], std::size_t blockBytes) {
-  for (const ByteFieldLayout<R>& f : layout) {
-    if (f.first < 1 || f.last < f.first || static_cast<std::size_t>(f.last) > blockBytes) return false;
-    if (f.offset + f.width > sizeof(R)) return false;
-    if (f.conversion == Conversion::kSingle && f.last - f.first != 3) return false;
-    if (f.conversion == Conversion::kDouble && f.last - f.first != 7) return false;
-    if (f.conversion == Conversion::kDecimal && f.last - f.first > 7) return false;
-  }
-  return true;
-}
-
-// The widest field a layout converts into.
-constexpr std::size_t kFieldRoom = 16;
-
-// The decimal digits of a number of up to 3 bytes (at most 8 digits, so the
-// text needs no rounding), written at `out`, which has room for 16 more.
-char* WriteDigits(char* out, ByteSpan bytes) {
-  std::uint32_t value = 0;
-  for (std::uint8_t b : bytes) value = value << 8 | b;
-  char digits[24] = {};
-  std::size_t count = 0;
-  do {
-    digits[15 - count++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  std::memcpy(out, digits + 16 - count, 8);  // a fixed-size copy; only `count` of them count
-  return out + count;
-}
-
-// The field's text written at `out` (kNumberTextRoom characters), its end
-// returned: no string is made per field.
-char* Convert(Conversion conversion, ByteSpan bytes, char* out) {
-  switch (conversion) {
-    case Conversion::kHex:
-      for (std::uint8_t b : bytes) {
-        *out++ = "0123456789ABCDEF"[b >> 4];
-        *out++ = "0123456789ABCDEF"[b & 0x0F];
-      }
-      return out;
-    case Conversion::kDecimal:
-      if (bytes.size() <= 3) return WriteDigits(out, bytes);
-      return WriteSmallDecimal(out, bytes);
-    case Conversion::kSingle:
-      return WriteSingleText(out, bytes);
-    case Conversion::kDouble:
-      return WriteDoubleText(out, bytes);
-  }
-  return out;
-}
-
-// One field of a layout, its place, width and conversion constants: the
-// text is padded with blanks in a buffer and copied at the field's width.
-template <auto F, class R, std::size_t B>
-void FillByteField(const std::array<std::uint8_t, B>& block, R& record) {
-  static_assert(F.width <= kFieldRoom);
-  char text[kNumberTextRoom + kFieldRoom];
-  char* const end = Convert(F.conversion, ByteSpan(block).subspan(F.first - 1, F.last - F.first + 1), text);
-  std::memset(end, ' ', F.width);  // a shorter text padded, a longer one cut
-  std::memcpy(reinterpret_cast<char*>(&record) + F.offset, text, F.width);
-}
-
-template <const auto& Layout, class R, std::size_t B>
-void FillByteFields(const std::array<std::uint8_t, B>& block, R& record) {
-  [&]<std::size_t... I>(std::index_sequence<I...>) {
-    (FillByteField<Layout[I]>(block, record), ...);
-  }(std::make_index_sequence<std::size(Layout)>());
-}
 
 // A code table: the text of the first row whose code matches, else the
 // fallback.
@@ -137,17 +44,21 @@ void StoreCode(TextField<W>& field, const CodeRow<Code> (&table)[N], const Padde
 
 constexpr std::string_view kUnknown = "Unknown";
 
+using enum Conversion;
+
 // ---- Trace header ---------------------------------------------------------
 
 using TH = TraceHeaderRecord;
 
-constexpr ByteFieldLayout<TH> kHeaderLayout[] = {
-    {SEGD_TRACE_FIELD(TH, ChannelSet), 4, 4, Conversion::kHex},
-    {SEGD_TRACE_FIELD(TH, TimingWord), 7, 9, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(TH, TraceEditCode), 12, 12, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(TH, TimeBreakWindow), 13, 15, Conversion::kDecimal},
+// The trace table's columns (scan/trace_columns.h) give the fields their
+// titles and data names: no row here is listed or named.
+constexpr FieldRow<TH> kHeaderLayout[] = {
+    {"", "", Byte(4), Hex, SEGD_AT(TH, ChannelSet)},
+    {"", "", Bytes(7, 9), Decimal, SEGD_AT(TH, TimingWord)},
+    {"", "", Byte(12), Decimal, SEGD_AT(TH, TraceEditCode)},
+    {"", "", Bytes(13, 15), Decimal, SEGD_AT(TH, TimeBreakWindow)},
 };
-static_assert(ByteLayoutFits(kHeaderLayout, kTraceHeaderBytes));
+static_assert(TableIsSound(kHeaderLayout, static_cast<int>(kTraceHeaderBytes), 0));
 
 // Byte 12, compared as the text of the two-character code field: values
 // from 100 up keep only two digits and so match no row.
@@ -164,20 +75,20 @@ using E1 = TraceExtension1Record;
 
 // In decoding order; bytes 7-10 (point index, samples per trace) and 31-32
 // are not shown.
-constexpr ByteFieldLayout<E1> kExtension1Layout[] = {
-    {SEGD_TRACE_FIELD(E1, ReceiverLine), 1, 3, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, ReceiverPoint), 4, 6, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, SuNumber), 11, 13, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, FilterCode), 14, 14, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, GainCode), 15, 15, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, StacksLow), 20, 20, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, StacksNoisy), 21, 21, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, Resistance), 22, 23, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, Sim), 24, 25, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, ReceiverTypeCode), 26, 26, Conversion::kDecimal},
-    {SEGD_TRACE_FIELD(E1, ConversionFactor), 27, 30, Conversion::kSingle},
+constexpr FieldRow<E1> kExtension1Layout[] = {
+    {"", "", Bytes(1, 3), Decimal, SEGD_AT(E1, ReceiverLine)},
+    {"", "", Bytes(4, 6), Decimal, SEGD_AT(E1, ReceiverPoint)},
+    {"", "", Bytes(11, 13), Decimal, SEGD_AT(E1, SuNumber)},
+    {"", "", Byte(14), Decimal, SEGD_AT(E1, FilterCode)},
+    {"", "", Byte(15), Decimal, SEGD_AT(E1, GainCode)},
+    {"", "", Byte(20), Decimal, SEGD_AT(E1, StacksLow)},
+    {"", "", Byte(21), Decimal, SEGD_AT(E1, StacksNoisy)},
+    {"", "", Bytes(22, 23), Decimal, SEGD_AT(E1, Resistance)},
+    {"", "", Bytes(24, 25), Decimal, SEGD_AT(E1, Sim)},
+    {"", "", Byte(26), Decimal, SEGD_AT(E1, ReceiverTypeCode)},
+    {"", "", Bytes(27, 30), Single, SEGD_AT(E1, ConversionFactor)},
 };
-static_assert(ByteLayoutFits(kExtension1Layout, kTraceExtensionBytes));
+static_assert(TableIsSound(kExtension1Layout, static_cast<int>(kTraceExtensionBytes), 0));
 
 constexpr int kUnitChannelTypeByte = 16;
 constexpr int kNoiseEliminationByte = 17;
@@ -239,10 +150,10 @@ struct FlagLayout {
 };
 constexpr std::size_t kFlagWidth = 3;  // "Yes", or "No" and a blank
 constexpr FlagLayout kErrorFlags[] = {
-    {SEGD_TRACE_FIELD(E1, IplsError), 0x80},     {SEGD_TRACE_FIELD(E1, ImpedanceError), 0x40},
-    {SEGD_TRACE_FIELD(E1, DeadError), 0x20},     {SEGD_TRACE_FIELD(E1, UnderrunError), 0x10},
-    {SEGD_TRACE_FIELD(E1, OverrunError), 0x08},  {SEGD_TRACE_FIELD(E1, OverscaleError), 0x04},
-    {SEGD_TRACE_FIELD(E1, DataError), 0x02},     {SEGD_TRACE_FIELD(E1, SyncError), 0x01},
+    {SEGD_AT(E1, IplsError), 0x80},     {SEGD_AT(E1, ImpedanceError), 0x40},
+    {SEGD_AT(E1, DeadError), 0x20},     {SEGD_AT(E1, UnderrunError), 0x10},
+    {SEGD_AT(E1, OverrunError), 0x08},  {SEGD_AT(E1, OverscaleError), 0x04},
+    {SEGD_AT(E1, DataError), 0x02},     {SEGD_AT(E1, SyncError), 0x01},
 };
 
 constexpr bool FlagsFit() {
@@ -259,25 +170,25 @@ using E2 = TraceExtension2Record;
 
 // Bytes 21-32 are not shown. The texts keep their first characters only:
 // 6543210.12345 is held as 6543210.12.
-constexpr ByteFieldLayout<E2> kExtension2Layout[] = {
-    {SEGD_TRACE_FIELD(E2, Easting), 1, 8, Conversion::kDouble},
-    {SEGD_TRACE_FIELD(E2, Northing), 9, 16, Conversion::kDouble},
-    {SEGD_TRACE_FIELD(E2, Elevation), 17, 20, Conversion::kSingle},
+constexpr FieldRow<E2> kExtension2Layout[] = {
+    {"", "", Bytes(1, 8), Double, SEGD_AT(E2, Easting)},
+    {"", "", Bytes(9, 16), Double, SEGD_AT(E2, Northing)},
+    {"", "", Bytes(17, 20), Single, SEGD_AT(E2, Elevation)},
 };
-static_assert(ByteLayoutFits(kExtension2Layout, kTraceExtensionBytes));
+static_assert(TableIsSound(kExtension2Layout, static_cast<int>(kTraceExtensionBytes), 0));
 
 }  // namespace
 
 void DecodeTraceHeader(ByteSpan bytes, TraceHeaderRecord& record) {
   const auto block = FixedBlock<kTraceHeaderBytes>(bytes);
-  FillByteFields<kHeaderLayout>(block, record);
+  FillFieldsUnrolled<kHeaderLayout>(block, record);
   StoreCode(record.TraceEditText, kTraceEditTable, kTraceEditTexts, TrimBlanks(record.TraceEditCode.View()));
 }
 
 void DecodeTraceExtension1(ByteSpan bytes, TraceExtension1Record& record) {
   const auto block = FixedBlock<kTraceExtensionBytes>(bytes);
   auto byteAt = [&block](int position) { return block[static_cast<std::size_t>(position - 1)]; };
-  FillByteFields<kExtension1Layout>(block, record);
+  FillFieldsUnrolled<kExtension1Layout>(block, record);
 
   // The filter code field holds the first decimal digit of byte 14.
   StoreCode(record.FilterText, kFilterTable, kFilterTexts, record.FilterCode.chars[0] - '0');
@@ -314,7 +225,7 @@ void DecodeTraceExtension1(ByteSpan bytes, TraceExtension1Record& record) {
 
 void DecodeTraceExtension2(ByteSpan bytes, TraceExtension2Record& record) {
   const auto block = FixedBlock<kTraceExtensionBytes>(bytes);
-  FillByteFields<kExtension2Layout>(block, record);
+  FillFieldsUnrolled<kExtension2Layout>(block, record);
 }
 
 }  // namespace segd

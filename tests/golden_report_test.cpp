@@ -3,6 +3,9 @@
 // byte differs from its neighbours, so that a field read from the wrong
 // place, a label or column moved or a width changed shows at once.
 //
+// The same record's JSON is held too: every header field's data name, raw
+// text and value, which readers of the data outputs depend on.
+//
 // To regenerate the files on purpose (after a change of the report that is
 // meant), run the test with SEGD_UPDATE_GOLDEN=1 in the environment:
 //   SEGD_UPDATE_GOLDEN=1 build/tests/segd_tests --gtest_filter='GoldenReport*'
@@ -16,6 +19,9 @@
 #include <string>
 
 #include "cli/options.h"
+#include "output/json_writer.h"
+#include "scan/byte_source.h"
+#include "scan/record_scan.h"
 #include "support/fake_host.h"
 #include "tools/record_writer.h"
 #include "tools/sample_shot.h"
@@ -134,6 +140,21 @@ TEST(GoldenReport, EveryReportIsByteForByteItsGoldenFile) {
     ASSERT_FALSE(golden.empty()) << "missing golden file";
     EXPECT_TRUE(report == golden) << "the report differs from tests/golden/" << c.file;
   }
+}
+
+TEST(GoldenReport, TheDistinctRecordsJsonIsItsGoldenFile) {
+  const std::filesystem::path file = std::filesystem::path(SEGD_SOURCE_DIR) / "tests" / "golden" / "distinct.json";
+  const writer::Bytes distinct = DistinctRecord();
+  MemoryByteSource source(distinct);
+  MemoryByteSink sink;
+  output::JsonWriter json(sink);
+  model::ScanRecord(source, "distinct.segd", json, {});  // its notices are in the file
+  ASSERT_TRUE(json.Finish());
+  if (std::getenv("SEGD_UPDATE_GOLDEN") != nullptr) {
+    std::ofstream(file, std::ios::binary) << sink.Text();
+    return;
+  }
+  EXPECT_TRUE(sink.Text() == ReadFile(file)) << "the JSON differs from tests/golden/distinct.json";
 }
 
 }  // namespace
