@@ -37,9 +37,9 @@ void SetBool(model::Value& value, bool flag) {
 
 // A field of the trace header: decimal-coded digits, or, when they are all
 // F, the binary number in the bytes that take over.
-void SetTraceNumber(model::Value& value, const std::array<std::uint8_t, kTraceHeaderBytes>& header, int first,
-                    int last, int takeoverFirst, int takeoverLast) {
-  const ByteSpan bytes(header.data() + first - 1, static_cast<std::size_t>(last - first + 1));
+void SetTraceNumber(model::Value& value, const std::uint8_t* header, int first, int last, int takeoverFirst,
+                    int takeoverLast) {
+  const ByteSpan bytes(header + first - 1, static_cast<std::size_t>(last - first + 1));
   char digits[8];
   std::size_t n = 0;
   bool allF = true;
@@ -144,8 +144,8 @@ bool TracePastEnd(const TracePlace& place, std::uint64_t size) {
   return place.sampleBytes > 0 && static_cast<std::uint64_t>(place.sampleBytes) > size - headerEnd;
 }
 
-void FillSn388Row(const TracePlace& place, bool pastEnd, const std::array<std::uint8_t, kTraceHeaderBytes>& header,
-                  const TraceFields& fields, model::TraceRow& row) {
+void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* header, const TraceRecords& records,
+                  model::TraceRow& row) {
   if (row.values.size() != kFixed + kTraceColumns) row.values.resize(kFixed + kTraceColumns);
   row.trace = place.sequence;
   row.byteOffset = place.offset < 0 ? 0 : static_cast<std::uint64_t>(place.offset);
@@ -156,8 +156,11 @@ void FillSn388Row(const TracePlace& place, bool pastEnd, const std::array<std::u
   SetTraceNumber(row.values[3], header, 5, 6, 5, 6);
   SetInteger(row.values[4], static_cast<std::int64_t>(row.byteOffset));
   SetBool(row.values[5], pastEnd);
+  const char* const texts = reinterpret_cast<const char*>(&records);
   for (std::size_t i = 0; i < kTraceColumns; ++i) {
-    model::SetValue(row.values[kFixed + i], fields.Text[i], model::ReadingOf(kTraceColumnTable[i].type));
+    const TraceColumn& column = kTraceColumnTable[i];
+    model::SetValue(row.values[kFixed + i], std::string_view(texts + column.offset, column.textWidth),
+                    model::ReadingOf(column.type));
   }
 }
 
@@ -200,14 +203,17 @@ void Sn388ModelFeed::Begin() {
   consumer_.Begin(model_);
 }
 
-void Sn388ModelFeed::Trace(std::int32_t sequence, std::int64_t offset,
-                           const std::array<std::uint8_t, kTraceHeaderBytes>& header, const TraceFields& fields) {
-  place_.sequence = sequence;
-  place_.offset = offset;
-  const bool pastEnd = TracePastEnd(place_, size_);
-  integrity_.Trace(sequence, pastEnd);
-  FillSn388Row(place_, pastEnd, header, fields, row_);
-  consumer_.Row(row_);
+void Sn388ModelFeed::FillRow(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header,
+                            const TraceRecords& records, model::TraceRow& row) const {
+  TracePlace place = place_;
+  place.sequence = sequence;
+  place.offset = offset;
+  FillSn388Row(place, TracePastEnd(place, size_), header, records, row);
+}
+
+void Sn388ModelFeed::Row(const model::TraceRow& row) {
+  integrity_.Trace(row.trace, row.pastEnd);
+  consumer_.Row(row);
 }
 
 model::Integrity Sn388ModelFeed::End(std::int64_t endOffset, const std::vector<model::Notice>& notices) {

@@ -8,7 +8,7 @@
 
 #include "scan/record_model.h"
 #include "scan/sn388_decode.h"
-#include "scan/trace_fields.h"
+#include "scan/trace_columns.h"
 #include "scan/trace_header.h"
 
 namespace segd {
@@ -33,9 +33,9 @@ struct TracePlace {
 bool TracePastEnd(const TracePlace& place, std::uint64_t size);
 
 // Fills `row` (its values sized to the columns on first use, reused after)
-// from the trace's place, its 20 header bytes and the walk's column texts.
-void FillSn388Row(const TracePlace& place, bool pastEnd, const std::array<std::uint8_t, kTraceHeaderBytes>& header,
-                  const TraceFields& fields, model::TraceRow& row);
+// from the trace's place, its 20 header bytes and its decoded records.
+void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* header, const TraceRecords& records,
+                  model::TraceRow& row);
 
 // Counts what the walk finds for the record's Integrity.
 class Sn388IntegrityCount {
@@ -53,15 +53,23 @@ class Sn388IntegrityCount {
 
 // The record model of a walk that someone else drives (the report run, or
 // ScanSn388Record): Begin once the headers are decoded, Trace after each
-// ReadTrace, End after the last.
+// trace read (or FillRow, on any thread, and Row in walk order), End after
+// the last.
 class Sn388ModelFeed {
  public:
   Sn388ModelFeed(const Sn388Headers& headers, const std::string& path, std::uint64_t size,
                  model::RecordConsumer& consumer);
   void Begin();
   // Trace `sequence` (from 1) whose header starts at 0-based `offset`.
-  void Trace(std::int32_t sequence, std::int64_t offset, const std::array<std::uint8_t, kTraceHeaderBytes>& header,
-             const TraceFields& fields);
+  void Trace(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header, const TraceRecords& records) {
+    FillRow(sequence, offset, header, records, row_);
+    Row(row_);
+  }
+  // The row of a trace, as Trace makes it; may run on several threads at once.
+  void FillRow(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header, const TraceRecords& records,
+               model::TraceRow& row) const;
+  // Counts the row and hands it on.
+  void Row(const model::TraceRow& row);
   // `endOffset`: the 0-based offset after the last trace walked.
   model::Integrity End(std::int64_t endOffset, const std::vector<model::Notice>& notices);
   // The first trace walked so far that reaches past the end of the file.
