@@ -112,10 +112,7 @@ class ReportBatchFormat final : public TraceBatchFormat {
            TraceBatch& batch) const override {
     cells_.Append(sequence, records, batch.text);
     batch.text += "\r\n";
-    if (feed_ == nullptr) return;
-    const auto k = static_cast<std::size_t>(sequence - batch.first);
-    if (batch.rows.size() <= k) batch.rows.resize(k + 1);
-    feed_->FillRow(sequence, position - 1, header, records, batch.rows[k]);
+    if (feed_ != nullptr) feed_->AddToBatch(sequence, position - 1, header, records, batch);
   }
 
  private:
@@ -159,9 +156,9 @@ void Run::WalkTraces(ReportWriter& report) {
         const std::int64_t start = position;
         position = NextTracePosition(position, samples, extensions);
         NoteTrace(i, start, position);
-        if (feed) feed->Row(batch.rows[static_cast<std::size_t>(k)]);
         context_.progress.SetPosition(i);
       }
+      if (feed) feed->TakeBatch(batch);
       records = batch.last;
       return true;
     });

@@ -37,9 +37,7 @@ class RowBatchFormat final : public TraceBatchFormat {
   explicit RowBatchFormat(const Sn388ModelFeed& feed) : feed_(feed) {}
   void Add(std::int32_t sequence, std::int64_t position, const TraceRecords& records, const std::uint8_t* header,
            TraceBatch& batch) const override {
-    const auto k = static_cast<std::size_t>(sequence - batch.first);
-    if (batch.rows.size() <= k) batch.rows.resize(k + 1);
-    feed_.FillRow(sequence, position - 1, header, records, batch.rows[k]);
+    feed_.AddToBatch(sequence, position - 1, header, records, batch);
   }
 
  private:
@@ -81,9 +79,9 @@ std::optional<ScanResult> ScanSn388Record(ByteSource& source, const std::string&
     const RowBatchFormat format(feed);
     RunTraceBatches(source, plan, format, [&](TraceBatch& batch) {
       if (cancel()) return false;
+      feed.TakeBatch(batch);
       for (std::int32_t k = 0; k < batch.count; ++k) {
         position = NextTracePosition(position, plan.samplesPerTrace, plan.extensionCount);
-        feed.Row(batch.rows[static_cast<std::size_t>(k)]);
         progress(batch.first + k);
       }
       return true;

@@ -201,6 +201,8 @@ Sn388ModelFeed::Sn388ModelFeed(const Sn388Headers& headers, const std::string& p
 void Sn388ModelFeed::Begin() {
   FillSn388Headers(headers_, path_, size_, model_);
   consumer_.Begin(model_);
+  texts_ = dynamic_cast<model::RowTexts*>(&consumer_);
+  textCount_ = texts_ != nullptr ? texts_->RowTextCount() : 0;
 }
 
 void Sn388ModelFeed::FillRow(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header,
@@ -214,6 +216,34 @@ void Sn388ModelFeed::FillRow(std::int32_t sequence, std::int64_t offset, const s
 void Sn388ModelFeed::Row(const model::TraceRow& row) {
   integrity_.Trace(row.trace, row.pastEnd);
   consumer_.Row(row);
+}
+
+void Sn388ModelFeed::AddToBatch(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header,
+                                const TraceRecords& records, TraceBatch& batch) const {
+  const auto k = static_cast<std::size_t>(sequence - batch.first);
+  if (textCount_ == 0) {
+    if (batch.rows.size() <= k) batch.rows.resize(k + 1);
+    return FillRow(sequence, offset, header, records, batch.rows[k]);
+  }
+  // One row at a time, made into each output's bytes at once.
+  if (batch.rows.empty()) batch.rows.resize(1);
+  if (batch.texts.size() != textCount_) batch.texts.resize(textCount_);
+  model::TraceRow& row = batch.rows.front();
+  FillRow(sequence, offset, header, records, row);
+  batch.pastEnd.push_back(row.pastEnd ? 1 : 0);
+  for (std::size_t j = 0; j < textCount_; ++j) texts_->AppendRowText(j, row, batch.texts[j]);
+}
+
+void Sn388ModelFeed::TakeBatch(const TraceBatch& batch) {
+  for (std::int32_t k = 0; k < batch.count; ++k) {
+    const auto i = static_cast<std::size_t>(k);
+    if (textCount_ == 0) {
+      Row(batch.rows[i]);
+    } else {
+      integrity_.Trace(batch.first + k, batch.pastEnd[i] != 0);
+    }
+  }
+  for (std::size_t j = 0; j < textCount_; ++j) texts_->TakeRowText(j, batch.texts[j]);
 }
 
 model::Integrity Sn388ModelFeed::End(std::int64_t endOffset, const std::vector<model::Notice>& notices) {

@@ -8,6 +8,8 @@
 
 #include "scan/record_model.h"
 #include "scan/sn388_decode.h"
+#include "scan/row_texts.h"
+#include "scan/trace_batches.h"
 #include "scan/trace_columns.h"
 #include "scan/trace_header.h"
 
@@ -70,6 +72,12 @@ class Sn388ModelFeed {
                model::TraceRow& row) const;
   // Counts the row and hands it on.
   void Row(const model::TraceRow& row);
+  // The batch form (scan/trace_batches.h): AddToBatch on the walk's workers,
+  // TakeBatch in walk order. A consumer that makes its rows' bytes itself
+  // (model::RowTexts) has them made on the workers too.
+  void AddToBatch(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header, const TraceRecords& records,
+                  TraceBatch& batch) const;
+  void TakeBatch(const TraceBatch& batch);
   // `endOffset`: the 0-based offset after the last trace walked.
   model::Integrity End(std::int64_t endOffset, const std::vector<model::Notice>& notices);
   // The first trace walked so far that reaches past the end of the file.
@@ -84,6 +92,8 @@ class Sn388ModelFeed {
   model::TraceRow row_;
   Sn388IntegrityCount integrity_;
   TracePlace place_;
+  model::RowTexts* texts_ = nullptr;
+  std::size_t textCount_ = 0;  // known once the consumer has begun
 };
 
 }  // namespace segd

@@ -37,6 +37,8 @@ struct TraceBatch {
   std::int32_t count = 0;
   std::string text;                     // appended to per trace
   std::vector<model::TraceRow> rows;    // one per trace, when the format fills rows
+  std::vector<std::string> texts;       // appended to per trace, one per data output
+  std::vector<std::uint8_t> pastEnd;    // per trace, when the format notes it
   TraceRecords last{};                  // the decoded records of its last trace
 };
 
