@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <string_view>
 
 #include "scan/channel_set.h"
@@ -145,7 +146,7 @@ bool TracePastEnd(const TracePlace& place, std::uint64_t size) {
 }
 
 void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* header, const TraceRecords& records,
-                  model::TraceRow& row) {
+                  model::TraceRow& row, const TraceRecords* previous) {
   if (row.values.size() != kFixed + kTraceColumns) row.values.resize(kFixed + kTraceColumns);
   row.trace = place.sequence;
   row.byteOffset = place.offset < 0 ? 0 : static_cast<std::uint64_t>(place.offset);
@@ -157,8 +158,11 @@ void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* hea
   SetInteger(row.values[4], static_cast<std::int64_t>(row.byteOffset));
   SetBool(row.values[5], pastEnd);
   const char* const texts = reinterpret_cast<const char*>(&records);
+  const char* const before = reinterpret_cast<const char*>(previous);
   for (std::size_t i = 0; i < kTraceColumns; ++i) {
     const TraceColumn& column = kTraceColumnTable[i];
+    // Most columns repeat from trace to trace: their value stands.
+    if (before != nullptr && std::memcmp(texts + column.offset, before + column.offset, column.textWidth) == 0) continue;
     model::SetValue(row.values[kFixed + i], std::string_view(texts + column.offset, column.textWidth),
                     model::ReadingOf(column.type));
   }
@@ -206,11 +210,11 @@ void Sn388ModelFeed::Begin() {
 }
 
 void Sn388ModelFeed::FillRow(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header,
-                            const TraceRecords& records, model::TraceRow& row) const {
+                            const TraceRecords& records, model::TraceRow& row, const TraceRecords* previous) const {
   TracePlace place = place_;
   place.sequence = sequence;
   place.offset = offset;
-  FillSn388Row(place, TracePastEnd(place, size_), header, records, row);
+  FillSn388Row(place, TracePastEnd(place, size_), header, records, row, previous);
 }
 
 void Sn388ModelFeed::Row(const model::TraceRow& row) {
@@ -229,7 +233,9 @@ void Sn388ModelFeed::AddToBatch(std::int32_t sequence, std::int64_t offset, cons
   if (batch.rows.empty()) batch.rows.resize(1);
   if (batch.texts.size() != textCount_) batch.texts.resize(textCount_);
   model::TraceRow& row = batch.rows.front();
-  FillRow(sequence, offset, header, records, row);
+  FillRow(sequence, offset, header, records, row, batch.rowFilled ? &batch.rowRecords : nullptr);
+  batch.rowRecords = records;
+  batch.rowFilled = true;
   batch.pastEnd.push_back(row.pastEnd ? 1 : 0);
   for (std::size_t j = 0; j < textCount_; ++j) texts_->AppendRowText(j, row, batch.texts[j]);
 }

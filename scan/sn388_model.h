@@ -35,9 +35,11 @@ struct TracePlace {
 bool TracePastEnd(const TracePlace& place, std::uint64_t size);
 
 // Fills `row` (its values sized to the columns on first use, reused after)
-// from the trace's place, its 20 header bytes and its decoded records.
+// from the trace's place, its 20 header bytes and its decoded records. When
+// `previous` holds the records `row` was last filled from, the columns whose
+// text is unchanged keep their values.
 void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* header, const TraceRecords& records,
-                  model::TraceRow& row);
+                  model::TraceRow& row, const TraceRecords* previous = nullptr);
 
 // Counts what the walk finds for the record's Integrity.
 class Sn388IntegrityCount {
@@ -69,7 +71,7 @@ class Sn388ModelFeed {
   }
   // The row of a trace, as Trace makes it; may run on several threads at once.
   void FillRow(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header, const TraceRecords& records,
-               model::TraceRow& row) const;
+               model::TraceRow& row, const TraceRecords* previous = nullptr) const;
   // Counts the row and hands it on.
   void Row(const model::TraceRow& row);
   // The batch form (scan/trace_batches.h): AddToBatch on the walk's workers,

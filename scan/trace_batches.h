@@ -39,6 +39,8 @@ struct TraceBatch {
   std::vector<model::TraceRow> rows;    // one per trace, when the format fills rows
   std::vector<std::string> texts;       // appended to per trace, one per data output
   std::vector<std::uint8_t> pastEnd;    // per trace, when the format notes it
+  TraceRecords rowRecords{};            // what rows.front() was last filled from
+  bool rowFilled = false;
   TraceRecords last{};                  // the decoded records of its last trace
 };
 
