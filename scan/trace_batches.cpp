@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::int64_t kPositionLimit = std::int64_t{1} << 62;  // as the one-by-one walk's
 // A worker reads close traces this many bytes at a time, whatever the batch.
-constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
 
 std::int64_t Stride(const TraceWalkPlan& plan) {
   return static_cast<std::int64_t>(TraceHeaderBytesRead(plan.extensionCount)) + std::int64_t{4} * plan.samplesPerTrace;
