@@ -3,7 +3,11 @@
 // data rows, however the traces fall into batches.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "hardening_common.h"
@@ -204,6 +208,59 @@ TEST(TraceBatches, ReportOfAManyTraceRecordIsTheOneByOneWalks) {
     EXPECT_GT(bothBytes.Text().size() + bothRows.text.size(), 100000u);
     EXPECT_EQ(bothFeed.result.notices.size(), oneFeed.result.notices.size());
   }
+}
+
+// A record file cut by another program while the workers read it: the scan
+// ends like one of a record cut short (which trace is the first past the end
+// depends on how far the workers had read), every trace listed, no crash.
+class ShrinkingShared final : public FileAccess {
+ public:
+  ShrinkingShared(std::filesystem::path path, std::uint64_t trigger, std::uint64_t cut, testing::FakeHost& host)
+      : path_(std::move(path)), trigger_(trigger), cut_(cut), host_(host) {}
+  std::unique_ptr<ByteSource> OpenRecord(const std::string&) override {
+    return std::make_unique<Source>(*this, FileByteSource::Open(path_.string()));
+  }
+  std::unique_ptr<ByteSink> CreateReport(const std::string& report, const std::string& record) override {
+    return host_.CreateReport(report, record);
+  }
+  std::atomic<bool> shrunk{false};
+
+ private:
+  struct Source final : ByteSource {
+    Source(ShrinkingShared& owner, std::unique_ptr<FileByteSource> file) : owner(owner), file(std::move(file)) {}
+    void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override { file->ReadAt(offset, out); }
+    std::uint64_t Size() const override { return file->Size(); }
+    bool SharedReads() const override { return true; }
+    void ReadShared(std::uint64_t offset, std::span<std::uint8_t> out) override {
+      if (offset >= owner.trigger_ && !owner.shrunk.exchange(true)) std::filesystem::resize_file(owner.path_, owner.cut_);
+      file->ReadShared(offset, out);
+    }
+    ShrinkingShared& owner;
+    std::unique_ptr<FileByteSource> file;
+  };
+  std::filesystem::path path_;
+  std::uint64_t trigger_;
+  std::uint64_t cut_;
+  testing::FakeHost& host_;
+};
+
+TEST(TraceBatches, ARecordShrunkDuringTheWalkEndsCutShort) {
+  const writer::RecordSpec spec = writer::ShotRecord({2, 3, 1000, 10});
+  const std::vector<std::uint8_t> bytes = writer::Compose(spec);
+  const writer::RecordLayout layout = writer::LayoutOf(spec);
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("segd-shrinking-shared-" + std::to_string(::getpid()));
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
+  testing::FakeHost host;
+  host.SelectAll();
+  ShrinkingShared files(path, layout.TraceOffset(1000), layout.TraceOffset(1500) + 10, host);
+  ScanContext context{host, host.selection, host.fields, host, host, host, files, host.folder, host.separator};
+  EXPECT_EQ(DecodeFile("C:\\Data\\LINE1.SEGD", context), kReportWrittenRecordCut);
+  EXPECT_TRUE(files.shrunk);
+  EXPECT_EQ(host.ReportLines().size() - hardening::FirstTraceLine(host.ReportLines()), 3002u);
+  ASSERT_FALSE(host.notices.empty());
+  EXPECT_EQ(host.notices.back().caption, kRecordCutShortCaption);
+  std::filesystem::remove(path);
 }
 
 }  // namespace
