@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "scan/channel_set.h"
 #include "scan/conversions.h"
@@ -55,6 +56,17 @@ void SetTraceNumber(model::Value& value, const std::uint8_t* header, int first, 
     return SetInteger(value, static_cast<std::int64_t>(number));
   }
   model::SetValue(value, std::string_view(digits, n), Reading::Bcd);
+}
+
+// Column I's value from its text; a text the same as in `before` (when
+// given) keeps its value: most columns repeat from trace to trace. The sizes
+// are constants, so the comparison is a few loads.
+template <std::size_t I>
+void FillColumn(const char* texts, const char* before, model::Value& value) {
+  constexpr const TraceColumn& column = kTraceColumnTable[I];
+  const char* const text = texts + column.offset;
+  if (before != nullptr && std::memcmp(text, before + column.offset, column.textWidth) == 0) return;
+  model::SetValue(value, std::string_view(text, column.textWidth), model::ReadingOf(column.type));
 }
 
 void AddSummary(model::Block& summary, std::string_view name, std::string_view shown, Reading reading) {
@@ -159,13 +171,9 @@ void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* hea
   SetBool(row.values[5], pastEnd);
   const char* const texts = reinterpret_cast<const char*>(&records);
   const char* const before = reinterpret_cast<const char*>(previous);
-  for (std::size_t i = 0; i < kTraceColumns; ++i) {
-    const TraceColumn& column = kTraceColumnTable[i];
-    // Most columns repeat from trace to trace: their value stands.
-    if (before != nullptr && std::memcmp(texts + column.offset, before + column.offset, column.textWidth) == 0) continue;
-    model::SetValue(row.values[kFixed + i], std::string_view(texts + column.offset, column.textWidth),
-                    model::ReadingOf(column.type));
-  }
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    (FillColumn<I>(texts, before, row.values[kFixed + I]), ...);
+  }(std::make_index_sequence<kTraceColumns>());
 }
 
 Sn388IntegrityCount::Sn388IntegrityCount(const Sn388Headers& headers, std::uint64_t size) {
