@@ -115,26 +115,42 @@ TEST(TraceBatches, StopWhereTheDeliveryAsks) {
   EXPECT_EQ(delivered, 300);
 }
 
-// The scan through a source that does not read on several threads: the
-// one-by-one walk.
-class OneByOneFiles final : public FileAccess {
+// The host's record, or a record file that another program cuts to `cut`
+// bytes at the first shared read at or past `trigger`; read on several
+// threads only when `shared` (otherwise one by one).
+class Files final : public FileAccess {
  public:
-  explicit OneByOneFiles(testing::FakeHost& host) : host_(host) {}
-  std::unique_ptr<ByteSource> OpenRecord(const std::string& path) override {
-    return std::make_unique<Plain>(host_.OpenRecord(path));
+  Files(testing::FakeHost& host, bool shared, std::filesystem::path path = {}, std::uint64_t trigger = 0,
+        std::uint64_t cut = 0)
+      : host_(host), shared_(shared), path_(std::move(path)), trigger_(trigger), cut_(cut) {}
+  std::unique_ptr<ByteSource> OpenRecord(const std::string& name) override {
+    if (path_.empty()) return std::make_unique<Source>(*this, host_.OpenRecord(name));
+    return std::make_unique<Source>(*this, FileByteSource::Open(path_.string()));
   }
   std::unique_ptr<ByteSink> CreateReport(const std::string& report, const std::string& record) override {
     return host_.CreateReport(report, record);
   }
+  std::atomic<bool> shrunk{false};
 
  private:
-  struct Plain final : ByteSource {
-    explicit Plain(std::unique_ptr<ByteSource> inner) : inner(std::move(inner)) {}
+  struct Source final : ByteSource {
+    Source(Files& owner, std::unique_ptr<ByteSource> inner) : owner(owner), inner(std::move(inner)) {}
     void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override { inner->ReadAt(offset, out); }
     std::uint64_t Size() const override { return inner->Size(); }
+    bool SharedReads() const override { return owner.shared_; }
+    void ReadShared(std::uint64_t offset, std::span<std::uint8_t> out) override {
+      if (!owner.path_.empty() && offset >= owner.trigger_ && !owner.shrunk.exchange(true)) {
+        std::filesystem::resize_file(owner.path_, owner.cut_);
+      }
+      inner->ReadShared(offset, out);
+    }
+    Files& owner;
     std::unique_ptr<ByteSource> inner;
   };
   testing::FakeHost& host_;
+  bool shared_;
+  std::filesystem::path path_;
+  std::uint64_t trigger_, cut_;
 };
 
 // Every row's values as text, and the walk's findings.
@@ -191,7 +207,7 @@ TEST(TraceBatches, ReportOfAManyTraceRecordIsTheOneByOneWalks) {
     ModelFeed bothFeed{bothData ? *bothData : bothRows, false, {}}, oneFeed{oneData ? *oneData : oneRows, false, {}};
     ScanContext bothContext{both, both.selection, both.fields, both, both, both, both, both.folder, both.separator};
     bothContext.model = &bothFeed;
-    OneByOneFiles files(one);
+    Files files(one, false);
     ScanContext oneContext{one, one.selection, one.fields, one, one, one, files, one.folder, one.separator};
     oneContext.model = &oneFeed;
 
@@ -213,37 +229,6 @@ TEST(TraceBatches, ReportOfAManyTraceRecordIsTheOneByOneWalks) {
 // A record file cut by another program while the workers read it: the scan
 // ends like one of a record cut short (which trace is the first past the end
 // depends on how far the workers had read), every trace listed, no crash.
-class ShrinkingShared final : public FileAccess {
- public:
-  ShrinkingShared(std::filesystem::path path, std::uint64_t trigger, std::uint64_t cut, testing::FakeHost& host)
-      : path_(std::move(path)), trigger_(trigger), cut_(cut), host_(host) {}
-  std::unique_ptr<ByteSource> OpenRecord(const std::string&) override {
-    return std::make_unique<Source>(*this, FileByteSource::Open(path_.string()));
-  }
-  std::unique_ptr<ByteSink> CreateReport(const std::string& report, const std::string& record) override {
-    return host_.CreateReport(report, record);
-  }
-  std::atomic<bool> shrunk{false};
-
- private:
-  struct Source final : ByteSource {
-    Source(ShrinkingShared& owner, std::unique_ptr<FileByteSource> file) : owner(owner), file(std::move(file)) {}
-    void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override { file->ReadAt(offset, out); }
-    std::uint64_t Size() const override { return file->Size(); }
-    bool SharedReads() const override { return true; }
-    void ReadShared(std::uint64_t offset, std::span<std::uint8_t> out) override {
-      if (offset >= owner.trigger_ && !owner.shrunk.exchange(true)) std::filesystem::resize_file(owner.path_, owner.cut_);
-      file->ReadShared(offset, out);
-    }
-    ShrinkingShared& owner;
-    std::unique_ptr<FileByteSource> file;
-  };
-  std::filesystem::path path_;
-  std::uint64_t trigger_;
-  std::uint64_t cut_;
-  testing::FakeHost& host_;
-};
-
 TEST(TraceBatches, ARecordShrunkDuringTheWalkEndsCutShort) {
   const writer::RecordSpec spec = writer::ShotRecord({2, 3, 1000, 10});
   const std::vector<std::uint8_t> bytes = writer::Compose(spec);
@@ -253,7 +238,7 @@ TEST(TraceBatches, ARecordShrunkDuringTheWalkEndsCutShort) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
   testing::FakeHost host;
   host.SelectAll();
-  ShrinkingShared files(path, layout.TraceOffset(1000), layout.TraceOffset(1500) + 10, host);
+  Files files(host, true, path, layout.TraceOffset(1000), layout.TraceOffset(1500) + 10);
   ScanContext context{host, host.selection, host.fields, host, host, host, files, host.folder, host.separator};
   EXPECT_EQ(DecodeFile("C:\\Data\\LINE1.SEGD", context), kReportWrittenRecordCut);
   EXPECT_TRUE(files.shrunk);
