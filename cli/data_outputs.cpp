@@ -16,6 +16,7 @@ struct DataOutputs::Output {
   const char* what;
   std::unique_ptr<ByteSink> sink;
   std::unique_ptr<model::RecordConsumer> writer;
+  model::RowTexts* texts = nullptr;  // the writer's
   bool json;
 
   bool Finish() {
@@ -46,9 +47,13 @@ void DataOutputs::Open(const std::string& path, const char* what, bool json) {
     }
   }
   if (json) {
-    output->writer = std::make_unique<output::JsonWriter>(*output->sink);
+    auto writer = std::make_unique<output::JsonWriter>(*output->sink);
+    output->texts = writer.get();
+    output->writer = std::move(writer);
   } else {
-    output->writer = std::make_unique<output::CsvWriter>(*output->sink);
+    auto writer = std::make_unique<output::CsvWriter>(*output->sink);
+    output->texts = writer.get();
+    output->writer = std::move(writer);
   }
   outputs_.push_back(std::move(output));
 }
@@ -62,6 +67,14 @@ void DataOutputs::Begin(const model::RecordHeaders& headers) {
 
 void DataOutputs::Row(const model::TraceRow& row) {
   for (auto& output : outputs_) output->writer->Row(row);
+}
+
+void DataOutputs::AppendRowText(std::size_t which, const model::TraceRow& row, std::string& out) const {
+  outputs_[which]->texts->AppendRowText(0, row, out);
+}
+
+void DataOutputs::TakeRowText(std::size_t which, std::string_view text) {
+  outputs_[which]->texts->TakeRowText(0, text);
 }
 
 void DataOutputs::End(const model::RecordHeaders& headers, const model::Integrity& integrity,

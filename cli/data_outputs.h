@@ -10,6 +10,7 @@
 
 #include "scan/decode_file.h"
 #include "scan/record_model.h"
+#include "scan/row_texts.h"
 
 namespace segd::cli {
 
@@ -42,7 +43,7 @@ class ReportToStdout final : public FileAccess {
 
 // The CSV and JSON writers behind one consumer. Their files are created when
 // the walk begins, so a record that does not decode leaves no file behind.
-class DataOutputs final : public model::RecordConsumer {
+class DataOutputs final : public model::RecordConsumer, public model::RowTexts {
  public:
   DataOutputs(std::optional<std::string> csv, std::optional<std::string> json, std::string record);
   ~DataOutputs() override;
@@ -52,6 +53,11 @@ class DataOutputs final : public model::RecordConsumer {
   void Row(const model::TraceRow& row) override;
   void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
            const std::vector<model::Notice>& notices) override;
+
+  // One text per output opened, made by its writer.
+  std::size_t RowTextCount() const override { return outputs_.size(); }
+  void AppendRowText(std::size_t which, const model::TraceRow& row, std::string& out) const override;
+  void TakeRowText(std::size_t which, std::string_view text) override;
 
   // Finishes every output; shows a notice for each one not written whole and
   // returns false then (also when the walk never began).

@@ -27,7 +27,16 @@ void CsvWriter::Begin(const model::RecordHeaders& headers) {
 }
 
 void CsvWriter::Row(const model::TraceRow& row) {
-  std::string& text = out_.Text();
+  AppendRowText(0, row, out_.Text());
+  out_.Commit();
+}
+
+void CsvWriter::TakeRowText(std::size_t, std::string_view text) {
+  out_.Text().append(text);
+  out_.Commit();
+}
+
+void CsvWriter::AppendRowText(std::size_t, const model::TraceRow& row, std::string& text) const {
   const std::size_t start = text.size();
   // Exactly one cell per column, so that every row has the header's width.
   for (std::size_t i = 0; i < columns_; ++i) {
@@ -42,7 +51,6 @@ void CsvWriter::Row(const model::TraceRow& row) {
     }
   }
   EndLine(text, start);
-  out_.Commit();
 }
 
 void CsvWriter::End(const model::RecordHeaders&, const model::Integrity&, const std::vector<model::Notice>&) {

@@ -174,8 +174,22 @@ void JsonWriter::Begin(const model::RecordHeaders& h) {
 
 void JsonWriter::Row(const model::TraceRow& row) {
   std::string& out = out_.Text();
-  out += firstRow_ ? "\n[" : ",\n[";
+  const std::size_t start = out.size();
+  AppendRowText(0, row, out);
+  if (firstRow_) out.erase(start, 1);
   firstRow_ = false;
+  out_.Commit();
+}
+
+void JsonWriter::TakeRowText(std::size_t, std::string_view text) {
+  if (firstRow_ && !text.empty()) text.remove_prefix(1);
+  firstRow_ = false;
+  out_.Text().append(text);
+  out_.Commit();
+}
+
+void JsonWriter::AppendRowText(std::size_t, const model::TraceRow& row, std::string& out) const {
+  out += ",\n[";
   // Exactly one value per column, as the CSV.
   for (std::size_t i = 0; i < columns_; ++i) {
     if (i) out += ',';
@@ -186,7 +200,6 @@ void JsonWriter::Row(const model::TraceRow& row) {
     }
   }
   out += ']';
-  out_.Commit();
 }
 
 void JsonWriter::End(const model::RecordHeaders&, const model::Integrity& integrity,

@@ -13,10 +13,11 @@
 // The output is valid JSON (UTF-8) whatever bytes the record holds.
 #include "output/output_buffer.h"
 #include "scan/record_model.h"
+#include "scan/row_texts.h"
 
 namespace segd::output {
 
-class JsonWriter final : public model::RecordConsumer {
+class JsonWriter final : public model::RecordConsumer, public model::RowTexts {
  public:
   explicit JsonWriter(ByteSink& sink) : out_(sink) {}
 
@@ -24,6 +25,11 @@ class JsonWriter final : public model::RecordConsumer {
   void Row(const model::TraceRow& row) override;
   void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
            const std::vector<model::Notice>& notices) override;
+
+  std::size_t RowTextCount() const override { return 1; }
+  // Each row after a comma; TakeRowText drops the first row's.
+  void AppendRowText(std::size_t which, const model::TraceRow& row, std::string& out) const override;
+  void TakeRowText(std::size_t which, std::string_view text) override;
 
   // Flushes and closes the sink; false when any byte did not reach it. A
   // walk that began and never ended is closed without notices or findings,

@@ -98,18 +98,47 @@ FileByteSource::~FileByteSource() {
 void FileByteSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
   std::uint8_t* dest = out.data();
   std::size_t want = out.size();
+  std::uint64_t size = Size();
   // Past the end: zeros, without asking the system.
-  const std::size_t inFile = offset >= size_ ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(want, size_ - offset));
+  const std::size_t inFile = offset >= size ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(want, size - offset));
   std::fill(dest + inFile, dest + want, std::uint8_t{0});
   want = inFile;
   if (want == 0) return;
 
   // A file that shrank since it was opened gives fewer bytes: the rest read
   // as zeros too.
-  const std::size_t got = reads_.Read(offset, std::span<std::uint8_t>(dest, want), size_, &ReadFile, &fd_);
+  const std::size_t got = reads_.Read(offset, std::span<std::uint8_t>(dest, want), size, &ReadFile, &fd_);
   // Its end, lowered to where a read found it, holds for every later read
   // and for Size.
+  size_.store(size, std::memory_order_relaxed);
   std::fill(dest + got, dest + want, std::uint8_t{0});
+}
+
+bool FileByteSource::SharedReads() const {
+#ifdef _WIN32
+  return false;
+#else
+  return true;
+#endif
+}
+
+void FileByteSource::ReadShared(std::uint64_t offset, std::span<std::uint8_t> out) {
+#ifdef _WIN32
+  ReadAt(offset, out);
+#else
+  std::uint8_t* dest = out.data();
+  const std::uint64_t size = Size();
+  const std::size_t inFile =
+      offset >= size ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), size - offset));
+  const std::size_t got = inFile == 0 ? 0 : ReadFileAt(fd_, offset, dest, inFile);
+  std::fill(dest + got, dest + out.size(), std::uint8_t{0});
+  if (got == inFile) return;
+  // The file ends here now: lower the size, unless another read found an
+  // earlier end.
+  std::uint64_t known = size_.load(std::memory_order_relaxed);
+  while (offset + got < known && !size_.compare_exchange_weak(known, offset + got, std::memory_order_relaxed)) {
+  }
+#endif
 }
 
 }  // namespace segd

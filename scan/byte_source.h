@@ -2,6 +2,7 @@
 // The one reading seam of the scanner: read N bytes at a position, the part
 // beyond the end of the record being zero bytes. The real program reads a
 // file, the tests and the fuzzer read memory.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -18,6 +19,17 @@ class ByteSource {
   // have read as 0. Never fails.
   virtual void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) = 0;
   virtual std::uint64_t Size() const = 0;
+
+  // Whether ReadShared may be called from several threads at once, and
+  // alongside Size. A source that counts, fails or changes its reads says no
+  // (the default): its walk then reads through ReadAt alone, in order.
+  virtual bool SharedReads() const { return false; }
+  // ReadAt without the reader's own state (no chunk kept, nothing learned
+  // from the previous read): the bytes at `offset`, those the record does not
+  // have read as 0. A read that finds the end of a file that shrank lowers
+  // Size as ReadAt does. Only when SharedReads says so may several threads
+  // call it; otherwise it is ReadAt.
+  virtual void ReadShared(std::uint64_t offset, std::span<std::uint8_t> out) { ReadAt(offset, out); }
 };
 
 class MemoryByteSource final : public ByteSource {
@@ -25,6 +37,8 @@ class MemoryByteSource final : public ByteSource {
   explicit MemoryByteSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
   void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
   std::uint64_t Size() const override { return bytes_.size(); }
+  bool SharedReads() const override { return true; }
+  void ReadShared(std::uint64_t offset, std::span<std::uint8_t> out) override { ReadAt(offset, out); }
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -44,12 +58,18 @@ class FileByteSource final : public ByteSource {
   FileByteSource& operator=(const FileByteSource&) = delete;
 
   void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
-  std::uint64_t Size() const override { return size_; }
+  std::uint64_t Size() const override { return size_.load(std::memory_order_relaxed); }
+  // A plain positioned read; on Windows reading moves the file's one
+  // position, so there it is not shared.
+  bool SharedReads() const override;
+  void ReadShared(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
  private:
   FileByteSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
   int fd_;
-  std::uint64_t size_;
+  // Lowered to where a read found the end of a file that shrank; shared
+  // reads may lower it from several threads.
+  std::atomic<std::uint64_t> size_;
   ChunkedReads reads_;
 };
 

@@ -10,6 +10,7 @@
 #include "scan/report_name.h"
 #include "scan/sn388_decode.h"
 #include "scan/sn388_model.h"
+#include "scan/trace_batches.h"
 #include "scan/trace_listing.h"
 #include "scan/trace_walk.h"
 
@@ -44,6 +45,8 @@ class Run {
   void WritePreamble(ReportWriter& report);
   void WriteSections(ReportWriter& report);
   void WalkTraces(ReportWriter& report);
+  // Notes trace `sequence` read from 1-based `start`, the next one at `next`.
+  void NoteTrace(std::int32_t sequence, std::int64_t start, std::int64_t next);
 
   // " (reason)" after a path, when the file access knows one.
   std::string Because() const {
@@ -100,6 +103,32 @@ void Run::WriteSections(ReportWriter& report) {
   if (IsSelected(selection, kSelectExternalHeader)) ListExternalHeader(records_.external, report);
 }
 
+// The report's lines (and the data outputs' rows) of a batch of traces, made
+// on the walk's worker threads.
+class ReportBatchFormat final : public TraceBatchFormat {
+ public:
+  ReportBatchFormat(const TraceLineBuilder& cells, const Sn388ModelFeed* feed) : cells_(cells), feed_(feed) {}
+  void Add(std::int32_t sequence, std::int64_t position, const TraceRecords& records, const std::uint8_t* header,
+           TraceBatch& batch) const override {
+    cells_.Append(sequence, records, batch.text);
+    batch.text += "\r\n";
+    if (feed_ != nullptr) feed_->AddToBatch(sequence, position - 1, header, records, batch);
+  }
+
+ private:
+  const TraceLineBuilder& cells_;
+  const Sn388ModelFeed* feed_;
+};
+
+void Run::NoteTrace(std::int32_t sequence, std::int64_t start, std::int64_t next) {
+  if (firstCutTrace_ != 0) return;
+  // The trace's last byte (1-based) lies past the file: its header, at
+  // least, when its samples count backwards. The size is asked anew: a file
+  // that shrinks during the scan ends where its reads found its end.
+  const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(source_->Size(), INT64_MAX));
+  if (std::max(next, start + 1) - 1 > size) firstCutTrace_ = sequence;
+}
+
 void Run::WalkTraces(ReportWriter& report) {
   const std::int32_t samples = records_.SamplesPerTrace();
   const std::int32_t traces = records_.TotalTraces();
@@ -107,33 +136,44 @@ void Run::WalkTraces(ReportWriter& report) {
 
   ListTraceHeading(context_.selection, context_.traceFields, report);
   context_.progress.SetRange(0, traces);
-  std::int64_t position = records_.firstTraceOffset + 1;  // the walk counts from 1
-  std::string line;
+  const TraceWalkPlan plan{samples, extensions, traces, records_.firstTraceOffset + 1};  // the walk counts from 1
+  std::int64_t position = plan.firstPosition;
   traceCount_ = traces;
   ModelFeed* const model = records_.IsSn388() ? context_.model : nullptr;
   std::optional<Sn388ModelFeed> feed;
   if (model != nullptr) feed.emplace(records_, inputPath_, source_->Size(), model->consumer).Begin();
-  std::array<std::uint8_t, kTraceHeaderBytes> header{};
   // Each line is built from the decoded records; the column texts are set
-  // once, from the last trace, which is what a walk leaves in them (and for
-  // every trace only when the data outputs take them too).
+  // once, from the last trace, which is what a walk leaves in them.
   TraceRecords records;
   const TraceLineBuilder cells(context_.selection, context_.traceFields);
-  for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
-    const std::int64_t start = position;
-    ReadTraceRecords(*source_, samples, position, extensions, records, feed ? header.data() : nullptr);
-    // The trace's last byte (1-based) lies past the file: its header, at
-    // least, when its samples count backwards. The size is asked anew: a file
-    // that shrinks during the scan ends where its reads found its end.
-    const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(source_->Size(), INT64_MAX));
-    if (firstCutTrace_ == 0 && std::max(position, start + 1) - 1 > size) firstCutTrace_ = i;
-    cells.Build(i, records, line);
-    report.WriteLine(line);
-    if (feed) {
-      SetTraceTexts(records, context_.traceFields);
-      feed->Trace(i, start - 1, header, context_.traceFields);
+  if (TraceBatchesSuit(*source_, plan)) {
+    // Batches made on both cores, taken here in file order.
+    const ReportBatchFormat format(cells, feed ? &*feed : nullptr);
+    RunTraceBatches(*source_, plan, format, [&](TraceBatch& batch) {
+      report.Write(batch.text);
+      for (std::int32_t k = 0; k < batch.count; ++k) {
+        const std::int32_t i = batch.first + k;
+        const std::int64_t start = position;
+        position = NextTracePosition(position, samples, extensions);
+        NoteTrace(i, start, position);
+        context_.progress.SetPosition(i);
+      }
+      if (feed) feed->TakeBatch(batch);
+      records = batch.last;
+      return true;
+    });
+  } else {
+    std::array<std::uint8_t, kTraceHeaderBytes> header{};
+    std::string line;
+    for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
+      const std::int64_t start = position;
+      ReadTraceRecords(*source_, samples, position, extensions, records, feed ? header.data() : nullptr);
+      NoteTrace(i, start, position);
+      cells.Build(i, records, line);
+      report.WriteLine(line);
+      if (feed) feed->Trace(i, start - 1, header.data(), records);
+      context_.progress.SetPosition(i);
     }
-    context_.progress.SetPosition(i);
   }
   if (traces > 0) SetTraceTexts(records, context_.traceFields);
   if (feed) {

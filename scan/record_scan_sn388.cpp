@@ -6,6 +6,7 @@
 #include "scan/record_scan_makes.h"
 #include "scan/sn388_decode.h"
 #include "scan/sn388_model.h"
+#include "scan/trace_batches.h"
 #include "scan/trace_walk.h"
 
 namespace segd::model {
@@ -27,8 +28,20 @@ class CollectedNotices final : public NoticeSink {
 // The per-run state: the decoded records are a few kilobytes, so on the heap.
 struct Sn388Scan {
   Sn388Headers headers;
-  TraceFields fields;
   CollectedNotices notices;
+};
+
+// Each trace's row, made on the walk's worker threads.
+class RowBatchFormat final : public TraceBatchFormat {
+ public:
+  explicit RowBatchFormat(const Sn388ModelFeed& feed) : feed_(feed) {}
+  void Add(std::int32_t sequence, std::int64_t position, const TraceRecords& records, const std::uint8_t* header,
+           TraceBatch& batch) const override {
+    feed_.AddToBatch(sequence, position - 1, header, records, batch);
+  }
+
+ private:
+  const Sn388ModelFeed& feed_;
 };
 
 }  // namespace
@@ -49,21 +62,40 @@ std::optional<ScanResult> ScanSn388Record(ByteSource& source, const std::string&
   const Sn388Headers& h = scan->headers;
   Sn388ModelFeed feed(h, path, source.Size(), consumer);
   feed.Begin();
-  const std::int32_t samples = h.SamplesPerTrace();
-  const std::int32_t traces = h.TotalTraces();
-  const std::int32_t extensions = h.TraceExtensions();
-  std::array<std::uint8_t, kTraceHeaderBytes> header{};
-  std::int64_t position = h.firstTraceOffset + 1;  // the walk counts from 1
+  const TraceWalkPlan plan{h.SamplesPerTrace(), h.TraceExtensions(), h.TotalTraces(), h.firstTraceOffset + 1};
+  const std::int32_t traces = plan.traces;
+  std::int64_t position = plan.firstPosition;  // the walk counts from 1
   bool cancelled = false;
-  for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
-    if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed)) {
-      cancelled = true;
-      break;
-    }
-    const std::int64_t offset = position - 1;
-    ReadTrace(source, samples, position, extensions, scan->fields, header);
-    feed.Trace(i, offset, header, scan->fields);
+  auto cancel = [&options, &cancelled] {
+    cancelled = options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed);
+    return cancelled;
+  };
+  auto progress = [&options, traces](std::int32_t i) {
     if (options.progress && (i % kProgressStep == 0 || i == traces)) options.progress(i, traces);
+  };
+  if (TraceBatchesSuit(source, plan)) {
+    // Rows made on both cores, handed on here in file order; a cancel
+    // takes effect between batches.
+    const RowBatchFormat format(feed);
+    RunTraceBatches(source, plan, format, [&](TraceBatch& batch) {
+      if (cancel()) return false;
+      feed.TakeBatch(batch);
+      for (std::int32_t k = 0; k < batch.count; ++k) {
+        position = NextTracePosition(position, plan.samplesPerTrace, plan.extensionCount);
+        progress(batch.first + k);
+      }
+      return true;
+    });
+  } else {
+    std::array<std::uint8_t, kTraceHeaderBytes> header{};
+    TraceRecords records;
+    for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
+      if (cancel()) break;
+      const std::int64_t offset = position - 1;
+      ReadTraceRecords(source, plan.samplesPerTrace, position, plan.extensionCount, records, header.data());
+      feed.Trace(i, offset, header.data(), records);
+      progress(i);
+    }
   }
 
   result.notices = std::move(scan->notices.notices);

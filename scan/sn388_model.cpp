@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "scan/channel_set.h"
 #include "scan/conversions.h"
@@ -37,9 +39,9 @@ void SetBool(model::Value& value, bool flag) {
 
 // A field of the trace header: decimal-coded digits, or, when they are all
 // F, the binary number in the bytes that take over.
-void SetTraceNumber(model::Value& value, const std::array<std::uint8_t, kTraceHeaderBytes>& header, int first,
-                    int last, int takeoverFirst, int takeoverLast) {
-  const ByteSpan bytes(header.data() + first - 1, static_cast<std::size_t>(last - first + 1));
+void SetTraceNumber(model::Value& value, const std::uint8_t* header, int first, int last, int takeoverFirst,
+                    int takeoverLast) {
+  const ByteSpan bytes(header + first - 1, static_cast<std::size_t>(last - first + 1));
   char digits[8];
   std::size_t n = 0;
   bool allF = true;
@@ -54,6 +56,17 @@ void SetTraceNumber(model::Value& value, const std::array<std::uint8_t, kTraceHe
     return SetInteger(value, static_cast<std::int64_t>(number));
   }
   model::SetValue(value, std::string_view(digits, n), Reading::Bcd);
+}
+
+// Column I's value from its text; a text the same as in `before` (when
+// given) keeps its value: most columns repeat from trace to trace. The sizes
+// are constants, so the comparison is a few loads.
+template <std::size_t I>
+void FillColumn(const char* texts, const char* before, model::Value& value) {
+  constexpr const TraceColumn& column = kTraceColumnTable[I];
+  const char* const text = texts + column.offset;
+  if (before != nullptr && std::memcmp(text, before + column.offset, column.textWidth) == 0) return;
+  model::SetValue(value, std::string_view(text, column.textWidth), model::ReadingOf(column.type));
 }
 
 void AddSummary(model::Block& summary, std::string_view name, std::string_view shown, Reading reading) {
@@ -144,8 +157,8 @@ bool TracePastEnd(const TracePlace& place, std::uint64_t size) {
   return place.sampleBytes > 0 && static_cast<std::uint64_t>(place.sampleBytes) > size - headerEnd;
 }
 
-void FillSn388Row(const TracePlace& place, bool pastEnd, const std::array<std::uint8_t, kTraceHeaderBytes>& header,
-                  const TraceFields& fields, model::TraceRow& row) {
+void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* header, const TraceRecords& records,
+                  model::TraceRow& row, const TraceRecords* previous) {
   if (row.values.size() != kFixed + kTraceColumns) row.values.resize(kFixed + kTraceColumns);
   row.trace = place.sequence;
   row.byteOffset = place.offset < 0 ? 0 : static_cast<std::uint64_t>(place.offset);
@@ -156,9 +169,11 @@ void FillSn388Row(const TracePlace& place, bool pastEnd, const std::array<std::u
   SetTraceNumber(row.values[3], header, 5, 6, 5, 6);
   SetInteger(row.values[4], static_cast<std::int64_t>(row.byteOffset));
   SetBool(row.values[5], pastEnd);
-  for (std::size_t i = 0; i < kTraceColumns; ++i) {
-    model::SetValue(row.values[kFixed + i], fields.Text[i], model::ReadingOf(kTraceColumnTable[i].type));
-  }
+  const char* const texts = reinterpret_cast<const char*>(&records);
+  const char* const before = reinterpret_cast<const char*>(previous);
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    (FillColumn<I>(texts, before, row.values[kFixed + I]), ...);
+  }(std::make_index_sequence<kTraceColumns>());
 }
 
 Sn388IntegrityCount::Sn388IntegrityCount(const Sn388Headers& headers, std::uint64_t size) {
@@ -198,16 +213,51 @@ Sn388ModelFeed::Sn388ModelFeed(const Sn388Headers& headers, const std::string& p
 void Sn388ModelFeed::Begin() {
   FillSn388Headers(headers_, path_, size_, model_);
   consumer_.Begin(model_);
+  texts_ = dynamic_cast<model::RowTexts*>(&consumer_);
+  textCount_ = texts_ != nullptr ? texts_->RowTextCount() : 0;
 }
 
-void Sn388ModelFeed::Trace(std::int32_t sequence, std::int64_t offset,
-                           const std::array<std::uint8_t, kTraceHeaderBytes>& header, const TraceFields& fields) {
-  place_.sequence = sequence;
-  place_.offset = offset;
-  const bool pastEnd = TracePastEnd(place_, size_);
-  integrity_.Trace(sequence, pastEnd);
-  FillSn388Row(place_, pastEnd, header, fields, row_);
-  consumer_.Row(row_);
+void Sn388ModelFeed::FillRow(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header,
+                            const TraceRecords& records, model::TraceRow& row, const TraceRecords* previous) const {
+  TracePlace place = place_;
+  place.sequence = sequence;
+  place.offset = offset;
+  FillSn388Row(place, TracePastEnd(place, size_), header, records, row, previous);
+}
+
+void Sn388ModelFeed::Row(const model::TraceRow& row) {
+  integrity_.Trace(row.trace, row.pastEnd);
+  consumer_.Row(row);
+}
+
+void Sn388ModelFeed::AddToBatch(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header,
+                                const TraceRecords& records, TraceBatch& batch) const {
+  const auto k = static_cast<std::size_t>(sequence - batch.first);
+  if (textCount_ == 0) {
+    if (batch.rows.size() <= k) batch.rows.resize(k + 1);
+    return FillRow(sequence, offset, header, records, batch.rows[k]);
+  }
+  // One row at a time, made into each output's bytes at once.
+  if (batch.rows.empty()) batch.rows.resize(1);
+  if (batch.texts.size() != textCount_) batch.texts.resize(textCount_);
+  model::TraceRow& row = batch.rows.front();
+  FillRow(sequence, offset, header, records, row, batch.rowFilled ? &batch.rowRecords : nullptr);
+  batch.rowRecords = records;
+  batch.rowFilled = true;
+  batch.pastEnd.push_back(row.pastEnd ? 1 : 0);
+  for (std::size_t j = 0; j < textCount_; ++j) texts_->AppendRowText(j, row, batch.texts[j]);
+}
+
+void Sn388ModelFeed::TakeBatch(const TraceBatch& batch) {
+  for (std::int32_t k = 0; k < batch.count; ++k) {
+    const auto i = static_cast<std::size_t>(k);
+    if (textCount_ == 0) {
+      Row(batch.rows[i]);
+    } else {
+      integrity_.Trace(batch.first + k, batch.pastEnd[i] != 0);
+    }
+  }
+  for (std::size_t j = 0; j < textCount_; ++j) texts_->TakeRowText(j, batch.texts[j]);
 }
 
 model::Integrity Sn388ModelFeed::End(std::int64_t endOffset, const std::vector<model::Notice>& notices) {

@@ -8,7 +8,9 @@
 
 #include "scan/record_model.h"
 #include "scan/sn388_decode.h"
-#include "scan/trace_fields.h"
+#include "scan/row_texts.h"
+#include "scan/trace_batches.h"
+#include "scan/trace_columns.h"
 #include "scan/trace_header.h"
 
 namespace segd {
@@ -33,9 +35,11 @@ struct TracePlace {
 bool TracePastEnd(const TracePlace& place, std::uint64_t size);
 
 // Fills `row` (its values sized to the columns on first use, reused after)
-// from the trace's place, its 20 header bytes and the walk's column texts.
-void FillSn388Row(const TracePlace& place, bool pastEnd, const std::array<std::uint8_t, kTraceHeaderBytes>& header,
-                  const TraceFields& fields, model::TraceRow& row);
+// from the trace's place, its 20 header bytes and its decoded records. When
+// `previous` holds the records `row` was last filled from, the columns whose
+// text is unchanged keep their values.
+void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* header, const TraceRecords& records,
+                  model::TraceRow& row, const TraceRecords* previous = nullptr);
 
 // Counts what the walk finds for the record's Integrity.
 class Sn388IntegrityCount {
@@ -53,15 +57,29 @@ class Sn388IntegrityCount {
 
 // The record model of a walk that someone else drives (the report run, or
 // ScanSn388Record): Begin once the headers are decoded, Trace after each
-// ReadTrace, End after the last.
+// trace read (or FillRow, on any thread, and Row in walk order), End after
+// the last.
 class Sn388ModelFeed {
  public:
   Sn388ModelFeed(const Sn388Headers& headers, const std::string& path, std::uint64_t size,
                  model::RecordConsumer& consumer);
   void Begin();
   // Trace `sequence` (from 1) whose header starts at 0-based `offset`.
-  void Trace(std::int32_t sequence, std::int64_t offset, const std::array<std::uint8_t, kTraceHeaderBytes>& header,
-             const TraceFields& fields);
+  void Trace(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header, const TraceRecords& records) {
+    FillRow(sequence, offset, header, records, row_);
+    Row(row_);
+  }
+  // The row of a trace, as Trace makes it; may run on several threads at once.
+  void FillRow(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header, const TraceRecords& records,
+               model::TraceRow& row, const TraceRecords* previous = nullptr) const;
+  // Counts the row and hands it on.
+  void Row(const model::TraceRow& row);
+  // The batch form (scan/trace_batches.h): AddToBatch on the walk's workers,
+  // TakeBatch in walk order. A consumer that makes its rows' bytes itself
+  // (model::RowTexts) has them made on the workers too.
+  void AddToBatch(std::int32_t sequence, std::int64_t offset, const std::uint8_t* header, const TraceRecords& records,
+                  TraceBatch& batch) const;
+  void TakeBatch(const TraceBatch& batch);
   // `endOffset`: the 0-based offset after the last trace walked.
   model::Integrity End(std::int64_t endOffset, const std::vector<model::Notice>& notices);
   // The first trace walked so far that reaches past the end of the file.
@@ -76,6 +94,8 @@ class Sn388ModelFeed {
   model::TraceRow row_;
   Sn388IntegrityCount integrity_;
   TracePlace place_;
+  model::RowTexts* texts_ = nullptr;
+  std::size_t textCount_ = 0;  // known once the consumer has begun
 };
 
 }  // namespace segd

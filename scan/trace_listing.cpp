@@ -115,16 +115,17 @@ TraceLineBuilder::TraceLineBuilder(const OutputSelection& selection, const Trace
   }
 }
 
-void TraceLineBuilder::Build(std::int32_t traceNumber, const TraceRecords& records, std::string& line) const {
+void TraceLineBuilder::Append(std::int32_t traceNumber, const TraceRecords& records, std::string& out) const {
   const char* const texts = reinterpret_cast<const char*>(&records);
-  line.assign(room_, ' ');
-  char* end = WriteNumber(line.data(), traceNumber);
+  const std::size_t start = out.size();
+  out.resize(start + room_, ' ');
+  char* end = WriteNumber(out.data() + start, traceNumber);
   for (std::size_t i = 0; i < count_; ++i) {
     const Cell& cell = cells_[i];
     end = cell.fixed != nullptr ? cell.fixed(end, texts)
                                 : WriteCell(end, std::string_view(texts + cell.offset, cell.textWidth), cell.width);
   }
-  line.resize(static_cast<std::size_t>(end - line.data()));
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 }  // namespace segd

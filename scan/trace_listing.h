@@ -36,7 +36,12 @@ void BuildTraceLine(std::int32_t traceNumber, const OutputSelection& selection, 
 class TraceLineBuilder {
  public:
   TraceLineBuilder(const OutputSelection& selection, const TraceFields& fields);
-  void Build(std::int32_t traceNumber, const TraceRecords& records, std::string& line) const;
+  void Build(std::int32_t traceNumber, const TraceRecords& records, std::string& line) const {
+    line.clear();
+    Append(traceNumber, records, line);
+  }
+  // The same line added to the end of `out`.
+  void Append(std::int32_t traceNumber, const TraceRecords& records, std::string& out) const;
 
  private:
   struct Cell {

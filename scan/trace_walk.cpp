@@ -32,7 +32,6 @@ std::int32_t Read(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t
 
 void ReadTraceRecords(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
                       std::int32_t extensionCount, TraceRecords& records, std::uint8_t* headerCopy) {
-  const bool secondExtension = extensionCount == 2;
   const std::size_t headerBytes = TraceHeaderBytesRead(extensionCount);
 
   // All header blocks of the trace in one read; the samples are never read.
@@ -41,20 +40,28 @@ void ReadTraceRecords(ByteSource& record, std::int32_t samplesPerTrace, std::int
   std::array<std::uint8_t, kTwoExtensions> bytes{};
   const std::span<std::uint8_t> blocks(bytes.data(), headerBytes);
   if (position >= 1) record.ReadAt(static_cast<std::uint64_t>(position - 1), blocks);
-  position = std::clamp(position + static_cast<std::int64_t>(headerBytes) + kSampleBytes * samplesPerTrace,
-                        -kPositionLimit, kPositionLimit);
+  position = NextTracePosition(position, samplesPerTrace, extensionCount);
 
+  DecodeTraceBlocks(blocks, extensionCount, records);
+  if (headerCopy != nullptr) std::copy_n(bytes.begin(), kTraceHeaderBytes, headerCopy);
+}
+
+void DecodeTraceBlocks(ByteSpan blocks, std::int32_t extensionCount, TraceRecords& records) {
   // The decoders fill every field of their records; only a second extension
   // that is not there leaves its fields NUL, as if never filled.
-  const ByteSpan all(bytes);
-  if (secondExtension) {
-    DecodeTraceExtension2(all.subspan(kOneExtension, kTraceExtensionBytes), records.extension2);
+  if (extensionCount == 2) {
+    DecodeTraceExtension2(blocks.subspan(kOneExtension, kTraceExtensionBytes), records.extension2);
   } else {
     records.extension2 = TraceExtension2Record{};
   }
-  DecodeTraceHeader(all.first(kTraceHeaderBytes), records.header);
-  DecodeTraceExtension1(all.subspan(kTraceHeaderBytes, kTraceExtensionBytes), records.extension1);
-  if (headerCopy != nullptr) std::copy_n(bytes.begin(), kTraceHeaderBytes, headerCopy);
+  DecodeTraceHeader(blocks.first(kTraceHeaderBytes), records.header);
+  DecodeTraceExtension1(blocks.subspan(kTraceHeaderBytes, kTraceExtensionBytes), records.extension1);
+}
+
+std::int64_t NextTracePosition(std::int64_t position, std::int32_t samplesPerTrace, std::int32_t extensionCount) {
+  return std::clamp(position + static_cast<std::int64_t>(TraceHeaderBytesRead(extensionCount)) +
+                        kSampleBytes * samplesPerTrace,
+                    -kPositionLimit, kPositionLimit);
 }
 
 void SetTraceTexts(const TraceRecords& records, TraceFields& fields) {

@@ -35,6 +35,14 @@ std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::in
 void ReadTraceRecords(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
                       std::int32_t extensionCount, TraceRecords& records, std::uint8_t* headerCopy = nullptr);
 
+// Decodes a trace's header blocks, as read by ReadTraceRecords (its
+// TraceHeaderBytesRead(extensionCount) bytes), into `records`.
+void DecodeTraceBlocks(ByteSpan blocks, std::int32_t extensionCount, TraceRecords& records);
+
+// The 1-based position of the trace after the one at `position`: where
+// ReadTraceRecords leaves it.
+std::int64_t NextTracePosition(std::int64_t position, std::int32_t samplesPerTrace, std::int32_t extensionCount);
+
 // Sets column texts 0-29 of `fields` from decoded records, as ReadTrace does.
 void SetTraceTexts(const TraceRecords& records, TraceFields& fields);
 
