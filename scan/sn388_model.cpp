@@ -20,6 +20,7 @@ namespace {
 using model::Reading;
 
 constexpr std::size_t kFixed = std::size(model::kFixedColumns);
+static_assert(kFixed + kTraceColumns <= 64, "a column mask of 64 bits holds every trace column");
 
 void SetInteger(model::Value& value, std::int64_t number) {
   char digits[24];
@@ -158,7 +159,7 @@ bool TracePastEnd(const TracePlace& place, std::uint64_t size) {
 }
 
 void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* header, const TraceRecords& records,
-                  model::TraceRow& row, const TraceRecords* previous) {
+                  model::TraceRow& row, const TraceRecords* previous, std::uint64_t columnsRead) {
   if (row.values.size() != kFixed + kTraceColumns) row.values.resize(kFixed + kTraceColumns);
   row.trace = place.sequence;
   row.byteOffset = place.offset < 0 ? 0 : static_cast<std::uint64_t>(place.offset);
@@ -172,7 +173,7 @@ void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* hea
   const char* const texts = reinterpret_cast<const char*>(&records);
   const char* const before = reinterpret_cast<const char*>(previous);
   [&]<std::size_t... I>(std::index_sequence<I...>) {
-    (FillColumn<I>(texts, before, row.values[kFixed + I]), ...);
+    ((columnsRead >> (kFixed + I) & 1 ? FillColumn<I>(texts, before, row.values[kFixed + I]) : void()), ...);
   }(std::make_index_sequence<kTraceColumns>());
 }
 
@@ -213,6 +214,11 @@ Sn388ModelFeed::Sn388ModelFeed(const Sn388Headers& headers, const std::string& p
 void Sn388ModelFeed::Begin() {
   FillSn388Headers(headers_, path_, size_, model_);
   consumer_.Begin(model_);
+  // Columns the consumer does not read stay Null: their conversion is spared.
+  if (const std::vector<bool> read = consumer_.ColumnsRead(model_); !read.empty()) {
+    columnsRead_ = 0;
+    for (std::size_t i = 0; i < read.size() && i < 64; ++i) columnsRead_ |= std::uint64_t{read[i]} << i;
+  }
   texts_ = dynamic_cast<model::RowTexts*>(&consumer_);
   textCount_ = texts_ != nullptr ? texts_->RowTextCount() : 0;
 }
@@ -222,7 +228,7 @@ void Sn388ModelFeed::FillRow(std::int32_t sequence, std::int64_t offset, const s
   TracePlace place = place_;
   place.sequence = sequence;
   place.offset = offset;
-  FillSn388Row(place, TracePastEnd(place, size_), header, records, row, previous);
+  FillSn388Row(place, TracePastEnd(place, size_), header, records, row, previous, columnsRead_);
 }
 
 void Sn388ModelFeed::Row(const model::TraceRow& row) {

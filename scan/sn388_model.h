@@ -39,7 +39,7 @@ bool TracePastEnd(const TracePlace& place, std::uint64_t size);
 // `previous` holds the records `row` was last filled from, the columns whose
 // text is unchanged keep their values.
 void FillSn388Row(const TracePlace& place, bool pastEnd, const std::uint8_t* header, const TraceRecords& records,
-                  model::TraceRow& row, const TraceRecords* previous = nullptr);
+                  model::TraceRow& row, const TraceRecords* previous = nullptr, std::uint64_t columnsRead = ~std::uint64_t{0});
 
 // Counts what the walk finds for the record's Integrity.
 class Sn388IntegrityCount {
@@ -96,6 +96,7 @@ class Sn388ModelFeed {
   TracePlace place_;
   model::RowTexts* texts_ = nullptr;
   std::size_t textCount_ = 0;  // known once the consumer has begun
+  std::uint64_t columnsRead_ = ~std::uint64_t{0};  // bit i: the consumer reads trace column i
 };
 
 }  // namespace segd
