@@ -13,7 +13,7 @@ namespace segd {
 // same order, by a thread of its own through two buffers of `bufferBytes`.
 // A failed write shows at a later Write (which then returns false) and at
 // Close at the latest; nothing is written after it. Where the standard
-// library has no threads (32-bit mingw's win32 thread model), `sink` is
+// library has no threads (a mingw built for the win32 thread model), `sink` is
 // returned as it is.
 std::unique_ptr<ByteSink> WithWriterThread(std::unique_ptr<ByteSink> sink, std::size_t bufferBytes = 1 << 18);
 
