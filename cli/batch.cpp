@@ -14,16 +14,12 @@
 #include "app/safe_file.h"
 #include "cli/batch_options.h"
 #include "cli/console.h"
+#include "cli/exit_status.h"
 #include "cli/batch_progress.h"
 
 namespace segd::cli {
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitFindings = 3;
 
 void Say(const std::string& line) {
   const std::string text = "segdreport: " + line + "\n";
@@ -165,8 +161,7 @@ int RunBatch(const std::vector<std::string>& args) {
   std::string error;
   const auto options = ParseBatchOptions(args, error);
   if (!options) {
-    std::fprintf(stderr, "segdreport: %s\nTry 'segdreport --help' for more information.\n", error.c_str());
-    return kExitUsage;
+    return UsageError(error);
   }
   if (!options->qcFrom.empty()) return QcFromSummaries(*options);
 

@@ -8,26 +8,13 @@
 #include "cli/options.h"
 #include "cli/other_make.h"
 #include "cli/data_outputs.h"
+#include "cli/exit_status.h"
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
 #include "app/settings.h"
 #include "scan/record_scan.h"
 #include "scan/text_field.h"
-
-namespace {
-
-constexpr int kExitReport = 0;
-constexpr int kExitNoReport = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitRecordCut = 3;
-
-int UsageError(const std::string& message) {
-  std::fprintf(stderr, "segdreport: %s\nTry 'segdreport --help' for more information.\n", message.c_str());
-  return kExitUsage;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   using namespace segd;
@@ -37,22 +24,22 @@ int main(int argc, char** argv) {
   if (cli::IsBatchCommand(args)) return cli::RunBatch(args);
   std::string error;
   const auto options = cli::ParseOptions(args, error);
-  if (!options) return UsageError(error);
+  if (!options) return cli::UsageError(error);
   if (options->help) {
     std::fwrite(cli::UsageText().data(), 1, cli::UsageText().size(), stdout);
     std::fwrite(cli::BatchUsageText().data(), 1, cli::BatchUsageText().size(), stdout);
-    return kExitReport;
+    return cli::kExitOk;
   }
   if (options->version) {
     std::puts("segdreport " SEGD_VERSION);
-    return kExitReport;
+    return cli::kExitOk;
   }
 
   OutputSelection selection{};
   std::string outputName;
   if (options->defaults) {
     SettingsRecord settings;
-    if (!LoadSettingsFile(*options->defaults, settings)) return UsageError("cannot read defaults file '" + *options->defaults + "'");
+    if (!LoadSettingsFile(*options->defaults, settings)) return cli::UsageError("cannot read defaults file '" + *options->defaults + "'");
     selection = settings.selection;
     outputName = PlatformText(RememberedText(settings.nameField));
   }
@@ -74,7 +61,7 @@ int main(int argc, char** argv) {
 
   // Without a data output the report is the run's one output, asked for
   // even without a name; with one, only a given name asks for the report.
-  int status = kExitReport;
+  int status = cli::kExitOk;
   ModelFeed feed{data, false, {}};
   const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
   if (reportRun) {
@@ -85,10 +72,10 @@ int main(int argc, char** argv) {
       case kReportWritten:
         break;
       case kReportWrittenRecordCut:
-        status = kExitRecordCut;
+        status = cli::kExitFindings;
         break;
       default:
-        status = kExitNoReport;
+        status = cli::kExitFailed;
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
     }
   }
@@ -107,10 +94,10 @@ int main(int argc, char** argv) {
     if (!reportRun || result.status != model::ScanStatus::CannotOpen) {
       for (const model::Notice& notice : result.notices) notices.Show(notice);
     }
-    if (result.integrity.tracesPastEnd > 0 && status == kExitReport) status = kExitRecordCut;
-  } else if (feed.result.integrity.tracesPastEnd > 0 && status == kExitReport) {
-    status = kExitRecordCut;
+    if (result.integrity.tracesPastEnd > 0 && status == cli::kExitOk) status = cli::kExitFindings;
+  } else if (feed.result.integrity.tracesPastEnd > 0 && status == cli::kExitOk) {
+    status = cli::kExitFindings;
   }
-  if (!data.Finish(notices)) status = kExitNoReport;
+  if (!data.Finish(notices)) status = cli::kExitFailed;
   return status;
 }

@@ -6,19 +6,11 @@
 # (rewrite them on purpose with SEGD_REGENERATE=1); the rows must not depend
 # on --jobs, and a GNU parallel split must give the same rows and QC.
 # Usage: batch_cli.sh SEGDREPORT MAKE_LINE SAMPLES_DIR
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 exe=$(realpath "$1")
 make_line=$(realpath "$2")
 samples=$(realpath "$3")
 golden=$(cd "$(dirname "$0")" && pwd)/batch_golden
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then :; else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
 same() {  # same GOLDEN_NAME FILE: compare, or rewrite when regenerating
   if [ "${SEGD_REGENERATE:-0}" = 1 ]; then cp "$2" "$golden/$1"; return 0; fi
   diff -u "$golden/$1" "$2"
@@ -102,5 +94,4 @@ check "a lone folder with a report's name is still refused as a record" test $? 
 "$exe" --quiet --summary /nonexistent/s.csv line >/dev/null 2>&1
 check "an unwritable summary gives exit 1" test $? = 1
 
-echo "batch_cli: $failed failed"
-test "$failed" = 0
+finish "batch_cli"

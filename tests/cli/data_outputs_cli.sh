@@ -3,19 +3,11 @@
 # run, '-' for standard output, data names in --select, the field list of
 # --help, notices that name the record, and failed or cut outputs.
 # Usage: data_outputs_cli.sh SEGDREPORT BUILD_DIR MAKE_SEGD
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 exe=$1
 sample=$2/sample.segd
 make_segd=$3
 py=/usr/bin/python3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-check() {  # check NAME COMMAND...
-  local name=$1
-  shift
-  if ! "$@"; then failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
 cd "$work" || exit 1
 
 "$exe" --output all --select all "$sample" 2>/dev/null
@@ -86,5 +78,4 @@ check "the notice names its make and the outputs that read it" \
 "$exe" --csv other.csv other.segd 2>err
 check "another make's record is written as CSV" test $? = 0 -a "$(wc -l <other.csv)" = 13
 
-echo "data outputs: $failed failed"
-test "$failed" = 0
+finish "data outputs"

@@ -6,22 +6,12 @@
 # viewer starts only after a complete report, and the record file is never
 # changed (bytes and modification time).
 # Usage: hardening_cli.sh SEGDREPORT BUILD_DIR SAMPLES_DIR
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 exe=$1
 build=$2
 samples=${3:-}
 sample=$build/sample.segd
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-passed=0
-failed=0
 
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
-has() { grep -qF -- "$2" <<<"$1"; }
 # The number of trace lines: the lines after the trace heading and its rule.
 trace_lines() { tr -d '\r' <"$1" | awk 'table { n++ } /^Seq   / { getline; table = 1 } END { print n + 0 }'; }
 
@@ -145,5 +135,4 @@ else
   echo "SKIPPED: records of other makes (no folder ${samples:-given}; a fresh clone has none)"
 fi
 
-echo "hardening_cli: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "hardening_cli"

@@ -2,27 +2,17 @@
 # The command line's contract: exit statuses, notices on standard error, the
 # report's name and place, and that the record file is never written.
 # Usage: run_cli_tests.sh SEGDREPORT BUILD_DIR
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 exe=$1
 build=$2
 sample=$build/sample.segd
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
 
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
 run() {  # run ARGS... : sets status, out, err
   "$exe" "$@" >"$work/out" 2>"$work/err"
   status=$?
   out=$(cat "$work/out")
   err=$(cat "$work/err")
 }
-has() { grep -qF -- "$2" <<<"$1"; }
 line() { sed -n "${2}p" "$1" | tr -d '\r'; }
 
 run
@@ -111,5 +101,4 @@ mkfifo "$work/pipe.def"
 timeout 10 "$exe" --defaults "$work/pipe.def" --output x "$sample" >/dev/null 2>&1
 check "a pipe as defaults file is refused at once" test "$?" = 2
 
-echo "$passed passed, $failed failed"
-test "$failed" = 0
+finish "cli"

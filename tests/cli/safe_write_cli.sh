@@ -5,22 +5,12 @@
 # that would leave the folder are refused; UTF-8 names; an empty folder;
 # the viewer missing; a record cut short is told with exit status 3.
 # Usage: safe_write_cli.sh SEGDREPORT BUILD_DIR
-set -u
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 exe=$1
 build=$2
 sample=$build/sample.segd
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
 python=/usr/bin/python3
 
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
-}
-has() { grep -qF -- "$2" <<<"$1"; }
 run() {  # run ARGS...: sets status and err
   "$exe" --quiet "$@" >/dev/null 2>"$work/err"
   status=$?
@@ -180,5 +170,4 @@ for cut in "$first 1" "$((first + size)) 2" "$((first + 6 * size - 1)) 6" "$((to
   fi
 done
 
-echo "safe_write_cli: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish "safe_write_cli"
