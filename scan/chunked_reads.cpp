@@ -25,7 +25,7 @@ std::size_t ChunkedReads::Read(std::uint64_t offset, std::span<std::uint8_t> out
     const std::uint64_t wanted = std::max<std::uint64_t>(stride * kReadsPerChunk, size);
     const std::size_t length =
         static_cast<std::size_t>(std::min<std::uint64_t>({wanted, capacity_, fileSize - offset}));
-    if (!chunk_) chunk_ = std::make_unique<std::uint8_t[]>(capacity_);
+    if (!chunk_) chunk_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);  // filled by the read
     chunkStart_ = offset;
     chunkBytes_ = raw(file, offset, chunk_.get(), length);
     if (chunkBytes_ < length) fileSize = offset + chunkBytes_;

@@ -69,7 +69,7 @@ void FillBatch(ByteSource& source, const TraceWalkPlan& plan, const TraceBatchFo
 // Every batch on the calling thread, one after the other.
 void RunInline(ByteSource& source, const TraceWalkPlan& plan, const TraceBatchFormat& format,
                const std::function<bool(TraceBatch&)>& deliver, std::int32_t batchTraces) {
-  auto chunk = std::make_unique<std::uint8_t[]>(kChunkBytes);
+  auto chunk = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkBytes);
   TraceBatch batch;
   for (std::int64_t first = 1; first <= plan.traces; first += batchTraces) {
     const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(batchTraces, plan.traces - first + 1));
@@ -148,7 +148,7 @@ class Pipeline {
         freed_.wait(lock, [&] { return stop_ || slot.turn == b; });
         if (stop_) return;
       }
-      if (!chunk) chunk = std::make_unique<std::uint8_t[]>(kChunkBytes);
+      if (!chunk) chunk = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkBytes);
       const auto first = static_cast<std::int32_t>(b * batchTraces_ + 1);
       FillBatch(source_, plan_, format_, first, std::min(batchTraces_, plan_.traces - first + 1), chunk.get(),
                 slot.batch);
