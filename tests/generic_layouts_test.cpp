@@ -196,17 +196,22 @@ TEST_P(Layouts, EveryEscapeIsHonouredAndEachFaultGivesItsFinding) {
   const std::vector<std::vector<std::string>> fixed = {
       {"1", "70000", "1", "1"}, {"2", "70000", "1", "2"}, {"3", "70000", "300", "1"}};
   for (std::size_t r = 0; r < 3; ++r) {
-    if (m.name == "none" || odd)
+    if (m.name == "none" || odd) {
       EXPECT_EQ(std::vector<std::string>(keep.rows[r].begin(), keep.rows[r].begin() + 4), fixed[r]);
+    }
   }
   EXPECT_EQ(keep.rows[1][6 + 2], "0") << "the second trace's own extension count";
   const auto Summary = [&](std::string_view name) { return keep.headers.summary.Find(name)->value.text; };
   EXPECT_EQ(Summary("sample_interval_ms"), "0.5");
   EXPECT_EQ(Summary("record_length_ms"), "5");
   EXPECT_EQ(Summary("channel_sets"), "2");
-  if (!rev3) EXPECT_EQ(Summary("source_point"), "1");
+  if (!rev3) {
+    EXPECT_EQ(Summary("source_point"), "1");
+  }
   const Block& trailer = keep.headers.generalHeaders.back();
-  if (m.name == "none") EXPECT_EQ(trailer.name, "general_trailer_1");
+  if (m.name == "none") {
+    EXPECT_EQ(trailer.name, "general_trailer_1");
+  }
   const Block& skew = keep.headers.channelSets.back();
   EXPECT_EQ(skew.name, "scan_type_1_skew");
 }

@@ -138,7 +138,9 @@ TEST(NumberTextPaths, RandomValuesOfEveryMagnitudeFollowTheRule) {
     for (double value : {wide, -wide, survey}) {
       EXPECT_EQ(Double(value), RuleText(value, 15)) << value;
       const float single = static_cast<float>(value);
-      if (std::isfinite(single)) EXPECT_EQ(Single(single), RuleText(single, 7)) << single;
+      if (std::isfinite(single)) {
+        EXPECT_EQ(Single(single), RuleText(single, 7)) << single;
+      }
     }
   }
 }
