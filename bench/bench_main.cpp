@@ -283,6 +283,11 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
   std::vector<Outcome> best(rows.size());
   for (unsigned r = 0; r < o.repeats; ++r) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
+      // Every timed run writes a new file, as a scan of a new record does:
+      // replacing the last run's output would time the filesystem freeing
+      // its blocks (on a disk mounted with online discard, a TRIM waited for
+      // in the rename or the truncating open), not the program.
+      if (!rows[i].output.empty()) unlink(rows[i].output.c_str());
       const Outcome outcome = Spawn(rows[i].args);
       if (!outcome.ok) {
         failed = true;
