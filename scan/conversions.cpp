@@ -227,7 +227,6 @@ char* WriteDoubleGeneral(char* out, double x, int n, bool leadingBlank) {
   return WriteDecimal(out, d, negative, n, leadingBlank);
 }
 
-
 // The quick conversion for the two digit counts the trace walk uses, 15 for
 // doubles and 7 for singles. The rounding looks only at the first dropped
 // digit, so the first n + 1 significant digits of the exact value are all it
@@ -242,38 +241,14 @@ char* WriteDoubleGeneral(char* out, double x, int n, bool leadingBlank) {
 // approach is 10 x log10 2 = 3.0103; 93 is the next convergent's
 // denominator). x lies in [2^e2, 2^(e2 + 1)), a span of 0.302 in log10, so
 // the true exponent is E0 or E0 + 1 and D has n + 1 or n + 2 digits; one
-// more digit dropped then decides. The quick range, 0 < x < 2^64 with
-// k <= 27 (5^27 < 2^63; x >= 1E-12 for doubles, 1E-20 for singles), covers
+// more digit dropped then decides. The quick range, x < 2^64 with k <= 27
+// (5^27 < 2^63; from about 2E-12 for 15 digits and 1E-20 for 7), covers
 // every coordinate, elevation and factor; the rest take the general path.
 
-constexpr std::uint64_t kPowersOf10[] = {1ull,
-                                         10ull,
-                                         100ull,
-                                         1000ull,
-                                         10000ull,
-                                         100000ull,
-                                         1000000ull,
-                                         10000000ull,
-                                         100000000ull,
-                                         1000000000ull,
-                                         10000000000ull,
-                                         100000000000ull,
-                                         1000000000000ull,
-                                         10000000000000ull,
-                                         100000000000000ull,
-                                         1000000000000000ull,
-                                         10000000000000000ull,
-                                         100000000000000000ull,
-                                         1000000000000000000ull,
-                                         10000000000000000000ull};
-
-constexpr auto kDigitPairs = [] {
-  std::array<char, 200> pairs{};
-  for (int i = 0; i < 100; ++i) {
-    pairs[2 * i] = static_cast<char>('0' + i / 10);
-    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
-  return pairs;
+constexpr auto kPowersOf10 = [] {
+  std::array<std::uint64_t, 20> powers{1};
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+  return powers;
 }();
 
 // floor(m x p / 2^s) for s >= 0, (m x p) x 2^-s for s < 0; the caller knows
@@ -367,22 +342,25 @@ char* WriteDoubleQuick(char* out, double x, bool leadingBlank) {
     ++e;
   }
 
-  // n digits at buf + 1 (eight-digit groups, a leading 0 before them), room
-  // behind them for the 16-byte moves below. The first digit is not 0.
+  // The n digits at s, room behind them for the 16-byte moves below.
   char buf[48];
+  const char* s;
   int zeros;
   if constexpr (n == 15) {
-    const std::uint64_t high = EightDigitBytes(static_cast<std::uint32_t>(q / 100000000));
-    const std::uint64_t low = EightDigitBytes(static_cast<std::uint32_t>(q % 100000000));
-    StoreDigits(buf, high);
-    StoreDigits(buf + 8, low);
-    zeros = low == 0 ? 8 + TrailingZeros(high) : TrailingZeros(low);
+    // Eight digits, then seven (their word's leading 0 overwritten). Most
+    // recorded coordinates have at most eight, and their last seven are 0s.
+    const auto high = static_cast<std::uint32_t>(q / 10000000), low = static_cast<std::uint32_t>(q % 10000000);
+    const std::uint64_t highDigits = EightDigitBytes(high), lowDigits = low == 0 ? 0 : EightDigitBytes(low);
+    StoreDigits(buf + 7, lowDigits);
+    StoreDigits(buf, highDigits);
+    zeros = low == 0 ? 7 + TrailingZeros(highDigits) : TrailingZeros(lowDigits);
+    s = buf;
   } else {
-    const std::uint64_t digits = EightDigitBytes(q);
+    const std::uint64_t digits = EightDigitBytes(q);  // a leading 0, then the seven
     StoreDigits(buf, digits);
     zeros = TrailingZeros(digits);
+    s = buf + 1;
   }
-  const char* const s = buf + 1;
   const int count = n - zeros;  // the first digit is not 0: count >= 1
 
   // Runs of at most 16 characters are moved as 16 bytes (the room is there;
@@ -418,11 +396,8 @@ char* WriteDoubleQuick(char* out, double x, bool leadingBlank) {
   *out++ = 'E';
   *out++ = e < 0 ? '-' : '+';
   const int a = e < 0 ? -e : e;  // below 100 in the quick range
-  if (a >= 10) {
-    std::memcpy(out, &kDigitPairs[2 * a], 2);
-    return out + 2;
-  }
-  *out++ = static_cast<char>('0' + a);
+  if (a >= 10) *out++ = static_cast<char>('0' + a / 10);
+  *out++ = static_cast<char>('0' + a % 10);
   return out;
 }
 
