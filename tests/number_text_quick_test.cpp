@@ -48,19 +48,19 @@ T Parse(const std::string& text) {
 
 TEST(QuickNumberText, WritesTheSameBytesAsTheGeneralConversion) {
   std::mt19937_64 random(20240517);
-  for (int i = 0; i < 400000; ++i) {
+  for (int i = 0; i < 160000; ++i) {
     const std::uint64_t r = random();
-    Check(std::bit_cast<double>(r));                           // every exponent, NaN, Inf, subnormal
+    if (i % 8 == 0) Check(std::bit_cast<double>(r));           // every exponent, NaN, Inf, subnormal
     Check(std::bit_cast<float>(static_cast<std::uint32_t>(r)));  // every single exponent
     const double mantissa = std::bit_cast<double>((r & 0x800FFFFFFFFFFFFFu) | 0x3FF0000000000000u);
-    Check(std::ldexp(mantissa, static_cast<int>(r >> 52 & 0xFF) - 100));  // around the quick range
+    Check(std::ldexp(mantissa, static_cast<int>(r >> 52 & 0xFF) % 160 - 80));  // around the quick range
     // Coordinates and elevations as recorded: k / 100 and k / 1000 from 1E2 to 1E8.
     const double k = static_cast<double>(r % static_cast<std::uint64_t>(std::pow(10.0, 5 + (r >> 58) % 7)));
     Check(k / 100);
     Check(k / 1000);
     Check(static_cast<float>(k / 1000));
   }
-  for (int i = 0; i < 100000; ++i) {
+  for (int i = 0; i < 32000; ++i) {
     const std::uint64_t r = random();
     // Exact ties: m / 2^j with m odd has the digits m x 5^j, the last a 5;
     // with n + 1 of them, the first dropped digit is 5 and nothing follows.
@@ -69,10 +69,9 @@ TEST(QuickNumberText, WritesTheSameBytesAsTheGeneralConversion) {
       const double tie = std::ldexp(static_cast<double>((low + r % (9 * low)) | 1), -j);
       n == 15 ? Check(tie) : Check(static_cast<float>(tie));
     }
-    // Near ties and runs of 9s: n digits, a 5, then more digits or none.
+    // Near ties, runs of 9s and of inner 0s: n digits, a 5, then more digits or none.
     const std::string head = std::to_string(r % 9000000000000000u + 1000000000000000u);
-    const std::string nines = "999999999999999";
-    for (const std::string& digits : {head, nines}) {
+    for (const std::string& digits : {head, std::string(15, '9'), head.substr(0, 8) + "000000" + head.substr(14)}) {
       const std::string tail = "5" + std::string(i % 3 == 0 ? "" : head.substr(0, i % 16)) + "e" + std::to_string(i % 60 - 30);
       Check(Parse<double>(digits.substr(0, 15) + tail));
       Check(Parse<float>(digits.substr(0, 7) + tail));
