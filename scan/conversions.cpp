@@ -667,8 +667,8 @@ std::string NumberText(double x, int digits) { return FormatDouble(x, digits, fa
 std::string SignedNumberText(double x, int digits) { return FormatDouble(x, digits, true); }
 
 std::string GeneralNumberText(double x, int digits, bool leadingBlank) {
-  char buf[kNumberRoom + 64];
   if (digits > 64) return FormatDouble(x, digits, leadingBlank);  // the general path already
+  char buf[kNumberRoom + 64];
   return std::string(buf, WriteDoubleGeneral(buf, x, digits, leadingBlank));
 }
 
