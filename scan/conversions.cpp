@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
+#include <type_traits>
 
 namespace segd {
 
@@ -202,7 +203,9 @@ char* WriteText(char* out, std::string_view text) {
   return out + text.size();
 }
 
-char* WriteDouble(char* out, double x, int n, bool leadingBlank) {
+// Any digit count, any double: the exact digits from ExactDecimal or, past
+// its reach, from the library's conversion.
+char* WriteDoubleGeneral(char* out, double x, int n, bool leadingBlank) {
   if (std::isnan(x)) return WriteText(out, leadingBlank ? " NaN" : "NaN");
   if (std::isinf(x)) return WriteText(out, x < 0 ? "-Inf" : (leadingBlank ? " Inf" : "Inf"));
   if (x == 0) return WriteText(out, leadingBlank ? " 0" : "0");
@@ -222,6 +225,186 @@ char* WriteDouble(char* out, double x, int n, bool leadingBlank) {
   std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
   d.exponent = exponent;
   return WriteDecimal(out, d, negative, n, leadingBlank);
+}
+
+// The quick conversion for the two digit counts the trace walk uses, 15 for
+// doubles and 7 for singles. The rounding looks only at the first dropped
+// digit, so the first n + 1 significant digits of the exact value are all it
+// needs: D = floor(x x 10^k), with k chosen so that D has n + 1 digits, taken
+// in integer arithmetic from x = m x 2^(e2 - 52) (m the 53-bit significand):
+//   k >= 0: D = floor(m x 5^k / 2^(52 - e2 - k)), one 64 x 64-bit product;
+//   k < 0:  D = floor(x) / 10^-k, as floor(floor(x) / c) = floor(x / c).
+// Both are exact, so D is the true digits, whatever the binade.
+// The decimal exponent: E0 = floor(e2 x log10 2) is (e2 x 78913) >> 18 while
+// |e2| < 93: the approximation is off by under 93 x 7.9E-7 = 7.4E-5, and no
+// e2 x log10 2 with 0 < |e2| < 93 lies that close to an integer (its best
+// approach is 10 x log10 2 = 3.0103; 93 is the next convergent's
+// denominator). x lies in [2^e2, 2^(e2 + 1)), a span of 0.302 in log10, so
+// the true exponent is E0 or E0 + 1 and D has n + 1 or n + 2 digits; one
+// more digit dropped then decides. The quick range, x < 2^64 with k <= 27
+// (5^27 < 2^63; from about 2E-12 for 15 digits and 1E-20 for 7), covers
+// every coordinate, elevation and factor; the rest take the general path.
+
+constexpr auto kPowersOf10 = [] {
+  std::array<std::uint64_t, 20> powers{1};
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+  return powers;
+}();
+
+// floor(m x p / 2^s) for s >= 0, (m x p) x 2^-s for s < 0; the caller knows
+// the result fits 64 bits.
+std::uint64_t ProductShifted(std::uint64_t m, std::uint64_t p, int s) {
+#ifdef __SIZEOF_INT128__
+  const unsigned __int128 product = static_cast<unsigned __int128>(m) * p;
+  return s >= 0 ? static_cast<std::uint64_t>(product >> s) : static_cast<std::uint64_t>(product) << -s;
+#else
+  // 32-bit targets (the Windows tree) have no 128-bit integer: four halves.
+  const std::uint64_t mLo = m & 0xFFFFFFFFu, mHi = m >> 32, pLo = p & 0xFFFFFFFFu, pHi = p >> 32;
+  const std::uint64_t ll = mLo * pLo, lh = mLo * pHi, hl = mHi * pLo;
+  const std::uint64_t middle = (ll >> 32) + (lh & 0xFFFFFFFFu) + (hl & 0xFFFFFFFFu);
+  const std::uint64_t lo = (middle << 32) | (ll & 0xFFFFFFFFu);
+  const std::uint64_t hi = mHi * pHi + (lh >> 32) + (hl >> 32) + (middle >> 32);
+  if (s <= 0) return lo << -s;
+  if (s < 64) return (hi << (64 - s)) | (lo >> s);
+  return hi >> (s - 64);
+#endif
+}
+
+// The eight decimal digits of v < 10^8 (leading zeros included) as byte
+// values 0-9, the first in the lowest byte: v split in halves of four digits,
+// each half in quarters of two, each quarter in digits, every step done on all
+// lanes of the word at once. x x 10486 >> 20 is x / 100 for x < 10^4, and
+// x x 103 >> 10 is x / 10 for x < 100; no lane's product reaches the next.
+std::uint64_t EightDigitBytes(std::uint32_t v) {
+  // Each step puts a lane's quotient q in its low half and the remainder r
+  // in its high half: q + (x - q x d) x 2^w = x x 2^w - q x (d x 2^w - 1).
+  std::uint64_t x = (std::uint64_t{v} << 32) - (v / 10000) * 42949672959999ull;
+  x = (x << 16) - (((x * 10486) >> 20) & 0x0000007F0000007Fu) * 6553599;
+  return (x << 8) - (((x * 103) >> 10) & 0x000F000F000F000Fu) * 2559;
+}
+
+// The digit bytes as characters, lowest byte first.
+void StoreDigits(char* out, std::uint64_t digitBytes) {
+  digitBytes += 0x3030303030303030u;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, &digitBytes, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(digitBytes >> (8 * i));
+  }
+}
+
+// How many of the eight digits, not all 0, end in 0s (the last digit is the
+// top byte).
+int TrailingZeros(std::uint64_t digitBytes) { return std::countl_zero(digitBytes) / 8; }
+
+// The lowest e2 whose k = n - E0 is at most 27.
+template <int n>
+constexpr int kQuickLowestE2 = [] {
+  int e2 = 0;
+  while ((((e2 - 1) * 78913) >> 18) >= n - 27) --e2;
+  return e2;
+}();
+static_assert(kQuickLowestE2<15> == -39 && kQuickLowestE2<7> == -66 && -93 < kQuickLowestE2<7>);
+
+template <int n>
+char* WriteDoubleQuick(char* out, double x, bool leadingBlank) {
+  static_assert(n == 7 || n == 15, "digit writing is laid out for 7 or 15 digits");
+  using Digits = std::conditional_t<(n <= 8), std::uint32_t, std::uint64_t>;  // D < 10^(n + 2)
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const int e2 = biased - 1023;
+  // The quick range in one test; zero, subnormal, infinite and not-a-number
+  // fall out here too (biased 0 or 0x7FF puts e2 far outside).
+  if (static_cast<unsigned>(e2 - kQuickLowestE2<n>) > static_cast<unsigned>(63 - kQuickLowestE2<n>)) {
+    return WriteDoubleGeneral(out, x, n, leadingBlank);
+  }
+  const int e0 = (e2 * 78913) >> 18;
+  const int k = n - e0;
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  Digits d;
+  if (k >= 0) {
+    d = static_cast<Digits>(ProductShifted(m, kPowersOf5[k], 52 - e2 - k));
+  } else {
+    const std::uint64_t whole = e2 >= 52 ? m << (e2 - 52) : m >> (52 - e2);
+    d = static_cast<Digits>(whole / kPowersOf10[-k]);
+  }
+  int e = e0;
+  Digits q = d / 10;
+  Digits dropped = d % 10;
+  if (q >= kPowersOf10[n]) {  // the exponent is E0 + 1
+    dropped = q % 10;
+    q /= 10;
+    ++e;
+  }
+  if (dropped > 5 || (dropped == 5 && (q & 1) != 0)) ++q;
+  if (q == kPowersOf10[n]) {  // 99..9 rounded up: 10..0, one place higher
+    q = static_cast<Digits>(kPowersOf10[n - 1]);
+    ++e;
+  }
+
+  // The n digits at s, room behind them for the 16-byte moves below.
+  char buf[48];
+  const char* s;
+  int zeros;
+  if constexpr (n == 15) {
+    // Eight digits, then seven (their word's leading 0 overwritten). Most
+    // recorded coordinates have at most eight, and their last seven are 0s.
+    const auto high = static_cast<std::uint32_t>(q / 10000000), low = static_cast<std::uint32_t>(q % 10000000);
+    const std::uint64_t highDigits = EightDigitBytes(high), lowDigits = low == 0 ? 0 : EightDigitBytes(low);
+    StoreDigits(buf + 7, lowDigits);
+    StoreDigits(buf, highDigits);
+    zeros = low == 0 ? 7 + TrailingZeros(highDigits) : TrailingZeros(lowDigits);
+    s = buf;
+  } else {
+    const std::uint64_t digits = EightDigitBytes(q);  // a leading 0, then the seven
+    StoreDigits(buf, digits);
+    zeros = TrailingZeros(digits);
+    s = buf + 1;
+  }
+  const int count = n - zeros;  // the first digit is not 0: count >= 1
+
+  // Runs of at most 16 characters are moved as 16 bytes (the room is there;
+  // what lands past the run is overwritten or past the text's end).
+  if (bits >> 63) {
+    *out++ = '-';
+  } else if (leadingBlank) {
+    *out++ = ' ';
+  }
+  if (e >= 0 && e < n) {  // plain, with an integer part: digits, zeros to the point, fraction
+    std::memcpy(out, s, 16);
+    out += e + 1;
+    if (count > e + 1) {
+      *out++ = '.';
+      std::memcpy(out, s + e + 1, 16);
+      out += count - e - 1;
+    }
+    return out;
+  }
+  if (e < 0 && count - 1 - e <= n) {  // plain below 1: at most n - 1 zeros after the point
+    *out++ = '.';
+    std::memset(out, '0', 16);
+    out += -e - 1;
+    std::memcpy(out, s, 16);
+    return out + count;
+  }
+  *out++ = s[0];
+  if (count > 1) {
+    *out++ = '.';
+    std::memcpy(out, s + 1, 16);
+    out += count - 1;
+  }
+  *out++ = 'E';
+  *out++ = e < 0 ? '-' : '+';
+  const int a = e < 0 ? -e : e;  // below 100 in the quick range
+  if (a >= 10) *out++ = static_cast<char>('0' + a / 10);
+  *out++ = static_cast<char>('0' + a % 10);
+  return out;
+}
+
+char* WriteDouble(char* out, double x, int n, bool leadingBlank) {
+  if (n == 15) return WriteDoubleQuick<15>(out, x, leadingBlank);
+  if (n == 7) return WriteDoubleQuick<7>(out, x, leadingBlank);
+  return WriteDoubleGeneral(out, x, n, leadingBlank);
 }
 
 std::string FormatDouble(double x, int n, bool leadingBlank) {
@@ -257,6 +440,24 @@ Decimal BigEndianDecimal(ByteSpan bytes) {
   d.Assign(digits.data(), digits.data() + digits.size());
   d.exponent = d.count - 1;
   return d;
+}
+
+// A big-endian unsigned integer from the first sizeof(U) bytes, zero-padded.
+template <typename U>
+U BigEndianBits(ByteSpan bytes) {
+  U bits = 0;
+#if defined(__GNUC__)
+  if (bytes.size() >= sizeof(U)) {  // the trace walk's case: one load, bytes swapped where needed
+    std::memcpy(&bits, bytes.data(), sizeof(U));
+    if constexpr (std::endian::native == std::endian::little) {
+      if constexpr (sizeof(U) == 8) return __builtin_bswap64(bits);
+      return __builtin_bswap32(bits);
+    }
+    return bits;
+  }
+#endif
+  for (std::size_t i = 0; i < sizeof(U); ++i) bits = static_cast<U>((bits << 8) | (i < bytes.size() ? bytes[i] : 0));
+  return bits;
 }
 
 }  // namespace
@@ -327,15 +528,11 @@ std::string BytesToRevision(ByteSpan bytes) {
 }
 
 char* WriteSingleText(char* out, ByteSpan bytes) {
-  std::uint32_t bits = 0;
-  for (std::size_t i = 0; i < 4; ++i) bits = (bits << 8) | (i < bytes.size() ? bytes[i] : 0);
-  return WriteDouble(out, static_cast<double>(std::bit_cast<float>(bits)), 7, false);
+  return WriteDoubleQuick<7>(out, static_cast<double>(std::bit_cast<float>(BigEndianBits<std::uint32_t>(bytes))), false);
 }
 
 char* WriteDoubleText(char* out, ByteSpan bytes) {
-  std::uint64_t bits = 0;
-  for (std::size_t i = 0; i < 8; ++i) bits = (bits << 8) | (i < bytes.size() ? bytes[i] : 0);
-  return WriteDouble(out, std::bit_cast<double>(bits), 15, false);
+  return WriteDoubleQuick<15>(out, std::bit_cast<double>(BigEndianBits<std::uint64_t>(bytes)), false);
 }
 
 std::string BytesToSingleText(ByteSpan bytes) {
@@ -468,6 +665,12 @@ std::uint64_t HexValue(std::string_view text) {
 std::string NumberText(double x, int digits) { return FormatDouble(x, digits, false); }
 
 std::string SignedNumberText(double x, int digits) { return FormatDouble(x, digits, true); }
+
+std::string GeneralNumberText(double x, int digits, bool leadingBlank) {
+  if (digits > 64) return FormatDouble(x, digits, leadingBlank);  // the general path already
+  char buf[kNumberRoom + 64];
+  return std::string(buf, WriteDoubleGeneral(buf, x, digits, leadingBlank));
+}
 
 std::int32_t SaturatedCount(double value) {
   if (std::isnan(value)) return 0;

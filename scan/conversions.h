@@ -66,6 +66,10 @@ std::uint64_t HexValue(std::string_view text);
 std::string NumberText(double x, int digits);
 // As NumberText, with one blank in front of zero and positive numbers.
 std::string SignedNumberText(double x, int digits);
+// NumberText (leadingBlank: SignedNumberText) by the general conversion
+// alone. NumberText takes a quicker one for 7 and 15 digits, which must give
+// the same bytes: tests hold it to this.
+std::string GeneralNumberText(double x, int digits, bool leadingBlank);
 // NumberText of an unsigned integer, exact for every 64-bit value.
 std::string IntegerText(std::uint64_t value, int digits);
 
