@@ -146,18 +146,19 @@ inline char* WriteSmallDigits(char* out, ByteSpan bytes) {
       "8081828384858687888990919293949596979899";
   std::uint32_t value = 0;
   for (std::uint8_t b : bytes) value = value << 8 | b;
-  char digits[16] = {};
-  char* first = digits + sizeof digits;
+  char digits[24] = {};
+  char* const last = digits + 16;  // the digits end here; the copy below may run 8 bytes past the first
+  char* first = last;
   for (; value >= 100; value /= 100) first = static_cast<char*>(std::memcpy(first - 2, &kPairs[2 * (value % 100)], 2));
   if (value >= 10) {
     first = static_cast<char*>(std::memcpy(first - 2, &kPairs[2 * value], 2));
   } else {
     *--first = static_cast<char>('0' + value);
   }
-  // A fixed-size copy (eight digits at most, so it stays in `digits`); only
-  // the digits written count.
+  // A fixed-size copy (it stays in `digits`: at most eight digits, so
+  // `first` is at most 16 bytes in); only the digits written count.
   std::memcpy(out, first, 8);
-  return out + (digits + sizeof digits - first);
+  return out + (last - first);
 }
 
 // The text of a field read from `block`, written at `out` (room for
