@@ -125,13 +125,11 @@ class Pipeline {
       }
       const auto s = static_cast<std::size_t>(d % slots);
       Slot& slot = slots_[s];
-      std::exception_ptr failure;
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        filled_.wait(lock, [&slot, this] { return slot.filled || failure_; });
-        failure = failure_;
+        filled_.wait(lock, [&slot] { return slot.filled; });
       }
-      if (failure) std::rethrow_exception(failure);
+      if (slot.failure) std::rethrow_exception(slot.failure);
       const bool more = steps_.deliver(d, s);
       {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -148,6 +146,7 @@ class Pipeline {
   struct Slot {
     std::int64_t turn = 0;  // the batch it may take next; -1: none located yet
     bool filled = false;
+    std::exception_ptr failure;  // the make step's exception, thrown again where the batch is due
   };
 
   void Work(int worker) {
@@ -161,21 +160,15 @@ class Pipeline {
         freed_.wait(lock, [&] { return stop_ || slot.turn == b; });
         if (stop_) return;
       }
+      std::exception_ptr failure;
       try {
         steps_.make(b, s, worker);
       } catch (...) {
-        // Handed to the calling thread, which throws it again.
-        {
-          std::lock_guard<std::mutex> lock(mutex_);
-          failure_ = std::current_exception();
-          stop_ = true;
-        }
-        freed_.notify_all();
-        filled_.notify_all();
-        return;
+        failure = std::current_exception();
       }
       {
         std::lock_guard<std::mutex> lock(mutex_);
+        slot.failure = failure;
         slot.filled = true;
       }
       filled_.notify_one();
@@ -187,9 +180,8 @@ class Pipeline {
   std::atomic<std::int64_t> next_{0};
   std::mutex mutex_;
   std::condition_variable freed_;   // a slot's turn came, or the walk stops
-  std::condition_variable filled_;  // a batch is ready, or a worker failed
+  std::condition_variable filled_;  // a batch is ready
   bool stop_ = false;
-  std::exception_ptr failure_;
   std::vector<std::thread> workers_;
 };
 #endif

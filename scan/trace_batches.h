@@ -87,7 +87,8 @@ std::size_t BatchSlots(int workers);
 
 // Runs `steps` on `workers` threads. False, having run no step, when not one
 // worker could be started (or the standard library has no threads). An
-// exception of a worker's step ends the walk and is thrown again here.
+// exception of a make step is thrown again here, once the batches before
+// its batch have been delivered.
 bool RunBatchSteps(const BatchSteps& steps, int workers);
 
 // Whether RunTraceBatches can walk this plan: threads exist, the source

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <functional>
+#include <numeric>
+#include <stdexcept>
 
 #include "output/csv_writer.h"
 #include "output/json_writer.h"
@@ -105,6 +107,22 @@ TEST(GenericWalkBatches, ACancelEndsTheWalkAfterAWholeBatch) {
   EXPECT_EQ(result.status, model::ScanStatus::Cancelled);
   EXPECT_EQ(result.integrity.tracesListed, 100);
   EXPECT_EQ(rows.rows, 100u);
+}
+
+// A worker's exception reaches the calling thread, after the batches before
+// it, in order.
+TEST(GenericWalkBatches, AWorkersExceptionIsThrownOnTheCallingThread) {
+  std::vector<std::int64_t> delivered;
+  BatchSteps steps;
+  steps.batches = 40;
+  steps.make = [](std::int64_t b, std::size_t, int) {
+    if (b == 25) throw std::runtime_error("batch 25");
+  };
+  steps.deliver = [&delivered](std::int64_t b, std::size_t) { return delivered.push_back(b), true; };
+  EXPECT_THROW(RunBatchSteps(steps, 2), std::runtime_error);
+  std::vector<std::int64_t> before(25);
+  std::iota(before.begin(), before.end(), 0);
+  EXPECT_EQ(delivered, before);
 }
 
 }  // namespace
