@@ -25,7 +25,8 @@ enum class ScanStatus : std::uint8_t {
 struct ScanOptions {
   // Called now and then during the walk with traces done and announced.
   std::function<void(std::int64_t done, std::int64_t total)> progress;
-  // Checked between traces: when it becomes true the walk stops.
+  // Checked between traces (between batches of traces when the walk runs on
+  // both cores): when it becomes true the walk stops.
   const std::atomic<bool>* cancel = nullptr;
 };
 

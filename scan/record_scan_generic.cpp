@@ -6,7 +6,7 @@
 namespace segd::model {
 
 ScanResult ScanGenericRecord(ByteSource& source, const std::string& path, RecordConsumer& consumer,
-                             const ScanOptions& options) {
+                             const ScanOptions& options, const TraceBatchOptions& batching) {
   ScanResult result;
   RecordHeaders headers;
   generic::RecordShape shape;
@@ -19,7 +19,7 @@ ScanResult ScanGenericRecord(ByteSource& source, const std::string& path, Record
   headers.traceColumns = generic::ModelColumns(generic::TraceColumnSpecs(shape));
   headers.samplesPerTrace = generic::PredictSamples(source, shape);
   consumer.Begin(headers);
-  generic::WalkGenericTraces(source, shape, headers, consumer, options, result);
+  generic::WalkGenericTraces(source, shape, headers, consumer, options, result, batching);
   if (result.status != ScanStatus::Cancelled) {
     result.status = result.notices.empty() && result.integrity.problems.empty() ? ScanStatus::Ok : ScanStatus::Findings;
   }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scan/record_scan.h"
+#include "scan/trace_batches.h"
 
 namespace segd::model {
 
@@ -13,8 +14,9 @@ namespace segd::model {
 std::optional<ScanResult> ScanSn388Record(ByteSource& source, const std::string& path, RecordConsumer& consumer,
                                           const ScanOptions& options);
 
-// Any SEG-D record, revisions 1.0 to 3.1, any make.
+// Any SEG-D record, revisions 1.0 to 3.1, any make; `batching` says when and
+// how its trace walk runs on both cores.
 ScanResult ScanGenericRecord(ByteSource& source, const std::string& path, RecordConsumer& consumer,
-                             const ScanOptions& options);
+                             const ScanOptions& options, const TraceBatchOptions& batching = {});
 
 }  // namespace segd::model

@@ -10,6 +10,7 @@
 #if !defined(__GLIBCXX__) || defined(_GLIBCXX_HAS_GTHREADS)
 #define SEGD_WALK_THREADS 1
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -79,15 +80,13 @@ void RunInline(ByteSource& source, const TraceWalkPlan& plan, const TraceBatchFo
 }
 
 #ifdef SEGD_WALK_THREADS
-// Batch b is filled in slot b % slots by whichever worker claims it, once
-// the batch that used the slot before has been delivered.
+// Batch b is made in slot b % slots by whichever worker claims it, once the
+// batch that used the slot before has been delivered and, with a locate
+// step, once b has been located.
 class Pipeline {
  public:
-  Pipeline(ByteSource& source, const TraceWalkPlan& plan, const TraceBatchFormat& format, std::int32_t batchTraces,
-           std::size_t slots)
-      : source_(source), plan_(plan), format_(format), batchTraces_(batchTraces),
-        batches_((std::int64_t{plan.traces} + batchTraces - 1) / batchTraces), slots_(slots) {
-    for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].turn = static_cast<std::int64_t>(i);
+  Pipeline(const BatchSteps& steps, std::size_t slots) : steps_(steps), slots_(slots) {
+    for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].turn = steps_.locate ? -1 : static_cast<std::int64_t>(i);
   }
   // Stops the workers however the delivery ends (a throw included).
   ~Pipeline() {
@@ -103,7 +102,7 @@ class Pipeline {
   bool Start(int workers) {
     for (int i = 0; i < workers; ++i) {
       try {
-        workers_.emplace_back([this] { Work(); });
+        workers_.emplace_back([this, i] { Work(i); });
       } catch (const std::system_error&) {
         break;
       }
@@ -111,18 +110,31 @@ class Pipeline {
     return !workers_.empty();
   }
 
-  void Deliver(const std::function<bool(TraceBatch&)>& deliver) {
-    for (std::int64_t d = 0; d < batches_; ++d) {
-      Slot& slot = slots_[static_cast<std::size_t>(d) % slots_.size()];
+  void Deliver() {
+    const auto slots = static_cast<std::int64_t>(slots_.size());
+    std::int64_t located = 0;
+    for (std::int64_t d = 0; d < steps_.batches; ++d) {
+      // As far ahead as the slots delivered so far allow.
+      for (; steps_.locate && located < steps_.batches && located < d + slots; ++located) {
+        steps_.locate(located, static_cast<std::size_t>(located % slots));
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          slots_[static_cast<std::size_t>(located % slots)].turn = located;
+        }
+        freed_.notify_all();
+      }
+      const auto s = static_cast<std::size_t>(d % slots);
+      Slot& slot = slots_[s];
       {
         std::unique_lock<std::mutex> lock(mutex_);
         filled_.wait(lock, [&slot] { return slot.filled; });
       }
-      const bool more = deliver(slot.batch);
+      if (slot.failure) std::rethrow_exception(slot.failure);
+      const bool more = steps_.deliver(d, s);
       {
         std::lock_guard<std::mutex> lock(mutex_);
         slot.filled = false;
-        slot.turn = d + static_cast<std::int64_t>(slots_.size());
+        slot.turn = steps_.locate ? -1 : d + slots;
         stop_ = !more;
       }
       freed_.notify_all();
@@ -132,39 +144,38 @@ class Pipeline {
 
  private:
   struct Slot {
-    TraceBatch batch;
-    std::int64_t turn = 0;  // the batch it may take next
+    std::int64_t turn = 0;  // the batch it may take next; -1: none located yet
     bool filled = false;
+    std::exception_ptr failure;  // the make step's exception, thrown again where the batch is due
   };
 
-  void Work() {
-    std::unique_ptr<std::uint8_t[]> chunk;
+  void Work(int worker) {
     for (;;) {
       const std::int64_t b = next_.fetch_add(1);
-      if (b >= batches_) return;
-      Slot& slot = slots_[static_cast<std::size_t>(b) % slots_.size()];
+      if (b >= steps_.batches) return;
+      const auto s = static_cast<std::size_t>(b % static_cast<std::int64_t>(slots_.size()));
+      Slot& slot = slots_[s];
       {
         std::unique_lock<std::mutex> lock(mutex_);
         freed_.wait(lock, [&] { return stop_ || slot.turn == b; });
         if (stop_) return;
       }
-      if (!chunk) chunk = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkBytes);
-      const auto first = static_cast<std::int32_t>(b * batchTraces_ + 1);
-      FillBatch(source_, plan_, format_, first, std::min(batchTraces_, plan_.traces - first + 1), chunk.get(),
-                slot.batch);
+      std::exception_ptr failure;
+      try {
+        steps_.make(b, s, worker);
+      } catch (...) {
+        failure = std::current_exception();
+      }
       {
         std::lock_guard<std::mutex> lock(mutex_);
+        slot.failure = failure;
         slot.filled = true;
       }
       filled_.notify_one();
     }
   }
 
-  ByteSource& source_;
-  const TraceWalkPlan& plan_;
-  const TraceBatchFormat& format_;
-  const std::int32_t batchTraces_;
-  const std::int64_t batches_;
+  const BatchSteps& steps_;
   std::vector<Slot> slots_;
   std::atomic<std::int64_t> next_{0};
   std::mutex mutex_;
@@ -200,17 +211,37 @@ bool TraceBatchesSuit(const ByteSource& source, const TraceWalkPlan& plan, const
 #endif
 }
 
+std::size_t BatchSlots(int workers) { return 2 * static_cast<std::size_t>(std::max(workers, 1)) + 2; }
+
+bool RunBatchSteps(const BatchSteps& steps, int workers) {
+#ifdef SEGD_WALK_THREADS
+  Pipeline pipeline(steps, BatchSlots(workers));
+  if (!pipeline.Start(std::max(workers, 1))) return false;
+  pipeline.Deliver();
+  return true;
+#else
+  (void)steps, (void)workers;
+  return false;
+#endif
+}
+
 void RunTraceBatches(ByteSource& source, const TraceWalkPlan& plan, const TraceBatchFormat& format,
                      const std::function<bool(TraceBatch&)>& deliver, const TraceBatchOptions& options) {
   const std::int32_t batchTraces = std::max(options.batchTraces, 1);
   if (plan.traces <= 0) return;
-#ifdef SEGD_WALK_THREADS
-  // Two batches per worker and two more: one being written, one ready.
   const int workers = std::max(options.workers, 1);
-  Pipeline pipeline(source, plan, format, batchTraces, 2 * static_cast<std::size_t>(workers) + 2);
-  if (pipeline.Start(workers)) return pipeline.Deliver(deliver);
-#endif
-  RunInline(source, plan, format, deliver, batchTraces);
+  std::vector<TraceBatch> slots(BatchSlots(workers));
+  std::vector<std::unique_ptr<std::uint8_t[]>> chunks(static_cast<std::size_t>(workers));
+  BatchSteps steps;
+  steps.batches = (std::int64_t{plan.traces} + batchTraces - 1) / batchTraces;
+  steps.make = [&](std::int64_t b, std::size_t slot, int worker) {
+    std::unique_ptr<std::uint8_t[]>& chunk = chunks[static_cast<std::size_t>(worker)];
+    if (!chunk) chunk = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkBytes);
+    const auto first = static_cast<std::int32_t>(b * batchTraces + 1);
+    FillBatch(source, plan, format, first, std::min(batchTraces, plan.traces - first + 1), chunk.get(), slots[slot]);
+  };
+  steps.deliver = [&](std::int64_t, std::size_t slot) { return deliver(slots[slot]); };
+  if (!RunBatchSteps(steps, workers)) RunInline(source, plan, format, deliver, batchTraces);
 }
 
 }  // namespace segd

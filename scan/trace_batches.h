@@ -3,7 +3,9 @@
 // places, so batches of consecutive traces are read, decoded and formatted by
 // worker threads at once, and handed over in file order on the calling
 // thread, which writes them. A fixed number of batches is in flight, so
-// memory does not grow with the record.
+// memory does not grow with the record. The pipeline under it (BatchSteps)
+// also serves walks whose traces must be located one after the other (the
+// general decoder's).
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -62,6 +64,32 @@ struct TraceBatchOptions {
   std::int32_t fewestTraces = 2048;
   int workers = 2;
 };
+
+// The pipeline under every walk on both cores, whatever its batches hold:
+// batch b (from 0) is made in slot b % BatchSlots(workers), once the batch
+// that used the slot before has been delivered. The caller keeps the slots.
+struct BatchSteps {
+  std::int64_t batches = 0;
+  // When given: on the calling thread, in batch order, as far ahead as the
+  // slots allow; fills what the workers need (where the traces lie, when
+  // each one's place depends on the one before).
+  std::function<void(std::int64_t batch, std::size_t slot)> locate;
+  // On the workers, several batches at once: makes the batch in its slot.
+  // `worker` (from 0) tells whose scratch memory it may use.
+  std::function<void(std::int64_t batch, std::size_t slot, int worker)> make;
+  // On the calling thread, in batch order; false stops the walk there.
+  std::function<bool(std::int64_t batch, std::size_t slot)> deliver;
+};
+
+// Slots enough for two batches per worker and two more: one being
+// delivered, one ready.
+std::size_t BatchSlots(int workers);
+
+// Runs `steps` on `workers` threads. False, having run no step, when not one
+// worker could be started (or the standard library has no threads). An
+// exception of a make step is thrown again here, once the batches before
+// its batch have been delivered.
+bool RunBatchSteps(const BatchSteps& steps, int workers);
 
 // Whether RunTraceBatches can walk this plan: threads exist, the source
 // reads on several threads, the traces move forward and are many enough.

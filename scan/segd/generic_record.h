@@ -34,6 +34,7 @@
 #include "scan/byte_source.h"
 #include "scan/record_scan.h"
 #include "scan/segd/trace_header_tables.h"
+#include "scan/trace_batches.h"
 
 namespace segd::generic {
 
@@ -73,8 +74,11 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, model::Re
                           RecordShape& shape, std::vector<model::Notice>& notices);
 
 // The trace walk, one loop for every revision. Fills result.integrity and
-// adds notices; calls consumer.Row per trace (not Begin or End).
+// adds notices; hands the consumer each trace's row (not Begin or End): by
+// Row, or, for a model::RowTexts consumer on a walk long enough for both
+// cores (`batching`), by the bytes its TakeRowText takes.
 void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::RecordHeaders& headers,
-                       model::RecordConsumer& consumer, const model::ScanOptions& options, model::ScanResult& result);
+                       model::RecordConsumer& consumer, const model::ScanOptions& options, model::ScanResult& result,
+                       const TraceBatchOptions& batching = {});
 
 }  // namespace segd::generic

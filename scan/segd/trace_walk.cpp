@@ -2,13 +2,15 @@
 // scan type, per channel set, per channel, the 20-byte trace header and its
 // extensions are read (one read per trace, header bytes only) and the
 // samples are skipped by their size, 20 + 32 x extensions + bytes(format,
-// samples). The row is reused from trace to trace: no allocation per trace.
+// samples). On one thread the row is reused from trace to trace: no
+// allocation per trace; long walks run on both cores
+// (trace_walk_batches.cpp).
 #include <algorithm>
 #include <array>
 #include <limits>
 
-#include "scan/segd/decoder_parts.h"
 #include "scan/segd/general_header_tables.h"
+#include "scan/segd/trace_walk_steps.h"
 
 namespace segd::generic {
 
@@ -16,19 +18,8 @@ namespace {
 
 using model::Value;
 
-constexpr std::size_t kMostHeaderBytes = kTraceHeaderBytes + kExtensionBytes * kMostExtensionsRead;
 // Far beyond any file: keeps a walk over absurd counts from overflowing.
 constexpr std::uint64_t kPositionLimit = std::uint64_t{1} << 62;
-constexpr std::int64_t kProgressStep = 4096;
-
-// Findings counted over the walk and reported once each.
-struct Mismatches {
-  std::int64_t count = 0;
-  std::int64_t firstTrace = 0;
-  void Add(std::int64_t trace) {
-    if (count++ == 0) firstTrace = trace;
-  }
-};
 
 void SetBool(Value& v, bool b) {
   v.kind = Value::Kind::Bool;
@@ -53,10 +44,151 @@ std::optional<std::int64_t> EscapedField(std::span<const std::uint8_t> header, c
   return ReadInteger(header, bcd);
 }
 
+std::span<const std::uint8_t> Extension(const std::uint8_t* bytes, int k) {
+  return {bytes + kTraceHeaderBytes + kExtensionBytes * static_cast<std::size_t>(k - 1), kExtensionBytes};
+}
+
 }  // namespace
 
+TraceLocator::TraceLocator(ByteSource& source, const RecordShape& shape, int blocksRead, std::int64_t limit)
+    : source_(source), shape_(shape), blocksRead_(blocksRead), limit_(limit),
+      samplesField_(shape.rev3 ? kExtension1SamplesRev3 : kExtension1Samples), position_(shape.firstTrace) {}
+
+bool TraceLocator::More() {
+  while (set_ < shape_.sets.size() && (channel_ >= shape_.sets[set_].channels || listed_ >= limit_)) {
+    ++set_;
+    channel_ = 0;
+  }
+  return set_ < shape_.sets.size();
+}
+
+bool TraceLocator::Next(TracePlace& place, std::uint8_t* bytes) {
+  if (!More()) return false;
+  const ChannelSetShape& set = shape_.sets[set_];
+  ++channel_;
+  // One read for the header and the extensions the channel set states (as
+  // many as the columns use); a second only when byte 10 says more.
+  const int expected = std::min(set.extensions, blocksRead_);
+  const std::size_t first = kTraceHeaderBytes + kExtensionBytes * static_cast<std::size_t>(expected);
+  source_.ReadAt(position_, std::span(bytes, first));
+  const int extensions = bytes[9] != 0 ? bytes[9] : set.extensions;
+  const int have = std::min(extensions, blocksRead_);
+  if (have > expected) {
+    source_.ReadAt(position_ + first,
+                   std::span(bytes + first, kExtensionBytes * static_cast<std::size_t>(have - expected)));
+  }
+
+  // The sample count: extension 1 when it gives one, else the channel set.
+  // A count past the end of a cut file reads as zeros: such a trace takes
+  // the count the traces last stated, in its own channel set or one whose
+  // times are the same (times may be one sample off what traces state).
+  const bool countInFile = position_ + kTraceHeaderBytes + EndNibble(samplesField_) / 2 <= shape_.size;
+  std::int64_t stated = statedCount_ != 0 && statedSetSamples_ == set.samples ? statedCount_ : 0;
+  if (countInFile) {
+    stated = have >= 1 ? ReadInteger(Extension(bytes, 1), samplesField_).value_or(0) : 0;
+    if (stated > 0) {
+      statedCount_ = stated;
+      statedSetSamples_ = set.samples;
+    }
+  }
+  place.noCount = false;
+  if (stated > 0) {
+    place.samples = stated;
+  } else if (set.samples) {
+    place.samples = *set.samples;
+  } else {
+    place.samples = 0;
+    place.noCount = true;
+  }
+  const std::uint64_t headerBytes = kTraceHeaderBytes + kExtensionBytes * static_cast<std::uint64_t>(extensions);
+  const std::uint64_t traceBytes =
+      headerBytes + SampleBytes(shape_.formatCode, place.samples).value_or(4 * static_cast<std::uint64_t>(place.samples));
+  place.position = position_;
+  place.listed = ++listed_;
+  place.channel = channel_;
+  place.set = set_;
+  place.have = have;
+  place.pastEnd = position_ + traceBytes > shape_.size;
+  place.headerInFile = position_ + headerBytes <= shape_.size;
+  position_ = std::min(position_ + traceBytes, kPositionLimit);
+  return true;
+}
+
+RowMaker::RowMaker(const RecordShape& shape, std::vector<ColumnSpec> specs, std::vector<bool> read)
+    : shape_(shape), specs_(std::move(specs)), read_(std::move(read)) {
+  read_.resize(std::size(model::kFixedColumns) + specs_.size(), read_.empty());
+}
+
+std::uint8_t RowMaker::Fill(const TracePlace& place, const std::uint8_t* bytes, model::TraceRow& row) const {
+  row.values.resize(read_.size());
+  const std::span<const std::uint8_t> header(bytes, kTraceHeaderBytes);
+  const int have = place.have;
+  // The fixed columns, escapes honoured.
+  const std::optional<std::int64_t> file = EscapedField(header, kTraceFileNumber, header, &kTraceExtendedFileNumber);
+  const std::optional<std::int64_t> setNumber =
+      EscapedField(header, kTraceChannelSet, header, &kTraceExtendedChannelSet);
+  const std::optional<std::int64_t> number =
+      EscapedField(header, kTraceNumber, have >= 1 ? Extension(bytes, 1) : header,
+                   shape_.rev3 && have >= 1 ? &kExtension1TraceNumberRev3 : nullptr);
+  row.trace = place.listed;
+  row.byteOffset = place.position;
+  row.pastEnd = place.pastEnd;
+  SetInteger(row.values[0], place.listed);
+  SetOptional(row.values[1], file);
+  SetOptional(row.values[2], setNumber);
+  SetOptional(row.values[3], number);
+  SetInteger(row.values[4], static_cast<std::int64_t>(place.position));
+  SetBool(row.values[5], place.pastEnd);
+  for (std::size_t i = 0; i < specs_.size(); ++i) {
+    if (!read_[6 + i]) continue;
+    Value& v = row.values[6 + i];
+    const int block = specs_[i].block;
+    if (block == 0) {
+      ReadValue(header, specs_[i].field, v);
+    } else if (block <= have) {
+      ReadValue(Extension(bytes, block), specs_[i].field, v);
+    } else {
+      SetNull(v);
+    }
+  }
+
+  // Only a header inside the file can be checked against the walk.
+  if (!place.headerInFile) return 0;
+  const ChannelSetShape& set = shape_.sets[place.set];
+  std::uint8_t mismatches = 0;
+  if (setNumber != set.number || ReadInteger(header, kTraceScanType) != set.scanType) mismatches |= kOtherChannelSet;
+  if (number != place.channel) mismatches |= kOtherTraceNumber;
+  if (shape_.fileNumber && file != shape_.fileNumber) mismatches |= kOtherFileNumber;
+  return mismatches;
+}
+
+void WalkFindings::Take(const TracePlace& place, std::uint8_t mismatches) {
+  if (set_ != place.set) {
+    EndSet();
+    set_ = place.set;
+  }
+  noCount_ = noCount_ || place.noCount;
+  if (place.channel == 1) walkedSamples.push_back(place.samples);
+  listed = place.listed;
+  if (mismatches & kOtherChannelSet) channelSet.Add(listed);
+  if (mismatches & kOtherTraceNumber) traceNumber.Add(listed);
+  if (mismatches & kOtherFileNumber) fileNumber.Add(listed);
+  if (place.pastEnd) {
+    if (integrity_.tracesPastEnd++ == 0) integrity_.firstTracePastEnd = listed;
+  }
+}
+
+void WalkFindings::EndSet() {
+  if (!noCount_) return;
+  noCount_ = false;
+  const ChannelSetShape& set = shape_.sets[*set_];
+  notices_.Warn("Channel set " + std::to_string(set.number) + " of scan type " + std::to_string(set.scanType) +
+                " gives no sample count (no extension 1 count, no times): its traces are walked as headers only.");
+}
+
 void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::RecordHeaders& headers,
-                       model::RecordConsumer& consumer, const model::ScanOptions& options, model::ScanResult& result) {
+                       model::RecordConsumer& consumer, const model::ScanOptions& options, model::ScanResult& result,
+                       const TraceBatchOptions& batching) {
   model::Integrity& integrity = result.integrity;
   integrity.fileSize = shape.size;
   integrity.tracesAnnounced = shape.tracesAnnounced;
@@ -69,7 +201,6 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
   const std::vector<ColumnSpec> specs = TraceColumnSpecs(shape);
   int blocksRead = 1;  // extension 1 always: it holds the sample count
   for (const ColumnSpec& c : specs) blocksRead = std::max<int>(blocksRead, c.block);
-  const FieldSpec& samplesField = shape.rev3 ? kExtension1SamplesRev3 : kExtension1Samples;
 
   // The channel sets' count, bounded by what the file can hold: every trace
   // takes at least its 20-byte header.
@@ -88,125 +219,36 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
             std::to_string(shape.firstTrace) + ": the walk stops after " + std::to_string(limit) + ".");
   }
 
-  model::TraceRow row;
-  row.values.resize(std::size(model::kFixedColumns) + specs.size());
   // Columns the consumer does not read stay Null: their conversion is spared.
-  std::vector<bool> read = consumer.ColumnsRead(headers);
-  read.resize(row.values.size(), read.empty());
-  std::array<std::uint8_t, kMostHeaderBytes> bytes{};
-  const std::span<const std::uint8_t> header(bytes.data(), kTraceHeaderBytes);
-  std::uint64_t position = shape.firstTrace;
-  std::int64_t listed = 0;
-  Mismatches channelSet, traceNumber, fileNumber;
-  struct {
-    std::int64_t count = 0;                  // the sample count a trace last stated
-    std::optional<std::int64_t> setSamples;  // its channel set's count from the descriptor
-  } lastStated;
-  std::vector<std::int64_t> walkedSamples;
+  const RowMaker rows(shape, specs, consumer.ColumnsRead(headers));
+  TraceLocator locator(source, shape, blocksRead, limit);
+  WalkFindings findings(shape, integrity, notices);
   bool cancelled = false;
-
-  for (const ChannelSetShape& set : shape.sets) {
-    bool noCount = false;
-    for (std::int64_t channel = 1; channel <= set.channels && listed < limit; ++channel) {
+  if (!WalkTracesInBatches(source, limit, locator, rows, findings, consumer, options, announced, batching, cancelled)) {
+    model::TraceRow row;
+    TracePlace place;
+    std::array<std::uint8_t, kMostHeaderBytes> bytes{};
+    while (locator.More()) {
       if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed)) {
         cancelled = true;
         break;
       }
-      // One read for the header and the extensions the channel set states
-      // (as many as the columns use); a second only when byte 10 says more.
-      const int expected = std::min(set.extensions, blocksRead);
-      const std::size_t first = kTraceHeaderBytes + kExtensionBytes * static_cast<std::size_t>(expected);
-      source.ReadAt(position, std::span(bytes.data(), first));
-      const int extensions = bytes[9] != 0 ? bytes[9] : set.extensions;
-      const int have = std::min(extensions, blocksRead);
-      if (have > expected) {
-        source.ReadAt(position + first,
-                      std::span(bytes.data() + first, kExtensionBytes * static_cast<std::size_t>(have - expected)));
-      }
-      auto Extension = [&](int k) {
-        return std::span<const std::uint8_t>(bytes.data() + kTraceHeaderBytes + kExtensionBytes * (k - 1),
-                                             kExtensionBytes);
-      };
-
-      // The sample count: extension 1 when it gives one, else the channel set.
-      // A count past the end of a cut file reads as zeros: such a trace takes
-      // the count the traces last stated, in its own channel set or one whose
-      // times are the same (times may be one sample off what traces state).
-      const bool countInFile = position + kTraceHeaderBytes + EndNibble(samplesField) / 2 <= shape.size;
-      std::int64_t stated = lastStated.count != 0 && lastStated.setSamples == set.samples ? lastStated.count : 0;
-      if (countInFile) {
-        stated = have >= 1 ? ReadInteger(Extension(1), samplesField).value_or(0) : 0;
-        if (stated > 0) lastStated = {stated, set.samples};
-      }
-      std::int64_t samples = 0;
-      if (stated > 0) {
-        samples = stated;
-      } else if (set.samples) {
-        samples = *set.samples;
-      } else {
-        noCount = true;
-      }
-      if (channel == 1) walkedSamples.push_back(samples);
-      const std::uint64_t headerBytes = kTraceHeaderBytes + kExtensionBytes * static_cast<std::uint64_t>(extensions);
-      const std::uint64_t traceBytes =
-          headerBytes + SampleBytes(shape.formatCode, samples).value_or(4 * static_cast<std::uint64_t>(samples));
-      const bool pastEnd = position + traceBytes > shape.size;
-
-      // The fixed columns, escapes honoured.
-      const std::optional<std::int64_t> file =
-          EscapedField(header, kTraceFileNumber, header, &kTraceExtendedFileNumber);
-      const std::optional<std::int64_t> setNumber =
-          EscapedField(header, kTraceChannelSet, header, &kTraceExtendedChannelSet);
-      const std::optional<std::int64_t> number =
-          EscapedField(header, kTraceNumber, have >= 1 ? Extension(1) : header,
-                       shape.rev3 && have >= 1 ? &kExtension1TraceNumberRev3 : nullptr);
-      row.trace = ++listed;
-      row.byteOffset = position;
-      row.pastEnd = pastEnd;
-      SetInteger(row.values[0], listed);
-      SetOptional(row.values[1], file);
-      SetOptional(row.values[2], setNumber);
-      SetOptional(row.values[3], number);
-      SetInteger(row.values[4], static_cast<std::int64_t>(position));
-      SetBool(row.values[5], pastEnd);
-      for (std::size_t i = 0; i < specs.size(); ++i) {
-        if (!read[6 + i]) continue;
-        Value& v = row.values[6 + i];
-        const int block = specs[i].block;
-        if (block == 0) {
-          ReadValue(header, specs[i].field, v);
-        } else if (block <= have) {
-          ReadValue(Extension(block), specs[i].field, v);
-        } else {
-          SetNull(v);
-        }
-      }
-
-      // Only a header inside the file can be checked against the walk.
-      if (position + headerBytes <= shape.size) {
-        if (setNumber != set.number || ReadInteger(header, kTraceScanType) != set.scanType) channelSet.Add(listed);
-        if (number != channel) traceNumber.Add(listed);
-        if (shape.fileNumber && file != shape.fileNumber) fileNumber.Add(listed);
-      }
-      if (pastEnd) {
-        if (integrity.tracesPastEnd++ == 0) integrity.firstTracePastEnd = listed;
-      }
+      locator.Next(place, bytes.data());
+      findings.Take(place, rows.Fill(place, bytes.data(), row));
       consumer.Row(row);
-      position = std::min(position + traceBytes, kPositionLimit);
-      if (options.progress && listed % kProgressStep == 0) options.progress(listed, announced);
+      if (options.progress && place.listed % kProgressStep == 0) options.progress(place.listed, announced);
     }
-    if (noCount) {
-      notices.Warn("Channel set " + std::to_string(set.number) + " of scan type " + std::to_string(set.scanType) +
-                   " gives no sample count (no extension 1 count, no times): its traces are walked as headers only.");
-    }
-    if (cancelled || listed >= limit) break;
   }
+  findings.Finish();
+  const std::int64_t listed = findings.listed;
   if (options.progress) options.progress(listed, announced);
   integrity.tracesListed = listed;
   if (cancelled) {
     result.status = model::ScanStatus::Cancelled;
     return;
   }
+  const std::vector<std::int64_t>& walkedSamples = findings.walkedSamples;
+  const std::uint64_t position = locator.Position();
   // Samples per channel set as walked (sets past the limit keep the
   // prediction).
   for (std::size_t i = 0; i < walkedSamples.size() && i < headers.samplesPerTrace.size(); ++i)
@@ -255,9 +297,9 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
     Problem(std::to_string(m.count) + " trace header(s) give " + std::string(what) + " (first: trace " +
             std::to_string(m.firstTrace) + ").");
   };
-  Report(channelSet, "a scan type or channel set other than the walk's position");
-  Report(traceNumber, "a trace number other than the walk's position in the channel set");
-  Report(fileNumber, "a file number other than the record's " +
+  Report(findings.channelSet, "a scan type or channel set other than the walk's position");
+  Report(findings.traceNumber, "a trace number other than the walk's position in the channel set");
+  Report(findings.fileNumber, "a file number other than the record's " +
                          (shape.fileNumber ? std::to_string(*shape.fileNumber) : std::string()));
   if (shape.tracesAnnounced && *shape.tracesAnnounced != announced) {
     Problem("The extended header announces " + std::to_string(*shape.tracesAnnounced) +
