@@ -44,6 +44,9 @@ void RunInterruptible(const std::function<void()>& work, std::atomic<bool>& canc
   }
   worker.join();
   PyEval_RestoreThread(state);
+  // A Ctrl-C that came after the last look still stops this call: raised
+  // here, not at whatever the interpreter runs next.
+  if (!interrupted) interrupted = PyErr_CheckSignals() != 0;
   if (interrupted) throw pybind11::error_already_set();
   if (failure) std::rethrow_exception(failure);
 }

@@ -125,7 +125,17 @@ def live_records():
 ], ids=["open", "report", "scan"])
 def test_ctrl_c_stops_a_long_walk_and_leaves_nothing_behind(run, inside, big_record):
     before = live_records()
-    threading.Timer(0.2, os.kill, (os.getpid(), signal.SIGINT)).start()
+    # Ctrl-C once a walk's threads run (a fixed delay could fall between two
+    # calls now that a walk takes a few hundredths of a second).
+    threads = len(os.listdir("/proc/self/task")) + 1  # and the watcher's own
+
+    def interrupt_a_walk():
+        deadline = time.monotonic() + 60
+        while len(os.listdir("/proc/self/task")) <= threads and time.monotonic() < deadline:
+            time.sleep(0.0005)
+        os.kill(os.getpid(), signal.SIGINT)
+
+    threading.Thread(target=interrupt_a_walk, daemon=True).start()
     deadline = time.monotonic() + 60
     with pytest.raises(KeyboardInterrupt) as raised:
         with warnings.catch_warnings():
