@@ -10,7 +10,7 @@ import pytest
 ROOT = Path(__file__).resolve().parents[2]
 CLI = os.environ.get("SEGD_CLI", str(ROOT / "build/cli/segdreport"))
 SAMPLE = os.environ.get("SEGD_SAMPLE", str(ROOT / "build/sample.segd"))
-SAMPLES_DIR = Path(os.environ.get("SEGD_SAMPLES_DIR", str(ROOT.parent / "shared/segd_samples")))
+SAMPLES_DIR = Path(os.environ.get("SEGD_SAMPLES_DIR", str(ROOT / "tests/data/public")))
 # The sample record and the public records of other makes and revisions.
 RECORDS = [SAMPLE] + sorted(str(p) for p in SAMPLES_DIR.glob("*") if p.suffix in (".segd", ".fcnt"))
 
