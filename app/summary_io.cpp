@@ -54,6 +54,10 @@ std::optional<std::vector<SummaryRow>> ReadCsv(std::istream& in, std::string& er
       for (const std::string& name : cells) columnOf.push_back(SummaryColumnIndex(name));
       continue;
     }
+    // Rows written with --no-header have this program's own columns.
+    if (columnOf.empty() && cells.size() == SummaryColumns().size()) {
+      for (const SummaryColumn& c : SummaryColumns()) columnOf.push_back(SummaryColumnIndex(c.name));
+    }
     if (columnOf.empty() || cells.size() != columnOf.size()) {
       error = "row " + std::to_string(rows.size() + 1) + " does not match the header line";
       return std::nullopt;

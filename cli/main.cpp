@@ -1,9 +1,13 @@
 // segdreport: scans one SN388 SEG-D field record and writes its text report.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/batch_job.h"
+#include "app/trace_findings.h"
 #include "cli/batch.h"
+#include "cli/record_summary.h"
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/other_make.h"
@@ -33,6 +37,35 @@ int main(int argc, char** argv) {
   if (options->version) {
     std::puts("segdreport " SEGD_VERSION);
     return cli::kExitOk;
+  }
+
+  app::Allowance allowance;
+  if (options->allow) {
+    const auto parsed = app::ParseAllowance(*options->allow, error);
+    if (!parsed) return cli::UsageError(error);
+    allowance = *parsed;
+  }
+  // Nothing asked for: a summary of any record, its verdict the exit status.
+  if (!options->output && !options->selection && !options->defaults && !options->csv && !options->json && !options->view) {
+    app::BatchOutputs outputs;
+    outputs.allowance = allowance;
+    const app::RecordOutcome outcome = app::ScanOneRecord(options->record, "", outputs);
+    const std::string text = cli::RecordSummaryText(outcome.row);
+    const app::RecordStatus verdict = app::StatusOf(outcome.row);
+    if (verdict == app::RecordStatus::Failed) {
+      cli::StderrNotices(options->record).ShowNotice(outcome.row.Get("problems"), "", NoticeKind::Plain);
+    }
+    if (!cli::WriteStdout(text.data(), text.size())) return cli::kExitFailed;
+    return verdict == app::RecordStatus::Ok ? cli::kExitOk : verdict == app::RecordStatus::Warning ? cli::kExitFindings : cli::kExitFailed;
+  }
+  // A file of no bytes is what a failed transfer leaves: say so, not that
+  // its headers do not decode.
+  {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(options->record, ec) && std::filesystem::file_size(options->record, ec) == 0 && !ec) {
+      cli::StderrNotices(options->record).ShowNotice("empty file (0 bytes)", "", NoticeKind::Plain);
+      return cli::kExitFailed;
+    }
   }
 
   OutputSelection selection{};

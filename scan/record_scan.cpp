@@ -11,11 +11,14 @@ ScanResult ScanRecord(ByteSource& source, const std::string& path, RecordConsume
 }
 
 ScanResult ScanRecordFile(const std::string& path, RecordConsumer& consumer, const ScanOptions& options) {
-  std::unique_ptr<FileByteSource> source = FileByteSource::Open(path);
+  std::string reason;
+  std::unique_ptr<FileByteSource> source = FileByteSource::Open(path, &reason);
   if (!source) {
     ScanResult result;
     result.status = ScanStatus::CannotOpen;
-    result.notices.push_back({"Cannot open " + path, "Open Failed", NoticeLevel::Warning});
+    result.openFailure = reason;
+    result.notices.push_back({"Cannot open " + path + (reason.empty() ? "" : " (" + reason + ")"), "Open Failed",
+                              NoticeLevel::Warning});
     return result;
   }
   return ScanRecord(*source, path, consumer, options);
