@@ -187,7 +187,8 @@ bool IsBatchCommand(const std::vector<std::string>& args) {
       if (TakesValue(arg)) ++i;
     } else {
       std::error_code ec;
-      if (arg == "-") return true;
+      // A lone '-' is a record on standard input; beside other records or
+      // batch options it is a list of record paths.
       folder = folder || std::filesystem::is_directory(arg, ec);
       ++records;
     }
