@@ -28,6 +28,10 @@ for record in sn388_sample.segd ph5_smartsolo_453005513.2.segd su_sercel.segd ph
   check "... nothing on stderr" test ! -s err.txt
 done
 
+"$exe" --select all sn388_sample.segd >/dev/null 2>err.txt
+check "a run that asks for something behaves as before: --select without --output asks for a name" \
+  grep -q 'Enter a File Name for the Results' err.txt
+
 # '-': the record on standard input, read as the file is.
 "$exe" - <su_sercel.segd >stdin.txt 2>err.txt
 check "'-' reads the record from standard input" test $? = 0
