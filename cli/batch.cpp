@@ -43,6 +43,8 @@ class SummaryOut {
     }
   }
   bool Finish() { return file_ ? file_->Commit() && ok_ : ok_; }
+  // "PATH (reason)" of a file that failed.
+  std::string Described(const std::string& path) const { return file_ ? file_->Described() : path; }
 
  private:
   std::unique_ptr<app::SafeFile> file_;
@@ -99,7 +101,7 @@ std::optional<SummaryOut> OpenSummary(const std::string& path, const BatchOption
   std::optional<SummaryOut> summary;
   summary.emplace(path);
   if (!summary->IsOpen()) {
-    Say("cannot create the summary " + path);
+    Say("cannot create the summary " + summary->Described(path));
     return std::nullopt;
   }
   if (o.header) summary->Write(app::SummaryHeader(o.summaryFormat));
@@ -133,7 +135,7 @@ int QcFromSummaries(const BatchOptions& o) {
     }
   }
   if (summary && !summary->Finish()) {
-    Say("the summary " + *o.summary + " could not be written completely");
+    Say("the summary " + summary->Described(*o.summary) + " could not be written completely");
     status = kExitFailed;
   }
   return Worse(status, ReportQc(rows, o));
@@ -146,7 +148,7 @@ std::vector<std::string> CollectPaths(const BatchOptions& o, int& status) {
     if (list != "-") file.open(list);
     std::istream& in = list == "-" ? std::cin : file;
     if (!in) {
-      Say("cannot read the list of records " + list);
+      Say("cannot read the list of records " + list + " (" + std::strerror(errno) + ")");
       status = kExitFailed;
       return;
     }
@@ -250,7 +252,7 @@ int RunBatch(const std::vector<std::string>& args) {
   app::RunOrdered(run);
   progress.Clear();
   if (summary && !summary->Finish()) {
-    Say("the summary " + summaryPath + " could not be written completely");
+    Say("the summary " + summary->Described(summaryPath) + " could not be written completely");
     status = kExitFailed;
   }
   return Worse(status, ReportQc(qcRows, *options));
