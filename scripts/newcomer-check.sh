@@ -108,7 +108,7 @@ command=$(awk '/^## Set-up/ { inside = 1; next }
                inside && /^## / { exit }
                inside && /^```sh$/ { block = 1; next }
                block && /^```/ { exit }
-               block { print }' "$project/README.md")
+               block { print }' "$root/root/segdreport/README.md")
 [ -n "$command" ] || fail "no \`\`\`sh block under \"## Set-up\" in README.md"
 printf '%s\n' "$command" >"$root/root/setup-command.sh"
 say "running the README's first command in the chroot:"

@@ -10,10 +10,16 @@ export DEBIAN_FRONTEND=noninteractive
 if [ "${SEGD_SKIP_INSTALL:-0}" != 1 ]; then
   dpkg --add-architecture i386
   apt-get update -qq
-  apt-get install -y -qq cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev python3 parallel \
-    python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pandas python3-matplotlib python3-pytest \
-    python3-setuptools python3-pip \
-    g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xdotool imagemagick >/dev/null
+  # scripts/packages-build.txt is what the default build needs (the README's
+  # first command installs it), scripts/packages-test.txt the rest.
+  apt-get install -y -qq $(cat scripts/packages-build.txt scripts/packages-test.txt) >/dev/null
+fi
+
+echo "== the project reads nothing outside itself"
+# A path to a folder beside the clone works only on the machine that has it.
+if git grep -nE '\.\.[/]shared|segd[_]samples'; then
+  echo "tracked files above name a folder outside the project" >&2
+  exit 1
 fi
 
 jobs=2
@@ -39,4 +45,7 @@ if [ -f scripts/fuzz.sh ]; then
   echo "== fuzz targets"
   bash scripts/fuzz.sh
 fi
+echo "== the README's first command on a newcomer's minimal Debian"
+bash scripts/newcomer-check.sh
+
 echo "== all tests passed"
