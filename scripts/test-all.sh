@@ -28,6 +28,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPython_EXECUTABLE=/usr/b
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
+echo "== installed as a user installs it: the Debian package and the Python wheel"
+bash scripts/install-check.sh build
+
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSEGD_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
