@@ -44,11 +44,12 @@ installed=""
 [ ! -e /usr/bin/segdreport ] || fail "dpkg -r left /usr/bin/segdreport"
 
 echo "-- the Python wheel"
-state() { git status --porcelain --ignored --untracked-files=all | grep -vE '^!! build[^/]*/' || true; }
-before=$(state)
+touch "$scratch/stamp"
 SEGD_PYTHON_BUILD=${SEGD_PYTHON_BUILD:-$scratch/wheel-build} \
   /usr/bin/python3 -m pip wheel --quiet --no-build-isolation --no-deps -w "$scratch/dist" .
-[ "$(state)" = "$before" ] || { diff <(echo "$before") <(state) >&2 || true; fail "the wheel build left files in the source folder"; }
+# Whatever the build wrote or touched in the source folder.
+left=$(find . -path ./.git -prune -o -newer "$scratch/stamp" -print)
+[ -z "$left" ] || fail "the wheel build left files in the source folder: $left"
 wheel=$(ls "$scratch"/dist/segdreport-*.whl)
 echo "$(basename "$wheel")"
 /usr/bin/python3 -m venv --system-site-packages "$scratch/venv"

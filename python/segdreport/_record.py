@@ -84,10 +84,6 @@ def open(path: PathLike) -> Record:  # noqa: A001 - the package's entry, as in t
 _SECTIONS = {"general_headers": 30, "channel_sets": 31, "extended_header": 32, "external_header": 33}
 
 
-# The summary's words for a record that decoded: "ok", or "warning" for notices or findings.
-_STATUS_WORDS = {"ok": "ok", "findings": "warning"}
-
-
 def _recorded(summary: dict[str, Any]) -> Optional[datetime.datetime]:
     """The recording time from the summary's date (YYYY-MM-DD) and time (HH:MM:SS), in UTC (the
     recorders write UTC, GPS time less the leap seconds)."""
@@ -150,7 +146,9 @@ class Record:
 
     def __init__(self, data: dict[str, Any]) -> None:
         self.path = data["path"]
-        self.status = _STATUS_WORDS.get(data["status"], data["status"])
+        # The summary's words: "warning" for notices or findings of the record's shape.
+        findings = data["status"] == "findings" or data["notices"] or data["integrity"]["problems"]
+        self.status = "warning" if findings else "ok"
         self.size_bytes = data["size_bytes"]
         self.revision = data["revision"]
         self.manufacturer = data["manufacturer"]
