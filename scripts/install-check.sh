@@ -29,7 +29,7 @@ echo "$(basename "$deb"): Depends: $depends"
 for needed in libc6 libstdc++6; do
   grep -q "$needed" <<<"$depends" || fail "the package does not depend on $needed"
 done
-if dpkg-deb -c "$deb" | grep -q '/segdreport/_core'; then
+if dpkg-deb -c "$deb" | grep "/segdreport/_core" >/dev/null; then
   grep -q python3-numpy <<<"$depends" || fail "the package holds the Python module but does not depend on python3-numpy"
 fi
 dpkg -i "$deb" >/dev/null
@@ -47,8 +47,10 @@ echo "-- the Python wheel"
 touch "$scratch/stamp"
 SEGD_PYTHON_BUILD=${SEGD_PYTHON_BUILD:-$scratch/wheel-build} \
   /usr/bin/python3 -m pip wheel --quiet --no-build-isolation --no-deps -w "$scratch/dist" .
-# Whatever the build wrote or touched in the source folder.
-left=$(find . -path ./.git -prune -o -newer "$scratch/stamp" -print)
+# Whatever the build wrote or touched in the source folder (CMake's build
+# folder only where setuptools would write its own there).
+left=$(find . \( -path ./.git -o -path "./${build#./}" \) -prune -o -newer "$scratch/stamp" -print
+       find "$build" -maxdepth 1 \( -name 'lib.*' -o -name 'temp.*' -o -name 'bdist.*' \) -newer "$scratch/stamp" -print)
 [ -z "$left" ] || fail "the wheel build left files in the source folder: $left"
 wheel=$(ls "$scratch"/dist/segdreport-*.whl)
 echo "$(basename "$wheel")"
