@@ -42,7 +42,8 @@ _segdreport()
     $split && return
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '$(_parse_help "$1")' -- "$cur"))
+        # Every option --help names (several share a line, which _parse_help would not see).
+        COMPREPLY=($(compgen -W '$("$1" --help 2>/dev/null | grep -oE -- "--[a-z][a-z-]*" | sort -u)' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return
     fi

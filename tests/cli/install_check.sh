@@ -41,7 +41,7 @@ if [ -f /usr/share/bash-completion/bash_completion ]; then
       source "$1"; shift
       COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
       _segdreport segdreport "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-      printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@"
+      printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@" 2>/dev/null
   }
   # words | what must be among the completions
   while IFS='|' read -r words expected; do
@@ -58,6 +58,8 @@ segdreport --select li|line
 segdreport --select 0-5,poi|0-5,point
 segdreport --output x sh|shot.segd
 segdreport --q|--qc --qc-from --quiet
+segdreport --re|--report-dir
+segdreport --ver|--version
 EOF
 fi
 
