@@ -11,7 +11,9 @@
 # /var/cache/segdreport-newcomer) and made again when missing, broken or of
 # another mirror or suite; each run works in a copy of it. Downloaded packages
 # are kept there too. Needs root, debootstrap and Debian's archive.
-#   scripts/newcomer-check.sh [--rebuild-base]
+#   scripts/newcomer-check.sh [--rebuild-base] [--base-only]
+# (--base-only makes or checks the minimal Debian and stops: CI fetches it
+# while it builds.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 project=$(pwd)
@@ -57,8 +59,12 @@ read -r mirror suite < <(mirror_and_suite) || true
 say "Debian $suite from $mirror (this machine's apt sources)"
 
 # The pristine base: made once, kept while it runs and matches the sources.
+# One run at a time makes or copies it.
+mkdir -p "$cache"
+exec 9>"$cache/lock"
+flock 9
 stamp="$mirror $suite minbase"
-if [ "${1:-}" = --rebuild-base ] || [ "$(cat "$base/.segdreport-base" 2>/dev/null)" != "$stamp" ] \
+if [[ " $* " == *" --rebuild-base "* ]] || [ "$(cat "$base/.segdreport-base" 2>/dev/null)" != "$stamp" ] \
   || ! chroot "$base" /usr/bin/apt-get --version >/dev/null 2>&1; then
   say "making the minimal Debian in $base"
   rm -rf --one-file-system "$base"
@@ -70,6 +76,10 @@ if [ "${1:-}" = --rebuild-base ] || [ "$(cat "$base/.segdreport-base" 2>/dev/nul
   mv "$base.new" "$base"
 fi
 based=$(date +%s)
+if [[ " $* " == *" --base-only "* ]]; then
+  say "the minimal Debian is ready ($((based - started)) s)"
+  exit 0
+fi
 
 run=$(mktemp -d "$cache/run.XXXXXX")
 root=$run/root
@@ -90,6 +100,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
 cp -a "$base" "$root"
+flock -u 9
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 echo "deb $mirror $suite main" >"$root/etc/apt/sources.list"
 mkdir -p "$cache/archives/partial"
