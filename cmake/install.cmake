@@ -31,16 +31,23 @@ set(SEGD_DEB_DEPENDS "")
 if(TARGET segd_python_core)
   find_package(Python COMPONENTS Interpreter)
   math(EXPR next_minor "${Python_VERSION_MINOR} + 1")
-  # Debian's interpreter reads /usr/lib/python3/dist-packages; any other
-  # prefix takes Python's own layout under it.
-  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr" AND EXISTS /usr/lib/python3/dist-packages)
-    set(default_site lib/python3/dist-packages)
-  else()
-    set(default_site lib/python${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}/site-packages)
+  # Decided when installing, by the prefix then (cpack installs under /usr):
+  # Debian's interpreter reads /usr/lib/python3/dist-packages and, under
+  # /usr/local, lib/python3.X/dist-packages; elsewhere Python's own layout.
+  set(SEGD_PYTHON_INSTALL_DIR "" CACHE STRING "Where the Python package goes, under the prefix (empty: by the prefix)")
+  set(version_site lib/python${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}/site-packages)
+  if(EXISTS /usr/lib/python3/dist-packages)
+    set(version_site lib/python${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}/dist-packages)
   endif()
-  set(SEGD_PYTHON_INSTALL_DIR ${default_site} CACHE STRING "Where the Python package goes, under the prefix")
-  install(DIRECTORY ${CMAKE_BINARY_DIR}/python/segdreport DESTINATION ${SEGD_PYTHON_INSTALL_DIR}
-          PATTERN __pycache__ EXCLUDE)
+  install(CODE "
+    set(site \"${SEGD_PYTHON_INSTALL_DIR}\")
+    if(NOT site AND \"\${CMAKE_INSTALL_PREFIX}\" STREQUAL \"/usr\" AND EXISTS /usr/lib/python3/dist-packages)
+      set(site lib/python3/dist-packages)
+    elseif(NOT site)
+      set(site ${version_site})
+    endif()
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${site}\" TYPE DIRECTORY
+         FILES \"${CMAKE_BINARY_DIR}/python/segdreport\" PATTERN __pycache__ EXCLUDE)")
   # The module is built for this interpreter's version and needs numpy; pandas
   # and matplotlib only for to_pandas, scan and the plots.
   set(SEGD_DEB_DEPENDS "python3 (>= ${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}), python3 (<< ${Python_VERSION_MAJOR}.${next_minor}), python3-numpy")

@@ -29,7 +29,8 @@ echo "$(basename "$deb"): Depends: $depends"
 for needed in libc6 libstdc++6; do
   grep -q "$needed" <<<"$depends" || fail "the package does not depend on $needed"
 done
-if dpkg-deb -c "$deb" | grep "/segdreport/_core" >/dev/null; then
+module=$(dpkg-deb -c "$deb" | grep "/usr/lib/python3/dist-packages/segdreport/_core" || true)
+if [ -n "$module" ]; then
   grep -q python3-numpy <<<"$depends" || fail "the package holds the Python module but does not depend on python3-numpy"
 fi
 dpkg -i "$deb" >/dev/null
@@ -39,6 +40,10 @@ installed=yes
   || fail "the installed segdreport wrote no report of the sample"
 man -w segdreport >/dev/null 2>&1 || [ ! -x /usr/bin/man ] || fail "man does not find the installed page"
 [ -f /usr/share/bash-completion/completions/segdreport ] || fail "no completion installed"
+if [ -n "$module" ]; then
+  (cd / && /usr/bin/python3 -c 'import sys, segdreport; assert segdreport.open(sys.argv[1]).traces.size' "$sample") \
+    || fail "Debian's python3 does not import the installed package"
+fi
 dpkg -r segdreport >/dev/null
 installed=""
 [ ! -e /usr/bin/segdreport ] || fail "dpkg -r left /usr/bin/segdreport"
