@@ -67,7 +67,7 @@ stamp="$mirror $suite minbase"
 if [[ " $* " == *" --rebuild-base "* ]] || [ "$(cat "$base/.segdreport-base" 2>/dev/null)" != "$stamp" ] \
   || ! chroot "$base" /usr/bin/apt-get --version >/dev/null 2>&1; then
   say "making the minimal Debian in $base"
-  rm -rf --one-file-system "$base"
+  rm -rf --one-file-system "$base" "$base.new"
   mkdir -p "$cache"
   debootstrap --variant=minbase "$suite" "$base.new" "$mirror" >"$cache/debootstrap.log" 2>&1 \
     || { tail -n 20 "$cache/debootstrap.log" >&2; rm -rf --one-file-system "$base.new"; fail "debootstrap"; }
