@@ -26,8 +26,6 @@ std::uint32_t Fnv1a(std::string_view text) {
   return hash;
 }
 
-std::string FileJoin(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
-
 class BatchReportAccess final : public FileAccess {
  public:
   explicit BatchReportAccess(std::string reportPath) : reportPath_(std::move(reportPath)) {}
@@ -81,6 +79,8 @@ bool WriteTextReport(const std::string& record, const std::string& reportPath, c
 
 }  // namespace
 
+std::string FileJoin(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
+
 std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
   std::map<std::string, int> uses;
   for (const std::string& p : paths) ++uses[FileName(p)];
@@ -103,7 +103,9 @@ std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
   return stems;
 }
 
-RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
+namespace {
+
+RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
   RecordOutcome outcome;
   SummaryConsumer summary;
   std::vector<model::RecordConsumer*> consumers{&summary};
@@ -141,6 +143,32 @@ RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, co
     if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);
   }
   return outcome;
+}
+
+}  // namespace
+
+SummaryRow FailedRow(const std::string& path, const std::string& problem) {
+  SummaryRow row;
+  row.Set("path", path);
+  row.Set("status", "failed");
+  row.Set("problems", problem);
+  return row;
+}
+
+RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
+  // A record that exhausts memory or threads fails alone; the run goes on
+  // (its outputs, begun in temporary files, are removed as they unwind).
+  try {
+    return ScanOrThrow(path, stem, outputs);
+  } catch (const std::bad_alloc&) {
+    RecordOutcome outcome;
+    outcome.row = FailedRow(path, "out of memory");
+    return outcome;
+  } catch (const std::exception& e) {
+    RecordOutcome outcome;
+    outcome.row = FailedRow(path, e.what());
+    return outcome;
+  }
 }
 
 }  // namespace segd::app

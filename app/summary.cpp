@@ -167,7 +167,8 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
   samplesPerTrace_ = h.samplesPerTrace;
   // The layout the descriptors announce, when each names its set and
   // channels; otherwise the one the walk finds.
-  descriptorLayout_ = !h.channelSets.empty();
+  // A record with more descriptors than are listed gives its layout from the walk.
+  descriptorLayout_ = !h.channelSets.empty() && (!sets || sets->value.number <= static_cast<double>(h.channelSets.size()));
   // The SN388 decoder names these fields after its report, the general
   // decoder after the format.
   for (const model::Block& set : h.channelSets) {
@@ -203,11 +204,12 @@ void SummaryConsumer::Row(const model::TraceRow& row) {
     const std::string& set = row.values[static_cast<std::size_t>(channelSetColumn_)].text;
     // Keyed by channel set, so a damaged record that hops between sets
     // cannot grow this past the number of sets.
-    auto it = std::find_if(setTraces_.begin(), setTraces_.end(), [&](const auto& p) { return p.first == set; });
-    if (it == setTraces_.end()) {
+    // A hash lookup: a record naming many sets stays linear in its traces.
+    const auto [it, added] = setIndex_.try_emplace(set, setTraces_.size());
+    if (added) {
       setTraces_.emplace_back(set, 1);
     } else {
-      ++it->second;
+      ++setTraces_[it->second].second;
     }
   }
 }

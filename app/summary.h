@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "scan/record_model.h"
@@ -64,6 +65,7 @@ class SummaryConsumer final : public model::RecordConsumer {
   std::map<std::string, std::int64_t> otherFlags_;        // flags outside the fixed union
   std::vector<std::int64_t> flagCounts_;
   std::vector<std::pair<std::string, std::int64_t>> setTraces_;  // channel set -> traces, walk order
+  std::unordered_map<std::string, std::size_t> setIndex_;        // channel set -> its place in setTraces_
   std::vector<std::int64_t> samplesPerTrace_;
   bool descriptorLayout_ = false;
 };

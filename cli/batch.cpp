@@ -11,6 +11,7 @@
 #include "app/batch_runner.h"
 #include "app/line_qc.h"
 #include "app/record_finder.h"
+#include "app/run_inputs.h"
 #include "app/safe_file.h"
 #include "cli/batch_options.h"
 #include "cli/console.h"
@@ -74,7 +75,33 @@ int RowStatus(const app::QcRow& row) {
   return row.status == "ok" ? kExitOk : row.status == "warning" ? kExitFindings : kExitFailed;
 }
 
+// The first output of the run that would replace a file it reads, with its
+// message; nothing is written when there is one.
+std::optional<std::string> OutputOverInput(const BatchOptions& o, const std::vector<std::string>& records,
+                                           const std::vector<std::string>& stems) {
+  app::RunInputs inputs;
+  for (const auto* group : {&records, &o.fileLists, &o.qcFrom}) {
+    for (const std::string& path : *group) inputs.Add(path);
+  }
+  if (o.defaultsFile) inputs.Add(*o.defaultsFile);
+  std::vector<std::string> outputs;
+  for (const auto& file : {o.summary, o.qc}) {
+    if (file) outputs.push_back(*file);
+  }
+  const std::pair<const std::optional<std::string>*, const char*> folders[] = {
+      {&o.outputs.csvDir, ".csv"}, {&o.outputs.jsonDir, ".json"}, {&o.outputs.reportDir, ".txt"}};
+  for (const auto& [folder, extension] : folders) {
+    if (!*folder) continue;
+    for (const std::string& stem : stems) outputs.push_back(app::FileJoin(**folder, stem + extension));
+  }
+  for (const std::string& output : outputs) {
+    if (auto refusal = inputs.Refusal(output)) return refusal;
+  }
+  return std::nullopt;
+}
+
 int QcFromSummaries(const BatchOptions& o) {
+  if (const auto refusal = OutputOverInput(o, {}, {})) return UsageError(*refusal);
   std::vector<app::QcRow> rows;
   int status = kExitOk;
   for (const std::string& path : o.qcFrom) {
@@ -178,6 +205,8 @@ int RunBatch(const std::vector<std::string>& args) {
       return kExitFailed;
     }
   }
+  const std::vector<std::string> stems = app::OutputStems(paths);
+  if (const auto refusal = OutputOverInput(*options, paths, stems)) return UsageError(*refusal);
   // Without any other output the summary goes to standard output.
   const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir || options->qc;
   const std::string summaryPath = options->summary.value_or(otherOutput ? "" : "-");
@@ -191,7 +220,6 @@ int RunBatch(const std::vector<std::string>& args) {
     summary->Write(app::SummaryHeader(options->summaryFormat));
   }
 
-  const std::vector<std::string> stems = app::OutputStems(paths);
   std::vector<app::QcRow> qcRows;
   qcRows.reserve(paths.size());
   BatchProgress progress(!options->quiet && StderrIsTerminal(), paths.size());

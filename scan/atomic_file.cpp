@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "scan/temp_file_registry.h"
 
@@ -182,9 +183,23 @@ std::unique_ptr<AtomicFileSink> CreateAtomicFileSink(const std::string& path, st
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     const int error = errno;
     std::unique_ptr<AtomicFileSink> sink;
-    if (fd >= 0) sink = std::make_unique<PosixAtomicFileSink>(fd, std::move(temp), path);
+    bool noMemory = false;
+    if (fd >= 0) {
+      try {
+        sink = std::make_unique<PosixAtomicFileSink>(fd, temp, path);
+      } catch (const std::bad_alloc&) {
+        // Not registered: removed here, before any signal can come.
+        ::close(fd);
+        ::unlink(temp.c_str());
+        noMemory = true;
+      }
+    }
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     if (sink) return sink;
+    if (noMemory) {
+      reason = SystemMessage(ENOMEM);
+      return nullptr;
+    }
     if (error != EEXIST) {
       reason = SystemMessage(error);
       return nullptr;

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Batch mode and single runs under attack: no output replaces a record or a
+# file the run reads (refused before anything is written, exit 2), hostile
+# summaries and records fail cleanly, names stay exact, no temporary file is
+# left at any --jobs.
+# Usage: batch_safety_cli.sh SEGDREPORT MAKE_LINE MAKE_SEGD SAMPLES_DIR
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+exe=$(realpath "$1")
+make_line=$(realpath "$2")
+make_segd=$(realpath "$3")
+samples=$(realpath "$4")
+python=/usr/bin/python3
+cd "$work" || exit 1
+mkdir line && "$make_line" line 1 3 12 50 >/dev/null || exit 1
+cp line/shot_0002.segd line/shot_0001.segd.csv  # a record named as another's CSV would be
+printf 'shot_0001.segd\n' >list.txt
+cp "$samples/ph5_smartsolo_453005513.2.segd" solo.segd
+ln solo.segd hard.segd
+ln solo.segd r.json
+cp solo.segd X.Txt
+find line -type f | sort | xargs sha256sum >sums.txt
+cp solo.segd solo.orig
+
+run() {  # run ARGS...: sets status and err
+  "$exe" --quiet "$@" >out.txt 2>err.txt
+  status=$?
+  err=$(<err.txt)
+}
+
+# Every output naming a record (or a file the run reads) is refused, exit 2,
+# before anything is written. NAME | OUTPUT FILE NAMED | ARGUMENTS
+while IFS='|' read -r name output args; do
+  eval "set -- $args"
+  run "$@"
+  check "$name: exit 2" test "$status" = 2
+  check "$name: says why" has "$err" "The output $output is"
+  check "$name: records untouched" sha256sum --quiet -c sums.txt
+  check "$name: solo.segd untouched" cmp -s solo.segd solo.orig
+done <<'TABLE'
+summary name forgotten|line/shot_0001.segd|--summary line/shot_0001.segd line/shot_0002.segd line/shot_0003.segd
+QC over a record of the run|line/shot_0002.segd|--qc line/shot_0002.segd line/shot_0001.segd line/shot_0002.segd
+JSON Lines summary over a record|line/shot_0003.segd|--summary-format json --summary line/shot_0003.segd line
+--csv-dir in the input folder|line/shot_0001.segd.csv|--csv-dir line line
+--json-dir over a hard link|./r.json|--json-dir . --summary s.csv solo.segd r
+summary over the list of records|list.txt|--files-from list.txt --summary list.txt
+one record's CSV over itself|solo.segd|--csv solo.segd solo.segd
+one record's JSON over a hard link|hard.segd|--json hard.segd solo.segd
+one record's report over itself|./X.Txt|--output x --folder . X.Txt
+one record's CSV over another record|line/shot_0003.segd|--csv line/shot_0003.segd solo.segd
+TABLE
+check "nothing written by a refused run" test ! -e s.csv
+printf 'path,status\nline/shot_0001.segd,ok\n' >s1.csv
+run --qc-from s1.csv --qc s1.csv
+check "--qc over the summary it reads: exit 2" test "$status" = 2
+check "--qc over the summary it reads: kept" test "$(head -1 s1.csv)" = "path,status"
+
+# Summaries that would crash or mislead the QC reader: NAME | TEXT | EXIT | MESSAGE
+while IFS='|' read -r name text code message; do
+  printf '%b' "$text" >hostile.txt
+  run --qc-from hostile.txt
+  check "$name: exit $code" test "$status" = "$code"
+  check "$name: message" has "$err" "$message"
+done <<'TABLE'
+a cell nested deeply|{"path":"a","file_number":'"$($python -c 'print("["*100000)')"'}\n|1|row 1 cannot be read
+a cell that is an array|{"path":"a","status":"ok","file_number":[1]}\n|1|row 1 cannot be read
+an object in a cell|{"path":"a","status":"ok","file_number":{"a":1}}\n|1|row 1 cannot be read
+a record named path keeps its row|path,status,file_number\npath,ok,7\nb,ok,7\n|3|file number 7 is held by 2 records: b path
+TABLE
+
+# Hostile records: the many-channel-set record stays within 64 MiB of memory
+# in every mode, and a memory limit with many jobs fails rows, not the run.
+$python - "$make_segd" many_sets.segd <<'PY'
+import subprocess, sys
+subprocess.run([sys.argv[1], "--rev", "2.1", "--traces", "2", "--samples", "1", "base.segd"], check=True)
+d = bytearray(open("base.segd", "rb").read())
+d[27] = 0x03  # byte 28: three scan types
+d[28] = 0xFF  # byte 29: the channel sets' count is in block 2's bytes 4-5
+d[32 + 3:32 + 5] = (65535).to_bytes(2, "big")
+descriptors = bytearray()
+for n in range(3 * 65535):
+    descriptors += bytes([0x00, 0x01]) + bytes(24) + bytes([0xFF]) + (n % 65535 + 1).to_bytes(2, "big") + bytes(3)
+open(sys.argv[2], "wb").write(d[:96] + descriptors)  # blocks 1-3, then 6 MB of descriptors
+PY
+peak() {  # peak KiB of a run of the program
+  $python -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
+}
+if ! ldd "$exe" | grep -q asan; then
+  for mode in --json --summary; do
+    kib=$(peak "$exe" --quiet "$mode" - many_sets.segd)
+    check "many channel sets, $mode: $kib KiB peak, under 64 MiB" test "$kib" -lt 65536
+  done
+  (ulimit -v 2000000; "$exe" --quiet --jobs 128 --summary mem.csv line >/dev/null 2>err.txt)
+  status=$?
+  check "--jobs 128 under a memory limit: no abort ($status)" test "$status" -lt 128
+  check "--jobs 128 under a memory limit: a row per record" test "$(wc -l <mem.csv)" = 5
+fi
+
+finish "batch safety"
