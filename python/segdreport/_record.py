@@ -1,4 +1,5 @@
 """One record: its headers as dicts, its trace table as a numpy structured array."""
+import builtins
 import errno
 import os
 import warnings
@@ -44,9 +45,15 @@ def _warn(path, notices, problems=()):
         warnings.warn(SegdWarning(f"{path}: {problem}"), stacklevel=3)
 
 
-def _fspath(path):
-    path = os.fspath(path)
-    return os.fsdecode(path) if isinstance(path, bytes) else path
+def _fspath(path, name="path"):
+    """`path` (str, bytes or os.PathLike, surrogate escapes included) as the system's bytes, after
+    the checks of Python's own open(): FileNotFoundError, IsADirectoryError, NotADirectoryError,
+    PermissionError with the path as given, ValueError for a NUL byte."""
+    if not isinstance(path, (str, bytes, os.PathLike)):
+        raise TypeError(f"{name} must be str, bytes or os.PathLike, not {type(path).__name__}")
+    with builtins.open(path, "rb"):
+        pass
+    return os.fsencode(path)
 
 
 def open(path):  # noqa: A001 - the package's entry, as in the documentation
@@ -58,8 +65,9 @@ def open(path):  # noqa: A001 - the package's entry, as in the documentation
     SegdWarning and kept in Record.notices and Record.integrity["problems"]. Ctrl-C stops the walk (KeyboardInterrupt) and
     nothing is returned.
     """
-    path = _fspath(path)
-    data = _core.scan_record(path)
+    data = _core.scan_record(_fspath(path))
+    path = os.fsdecode(os.fspath(path))
+    data["path"] = path
     _raise_for(path, data["status"], data["notices"])
     record = Record(data)
     _warn(path, record.notices, record.integrity["problems"])
@@ -143,7 +151,7 @@ class Record:
     def report(self, select="none"):
         """The text report's bytes for the selection, exactly as the command line writes them
         (`segdreport --select ... --output NAME RECORD`)."""
-        data = _core.report(self.path, self.selection(select))
+        data = _core.report(_fspath(self.path), self.selection(select))
         if not data["written"]:
             _raise_for(self.path, "cannot_open" if _cannot_open(data["notices"]) else "not_segd", data["notices"])
         _warn(self.path, data["notices"])
