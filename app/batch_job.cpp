@@ -149,7 +149,7 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
 
 SummaryRow FailedRow(const std::string& path, const std::string& problem) {
   SummaryRow row;
-  row.Set("path", path);
+  row.Set("path", PathText(path));
   row.Set("status", "failed");
   row.Set("problems", problem);
   return row;

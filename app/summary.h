@@ -37,6 +37,16 @@ struct SummaryRow {
   void Set(std::string_view column, std::string value);
 };
 
+// A path as the summary and the batch's lines show it: valid UTF-8 as it
+// is; a byte outside it and a control character as \xHH, and (on POSIX,
+// where a backslash is no separator) a backslash as \\, so two different
+// names never show alike.
+std::string PathText(std::string_view path);
+
+// A line for a terminal: control characters (a newline or an escape
+// sequence inside a name) as \xHH.
+std::string PrintableLine(std::string_view text);
+
 enum class RecordStatus : std::uint8_t { Ok, Warning, Failed };
 RecordStatus StatusOf(const SummaryRow& row);
 

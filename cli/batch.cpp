@@ -23,7 +23,7 @@ namespace segd::cli {
 namespace {
 
 void Say(const std::string& line) {
-  const std::string text = "segdreport: " + line + "\n";
+  const std::string text = "segdreport: " + app::PrintableLine(line) + "\n";
   std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
@@ -57,7 +57,14 @@ bool WriteWhole(const std::string& path, const std::string& text) {
 // QC section, --qc file and the exit status's QC part.
 int ReportQc(const std::vector<app::QcRow>& rows, const std::optional<std::string>& qcPath) {
   const app::LineQc qc = app::CheckLine(rows);
-  const std::string text = app::QcText(qc);
+  // Cells read back from summaries may hold anything: each line printable.
+  std::string text;
+  const std::string raw = app::QcText(qc);
+  for (std::size_t start = 0; start < raw.size();) {
+    const std::size_t end = std::min(raw.find('\n', start), raw.size());
+    text += app::PrintableLine(std::string_view(raw).substr(start, end - start)) + "\n";
+    start = end + 1;
+  }
   std::fwrite(text.data(), 1, text.size(), stderr);
   if (qcPath && !WriteWhole(*qcPath, app::QcJson(qc))) {
     Say("cannot write the QC file " + *qcPath);
@@ -137,7 +144,16 @@ std::vector<std::string> CollectPaths(const BatchOptions& o, int& status) {
       status = kExitFailed;
       return;
     }
-    for (std::string& p : app::ReadPathList(in)) arguments.push_back(std::move(p));
+    for (std::string& p : app::ReadPathList(in)) {
+      // A NUL ends the name the system would open: the path is refused,
+      // not read as a shorter one.
+      if (p.find('\0') != std::string::npos) {
+        Say("a path in the list " + list + " holds a NUL byte; it is not read: " + app::PathText(p));
+        status = kExitFailed;
+        continue;
+      }
+      arguments.push_back(std::move(p));
+    }
   };
   for (const std::string& input : o.inputs) {
     if (input == "-") {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_job.h"
 #include "app/batch_runner.h"
 #include "app/line_qc.h"
 #include "app/record_finder.h"
@@ -31,13 +32,18 @@ py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs) {
         rows.resize(found.paths.size());
         app::OrderedRun<app::SummaryRow> run;
         run.count = found.paths.size();
-        run.jobs = jobs == 0 ? 1 : jobs;
+        run.jobs = jobs == 0 ? 1 : jobs;  // bounded by the cores in RunOrdered
         run.work = [&](std::size_t i) {
-          app::SummaryConsumer consumer;
-          model::ScanOptions options;
-          options.cancel = &cancel;
-          const model::ScanResult result = model::ScanRecordFile(found.paths[i], consumer, options);
-          return consumer.Finish(found.paths[i], result);
+          // A record that exhausts memory fails alone, as in a command-line batch.
+          try {
+            app::SummaryConsumer consumer;
+            model::ScanOptions options;
+            options.cancel = &cancel;
+            const model::ScanResult result = model::ScanRecordFile(found.paths[i], consumer, options);
+            return consumer.Finish(found.paths[i], result);
+          } catch (const std::bad_alloc&) {
+            return app::FailedRow(found.paths[i], "out of memory");
+          }
         };
         run.emit = [&](std::size_t i, app::SummaryRow&& row) { rows[i] = std::move(row); };
         app::RunOrdered(run);

@@ -130,6 +130,8 @@ class Record:
         (trace column names, or general_headers, channel_sets, extended_header, external_header)."""
         if select is None:
             return []
+        if isinstance(select, (bytes, bytearray)) or not hasattr(select, "__iter__"):
+            raise TypeError(f"select must be None, a str or an iterable of indices and names, not {type(select).__name__}")
         if isinstance(select, str):
             return _core.parse_selection(select) if select.strip() else []
         indices = set()
@@ -142,7 +144,9 @@ class Record:
                 else:
                     indices.update(_core.parse_selection(item))
             else:
-                index = int(item)
+                if isinstance(item, bool) or not hasattr(item, "__index__"):
+                    raise TypeError(f"select holds {item!r}: an index is an int, a name a str")
+                index = item.__index__()
                 if not 0 <= index <= 33:
                     raise ValueError(f"selection index {index} is not 0-33")
                 indices.add(index)

@@ -67,6 +67,24 @@ an object in a cell|{"path":"a","status":"ok","file_number":{"a":1}}\n|1|row 1 c
 a record named path keeps its row|path,status,file_number\npath,ok,7\nb,ok,7\n|3|file number 7 is held by 2 records: b path
 TABLE
 
+# Names kept exact: bytes that are not UTF-8 and control characters are
+# escaped in the summary and in every line; a NUL in a listed path refuses it.
+cp solo.segd $'\xe9.segd'
+cp solo.segd 'é.segd'
+cp solo.segd $'new\nline.segd'
+"$exe" --quiet --summary names.csv $'\xe9.segd' 'é.segd' $'new\nline.segd' 2>names.err
+check "a Latin-1 name is escaped, a UTF-8 one kept" test "$(cut -d, -f1 names.csv | sed -n 2,3p | tr '\n' ' ')" = '\xe9.segd é.segd '
+check "a newline in a name is escaped in the summary" grep -qF 'new\x0aline.segd,' names.csv
+check "no raw newline in a batch line" test "$(grep -c '^line.segd' names.err)" = 0
+printf 'solo.segd\0junk\n' >nul.txt
+run --files-from nul.txt --summary nul.csv
+check "a NUL in a listed path: exit 1" test "$status" = 1
+check "a NUL in a listed path: refused" has "$err" "holds a NUL byte; it is not read: solo.segd\x00junk"
+echo "observer's notes of the day, not a record" >notes.txt
+run --csv notes.csv notes.txt
+check "a text file named on the command line: exit 1" test "$status" = 1
+check "a text file named on the command line: why" has "$err" "is not a SEG-D record: bytes 1-2 hold no decimal file number"
+
 # Hostile records: the many-channel-set record stays within 64 MiB of memory
 # in every mode, and a memory limit with many jobs fails rows, not the run.
 $python - "$make_segd" many_sets.segd <<'PY'
