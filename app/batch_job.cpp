@@ -44,10 +44,14 @@ class BatchReportAccess final : public FileAccess {
   std::string reportPath_;
 };
 
-// The report's own notices repeat the model scan's; only its outcome counts.
-class QuietNotices final : public NoticeSink {
+// The report's own notices repeat the model scan's; the last one says why
+// no report was written, when none was.
+class LastNotice final : public NoticeSink {
  public:
-  void ShowNotice(std::string_view, std::string_view, NoticeKind) override {}
+  void ShowNotice(std::string_view text, std::string_view, NoticeKind) override {
+    last = std::string(text.substr(0, text.find_last_not_of(' ') + 1));
+  }
+  std::string last;
 };
 class NoProgress final : public ProgressSink {
  public:
@@ -63,10 +67,12 @@ class BatchName final : public OutputNameSource {
   std::string OutputName() override { return "batch"; }
 };
 
-// False when the report was begun but not written whole.
-bool WriteTextReport(const std::string& record, const std::string& reportPath, const OutputSelection& selection) {
+// Empty when the report was written (a cut record's included); otherwise
+// why not: it was begun but not written whole, or the report's decoder
+// could not take the record.
+std::string WriteTextReport(const std::string& record, const std::string& reportPath, const OutputSelection& selection) {
   BatchReportAccess files(reportPath);
-  QuietNotices notices;
+  LastNotice notices;
   NoProgress progress;
   NoViewer viewer;
   BatchName name;
@@ -74,7 +80,10 @@ bool WriteTextReport(const std::string& record, const std::string& reportPath, c
   OutputSelection noViewer = selection;
   noViewer[kSelectViewReport] = 0;
   ScanContext context{name, noViewer, fields, notices, progress, viewer, files, ".", '/'};
-  return DecodeFile(record, context) == kReportWritten || !files.created;
+  const std::int32_t outcome = DecodeFile(record, context);
+  if (outcome == kReportWritten || outcome == kReportWrittenRecordCut) return {};
+  const std::string why = notices.last.empty() ? "" : " (" + notices.last + ")";
+  return files.created ? "cannot write " + reportPath + why : "no text report" + why;
 }
 
 }  // namespace
@@ -138,9 +147,12 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   // which moves the file into place.
   if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
   if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
-  if (outputs.reportDir) {
+  if (outputs.reportDir && decoded) {
     const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
-    if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);
+    // A record the report's decoder does not take is told and counted, not
+    // passed over in silence.
+    if (std::string failure = WriteTextReport(path, reportPath, outputs.selection); !failure.empty())
+      outcome.outputFailures.push_back(std::move(failure));
   }
   return outcome;
 }

@@ -1,5 +1,6 @@
 #include "cli/batch.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/batch_progress.h"
+#include "scan/atomic_file.h"
 
 namespace segd::cli {
 
@@ -37,21 +39,41 @@ class SummaryOut {
   void Write(const std::string& text) {
     if (file_) {
       ok_ = file_->Write(text) && ok_;
-    } else {
-      ok_ = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && ok_;
+    } else if (ok_ && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
+      ok_ = false;
+      error_ = errno;
     }
   }
-  bool Finish() { return file_ ? file_->Commit() && ok_ : std::fflush(stdout) == 0 && ok_; }
+  bool Finish() {
+    if (file_) return file_->Commit() && ok_;
+    if (ok_ && std::fflush(stdout) != 0) {
+      ok_ = false;
+      error_ = errno;
+    }
+    return ok_;
+  }
+  // " (reason)" of a failure, for a message.
+  std::string Why() const {
+    const std::string reason = file_ ? file_->WhyFailed() : error_ != 0 ? SystemMessage(error_) : "";
+    return reason.empty() ? "" : " (" + reason + ")";
+  }
 
  private:
   std::unique_ptr<app::SafeFile> file_;
   bool ok_ = true;
+  int error_ = 0;
 };
 
-bool WriteWhole(const std::string& path, const std::string& text) {
-  if (path == "-") return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+// Empty when written; otherwise the system's reason (or "failed").
+std::string WriteWhole(const std::string& path, const std::string& text) {
+  if (path == "-") {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return {};
+    return errno != 0 ? SystemMessage(errno) : "failed";
+  }
   app::SafeFile file(path);
-  return file.Write(text) && file.Commit();
+  if (file.Write(text) && file.Commit()) return {};
+  const std::string reason = file.WhyFailed();
+  return reason.empty() ? "failed" : reason;
 }
 
 // QC section, --qc file and the exit status's QC part.
@@ -66,9 +88,11 @@ int ReportQc(const std::vector<app::QcRow>& rows, const std::optional<std::strin
     start = end + 1;
   }
   std::fwrite(text.data(), 1, text.size(), stderr);
-  if (qcPath && !WriteWhole(*qcPath, app::QcJson(qc))) {
-    Say("cannot write the QC file " + *qcPath);
-    return kExitFailed;
+  if (qcPath) {
+    if (const std::string why = WriteWhole(*qcPath, app::QcJson(qc)); !why.empty()) {
+      Say("cannot write the QC file " + *qcPath + " (" + why + ")");
+      return kExitFailed;
+    }
   }
   return qc.HasFindings() ? kExitFindings : kExitOk;
 }
@@ -116,7 +140,7 @@ int QcFromSummaries(const BatchOptions& o) {
     if (path != "-") file.open(path, std::ios::binary);
     std::istream& in = path == "-" ? std::cin : file;
     if (!in) {
-      Say("cannot read the summary " + path);
+      Say("cannot read the summary " + path + " (" + SystemMessage(errno) + ")");
       return kExitFailed;
     }
     std::string error;
@@ -140,7 +164,7 @@ std::vector<std::string> CollectPaths(const BatchOptions& o, int& status) {
     if (list != "-") file.open(list);
     std::istream& in = list == "-" ? std::cin : file;
     if (!in) {
-      Say("cannot read the list of records " + list);
+      Say("cannot read the list of records " + list + " (" + SystemMessage(errno) + ")");
       status = kExitFailed;
       return;
     }
@@ -230,7 +254,7 @@ int RunBatch(const std::vector<std::string>& args) {
   if (!summaryPath.empty()) {
     summary.emplace(summaryPath);
     if (!summary->IsOpen()) {
-      Say("cannot create the summary " + summaryPath);
+      Say("cannot create the summary " + summaryPath + summary->Why());
       return kExitFailed;
     }
     summary->Write(app::SummaryHeader(options->summaryFormat));
@@ -239,6 +263,7 @@ int RunBatch(const std::vector<std::string>& args) {
   std::vector<app::QcRow> qcRows;
   qcRows.reserve(paths.size());
   BatchProgress progress(!options->quiet && StderrIsTerminal(), paths.size());
+  std::size_t withoutOutput = 0;
   app::OrderedRun<app::RecordOutcome> run;
   run.count = paths.size();
   run.jobs = options->jobs > 0 ? options->jobs : std::max(1u, std::thread::hardware_concurrency());
@@ -254,6 +279,7 @@ int RunBatch(const std::vector<std::string>& args) {
       const std::string& notices = outcome.row.Get("notices");
       Say(row.path + ": " + row.status + ": " + (problems.empty() ? notices : problems));
     }
+    if (!outcome.outputFailures.empty()) ++withoutOutput;
     for (const std::string& failure : outcome.outputFailures) {
       progress.Clear();
       Say(row.path + ": " + failure);
@@ -263,8 +289,11 @@ int RunBatch(const std::vector<std::string>& args) {
   };
   app::RunOrdered(run);
   progress.Clear();
+  if (withoutOutput > 0) {
+    Say(std::to_string(withoutOutput) + " of " + std::to_string(paths.size()) + " records lack an output asked for");
+  }
   if (summary && !summary->Finish()) {
-    Say("the summary " + summaryPath + " could not be written completely");
+    Say("the summary " + summaryPath + " could not be written completely" + summary->Why());
     status = kExitFailed;
   }
   return Worse(status, ReportQc(qcRows, options->qc));

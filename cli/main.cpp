@@ -18,6 +18,16 @@
 #include "scan/report_name.h"
 #include "scan/text_field.h"
 
+namespace {
+
+// A record cut short, inside a trace or inside its headers: exit status 3,
+// as in a batch run.
+bool IsCut(const segd::model::Integrity& integrity) {
+  return integrity.tracesPastEnd > 0 || integrity.bytesAfterLastTrace < 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace segd;
   cli::PrepareConsole();
@@ -114,8 +124,8 @@ int main(int argc, char** argv) {
     if (!reportRun || result.status != model::ScanStatus::CannotOpen) {
       for (const model::Notice& notice : result.notices) notices.Show(notice);
     }
-    if (result.integrity.tracesPastEnd > 0 && status == cli::kExitOk) status = cli::kExitFindings;
-  } else if (feed.result.integrity.tracesPastEnd > 0 && status == cli::kExitOk) {
+    if (IsCut(result.integrity) && status == cli::kExitOk) status = cli::kExitFindings;
+  } else if (IsCut(feed.result.integrity) && status == cli::kExitOk) {
     status = cli::kExitFindings;
   }
   if (!data.Finish(notices)) status = cli::kExitFailed;

@@ -85,6 +85,29 @@ run --csv notes.csv notes.txt
 check "a text file named on the command line: exit 1" test "$status" = 1
 check "a text file named on the command line: why" has "$err" "is not a SEG-D record: bytes 1-2 hold no decimal file number"
 
+# Failures are told with the system's reason, and a record's missing output
+# is told and counted. NAME | EXIT | MESSAGE | ARGUMENTS
+"$make_segd" --rev 2.1 --cut 100 cut.segd
+mkdir reports
+cp "$samples/ph5_fairfield_3ch.fcnt" fairfield.fcnt
+while IFS='|' read -r name code message args; do
+  eval "set -- $args"
+  "$exe" --quiet "$@" >/dev/full 2>err.txt
+  status=$?
+  check "$name: exit $code" test "$status" = "$code"
+  check "$name: message" has "$(<err.txt)" "$message"
+done <<'TABLE'
+summary in a missing folder|1|cannot create the summary none/s.csv (No such file or directory)|--summary none/s.csv solo.segd line
+summary on a full device|1|the summary /dev/full could not be written completely (No space left on device)|--summary /dev/full solo.segd line
+QC file in a missing folder|1|cannot write the QC file none/q.json (No such file or directory)|--qc none/q.json solo.segd line
+an over-long CSV name|1|could not be written completely (File name too long)|--csv $(printf 'x%.0s' {1..300}).csv solo.segd
+report on a full standard output|1|The report on standard output could not be written completely (No space left on device)|--output - line/shot_0001.segd
+a record cut inside its headers, --csv|3|The record is cut: the file ends|--csv cut.csv cut.segd
+a record cut inside its headers, --json|3|The record is cut: the file ends|--json cut.json cut.segd
+--report-dir and a record its decoder does not take|1|1 of 2 records lack an output asked for|--report-dir reports fairfield.fcnt line/shot_0001.segd
+TABLE
+check "--report-dir tells why a record has no report" grep -qF "fairfield.fcnt: no text report (Invalid Record Type Code" err.txt
+
 # Hostile records: the many-channel-set record stays within 64 MiB of memory
 # in every mode, and a memory limit with many jobs fails rows, not the run.
 $python - "$make_segd" many_sets.segd <<'PY'
