@@ -10,6 +10,7 @@ make_line=$(realpath "$2")
 make_segd=$(realpath "$3")
 samples=$(realpath "$4")
 python=/usr/bin/python3
+tools=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tools" && pwd)
 cd "$work" || exit 1
 mkdir line && "$make_line" line 1 3 12 50 >/dev/null || exit 1
 cp line/shot_0002.segd line/shot_0001.segd.csv  # a record named as another's CSV would be
@@ -110,18 +111,7 @@ check "--report-dir tells why a record has no report" grep -qF "fairfield.fcnt: 
 
 # Hostile records: the many-channel-set record stays within 64 MiB of memory
 # in every mode, and a memory limit with many jobs fails rows, not the run.
-$python - "$make_segd" many_sets.segd <<'PY'
-import subprocess, sys
-subprocess.run([sys.argv[1], "--rev", "2.1", "--traces", "2", "--samples", "1", "base.segd"], check=True)
-d = bytearray(open("base.segd", "rb").read())
-d[27] = 0x03  # byte 28: three scan types
-d[28] = 0xFF  # byte 29: the channel sets' count is in block 2's bytes 4-5
-d[32 + 3:32 + 5] = (65535).to_bytes(2, "big")
-descriptors = bytearray()
-for n in range(3 * 65535):
-    descriptors += bytes([0x00, 0x01]) + bytes(24) + bytes([0xFF]) + (n % 65535 + 1).to_bytes(2, "big") + bytes(3)
-open(sys.argv[2], "wb").write(d[:96] + descriptors)  # blocks 1-3, then 6 MB of descriptors
-PY
+$python "$tools/many_channel_sets.py" "$make_segd" many_sets.segd
 peak() {  # peak KiB of a run of the program
   $python -c 'import resource, subprocess, sys
 subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
