@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "scan/temp_file_registry.h"
 
@@ -180,8 +181,13 @@ std::unique_ptr<AtomicFileSink> CreateAtomicFileSink(const std::string& path, st
     sigset_t all, old;
     sigfillset(&all);
     pthread_sigmask(SIG_BLOCK, &all, &old);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    const int error = errno;
+    // Another thread may be taking the signal meanwhile: its removal waits
+    // for this creation to be registered, and none starts once it began.
+    std::optional<TempFileCreation> creation(std::in_place);
+    const int fd = creation->Allowed()
+                       ? ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666)
+                       : -1;
+    const int error = creation->Allowed() ? errno : EINTR;
     std::unique_ptr<AtomicFileSink> sink;
     bool noMemory = false;
     if (fd >= 0) {
@@ -194,6 +200,7 @@ std::unique_ptr<AtomicFileSink> CreateAtomicFileSink(const std::string& path, st
         noMemory = true;
       }
     }
+    creation.reset();
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     if (sink) return sink;
     if (noMemory) {

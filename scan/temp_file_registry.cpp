@@ -4,6 +4,7 @@
 #include <io.h>
 #define SEGD_UNLINK _unlink
 #else
+#include <time.h>
 #include <unistd.h>
 #define SEGD_UNLINK ::unlink
 #endif
@@ -20,6 +21,9 @@ struct SlotBlock {
 
 // The first block is static; later ones are added at the end, once each.
 SlotBlock gFirst;
+
+std::atomic<int> gCreating{0};
+std::atomic<bool> gEnding{false};
 
 }  // namespace
 
@@ -52,7 +56,20 @@ void RegisteredTempFile::Release() {
   slot_ = nullptr;
 }
 
+TempFileCreation::TempFileCreation() { gCreating.fetch_add(1); }
+TempFileCreation::~TempFileCreation() { gCreating.fetch_sub(1); }
+bool TempFileCreation::Allowed() const { return !gEnding.load(); }
+
 void RemoveRegisteredTempFiles() {
+  // A creation that saw no ending registers before the count drops; one
+  // that starts later sees the ending and creates nothing.
+  gEnding.store(true);
+#ifndef _WIN32
+  for (int waited = 0; waited < 1000 && gCreating.load() > 0; ++waited) {
+    const timespec millisecond{0, 1000000};
+    nanosleep(&millisecond, nullptr);  // async-signal-safe
+  }
+#endif
   for (SlotBlock* block = &gFirst; block; block = block->next.load()) {
     for (std::atomic<const char*>& slot : block->slots) {
       // unlink() is async-signal-safe; on Windows the file was opened with

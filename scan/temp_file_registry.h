@@ -25,7 +25,21 @@ class RegisteredTempFile {
   std::string path_;
 };
 
-// Removes every registered file; async-signal-safe.
+// Held from just before a temporary file is created until it is registered:
+// a removal that has begun waits for such creations to register (so none is
+// missed) and forbids new ones (Allowed false: the process is ending).
+class TempFileCreation {
+ public:
+  TempFileCreation();
+  ~TempFileCreation();
+  TempFileCreation(const TempFileCreation&) = delete;
+  TempFileCreation& operator=(const TempFileCreation&) = delete;
+  bool Allowed() const;
+};
+
+// Removes every registered file, after creations under way have registered
+// theirs (waiting at most a second); async-signal-safe. No file can be
+// created afterwards.
 void RemoveRegisteredTempFiles();
 
 // Files registered now (for tests).

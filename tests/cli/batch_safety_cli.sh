@@ -109,6 +109,18 @@ a record cut inside its headers, --json|3|The record is cut: the file ends|--jso
 TABLE
 check "--report-dir tells why a record has no report" grep -qF "fairfield.fcnt: no text report (Invalid Record Type Code" err.txt
 
+# A termination signal in the middle of a run with many jobs and per-record
+# outputs leaves no temporary file, wherever it lands.
+mkdir -p many/csv many/json
+"$make_line" many/line 1 40 3000 50 >/dev/null 2>&1 || { mkdir -p many/line && "$make_line" many/line 1 40 3000 50 >/dev/null; }
+for delay in 0.1 0.3; do
+  "$exe" --quiet --jobs 40 --csv-dir many/csv --json-dir many/json --summary many/s.csv many/line 2>/dev/null &
+  sleep "$delay"
+  kill -TERM $! 2>/dev/null
+  wait $!
+  check "SIGTERM after ${delay}s at --jobs 40: no temporary file" test -z "$(find many -name '.segdreport-*')"
+done
+
 # Hostile records: the many-channel-set record stays within 64 MiB of memory
 # in every mode, and a memory limit with many jobs fails rows, not the run.
 $python "$tools/many_channel_sets.py" "$make_segd" many_sets.segd
