@@ -12,6 +12,7 @@
 #include "app/record_finder.h"
 #include "app/summary.h"
 #include "python/interruptible.h"
+#include "python/texts.h"
 #include "scan/record_scan.h"
 
 namespace py = pybind11;
@@ -58,7 +59,9 @@ py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs) {
   py::dict out;
   out["columns"] = columns;
   out["rows"] = cells;
-  out["problems"] = py::cast(found.problems);
+  py::list problems;  // they name folders: a name that is not UTF-8 keeps its bytes
+  for (const std::string& problem : found.problems) problems.append(HostText(problem));
+  out["problems"] = problems;
   return out;
 }
 
