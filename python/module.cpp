@@ -44,8 +44,9 @@ py::list NoticeList(const std::vector<model::Notice>& notices) {
   py::list list;
   for (const model::Notice& n : notices) {
     py::dict notice;
-    notice["text"] = RecordText(n.text);
-    notice["caption"] = RecordText(n.caption);
+    // Notices are this machine's texts: a path in one keeps its bytes.
+    notice["text"] = HostText(n.text);
+    notice["caption"] = HostText(n.caption);
     notice["kind"] = n.level == model::NoticeLevel::Warning ? "warning" : "plain";
     list.append(notice);
   }
@@ -123,7 +124,7 @@ py::dict ScanRecord(const std::string& path) {
   RunInterruptible([&] { result = model::ScanRecordFile(path, table, options); }, cancel);
 
   py::dict out;
-  out["path"] = path;
+  out["path"] = HostText(path);
   out["status"] = StatusName(result.status);
   out["notices"] = NoticeList(result.notices);
   out["integrity"] = IntegrityDict(result.integrity);
