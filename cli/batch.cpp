@@ -13,18 +13,20 @@
 #include "app/batch_runner.h"
 #include "app/line_qc.h"
 #include "app/record_finder.h"
+#include "app/run_inputs.h"
 #include "app/safe_file.h"
 #include "cli/batch_options.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/batch_progress.h"
+#include "scan/atomic_file.h"
 
 namespace segd::cli {
 
 namespace {
 
 void Say(const std::string& line) {
-  const std::string text = "segdreport: " + line + "\n";
+  const std::string text = "segdreport: " + app::PrintableLine(line) + "\n";
   std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
@@ -38,23 +40,41 @@ class SummaryOut {
   void Write(const std::string& text) {
     if (file_) {
       ok_ = file_->Write(text) && ok_;
-    } else {
-      ok_ = WriteStdout(text.data(), text.size()) && ok_;
+    } else if (ok_ && !WriteStdout(text.data(), text.size())) {
+      ok_ = false;
+      error_ = errno;
     }
   }
-  bool Finish() { return file_ ? file_->Commit() && ok_ : ok_; }
-  // "PATH (reason)" of a file that failed.
-  std::string Described(const std::string& path) const { return file_ ? file_->Described() : path; }
+  bool Finish() {
+    if (file_) return file_->Commit() && ok_;
+    if (ok_ && std::fflush(stdout) != 0) {
+      ok_ = false;
+      error_ = errno;
+    }
+    return ok_;
+  }
+  // " (reason)" of a failure, for a message.
+  std::string Why() const {
+    const std::string reason = file_ ? file_->WhyFailed() : error_ != 0 ? SystemMessage(error_) : "";
+    return reason.empty() ? "" : " (" + reason + ")";
+  }
 
  private:
   std::unique_ptr<app::SafeFile> file_;
   bool ok_ = true;
+  int error_ = 0;
 };
 
-bool WriteWhole(const std::string& path, const std::string& text) {
-  if (path == "-") return WriteStdout(text.data(), text.size());
+// Empty when written; otherwise the system's reason (or "failed").
+std::string WriteWhole(const std::string& path, const std::string& text) {
+  if (path == "-") {
+    if (WriteStdout(text.data(), text.size())) return {};
+    return errno != 0 ? SystemMessage(errno) : "failed";
+  }
   app::SafeFile file(path);
-  return file.Write(text) && file.Commit();
+  if (file.Write(text) && file.Commit()) return {};
+  const std::string reason = file.WhyFailed();
+  return reason.empty() ? "failed" : reason;
 }
 
 // QC section, --qc file and the exit status's QC part; nothing with --qc
@@ -64,13 +84,20 @@ int ReportQc(const std::vector<app::QcRow>& rows, const BatchOptions& o) {
   app::QcSettings settings;
   settings.timeJumpSeconds = o.timeJumpSeconds;
   const app::LineQc qc = app::CheckLine(rows, settings);
-  if (!o.quiet) {
-    const std::string text = app::QcText(qc);
-    std::fwrite(text.data(), 1, text.size(), stderr);
+  // Cells read back from summaries may hold anything: each line printable.
+  std::string text;
+  const std::string raw = app::QcText(qc);
+  for (std::size_t start = 0; start < raw.size();) {
+    const std::size_t end = std::min(raw.find('\n', start), raw.size());
+    text += app::PrintableLine(std::string_view(raw).substr(start, end - start)) + "\n";
+    start = end + 1;
   }
-  if (o.qc && !WriteWhole(*o.qc, app::QcJson(qc))) {
-    Say("cannot write the QC file " + *o.qc);
-    return kExitFailed;
+  if (!o.quiet) std::fwrite(text.data(), 1, text.size(), stderr);
+  if (o.qc) {
+    if (const std::string why = WriteWhole(*o.qc, app::QcJson(qc)); !why.empty()) {
+      Say("cannot write the QC file " + *o.qc + " (" + why + ")");
+      return kExitFailed;
+    }
   }
   return qc.HasFindings() ? kExitFindings : kExitOk;
 }
@@ -101,14 +128,40 @@ std::optional<SummaryOut> OpenSummary(const std::string& path, const BatchOption
   std::optional<SummaryOut> summary;
   summary.emplace(path);
   if (!summary->IsOpen()) {
-    Say("cannot create the summary " + summary->Described(path));
+    Say("cannot create the summary " + path + summary->Why());
     return std::nullopt;
   }
   if (o.header) summary->Write(app::SummaryHeader(o.summaryFormat));
   return summary;
 }
 
+// The first output of the run that would replace a file it reads, with its
+// message; nothing is written when there is one.
+std::optional<std::string> OutputOverInput(const BatchOptions& o, const std::vector<std::string>& records,
+                                           const std::vector<std::string>& stems) {
+  app::RunInputs inputs;
+  for (const auto* group : {&records, &o.fileLists, &o.qcFrom}) {
+    for (const std::string& path : *group) inputs.Add(path);
+  }
+  if (o.defaultsFile) inputs.Add(*o.defaultsFile);
+  std::vector<std::string> outputs;
+  for (const auto& file : {o.summary, o.qc}) {
+    if (file) outputs.push_back(*file);
+  }
+  const std::pair<const std::optional<std::string>*, const char*> folders[] = {
+      {&o.outputs.csvDir, ".csv"}, {&o.outputs.jsonDir, ".json"}, {&o.outputs.reportDir, ".txt"}};
+  for (const auto& [folder, extension] : folders) {
+    if (!*folder) continue;
+    for (const std::string& stem : stems) outputs.push_back(app::FileJoin(**folder, stem + extension));
+  }
+  for (const std::string& output : outputs) {
+    if (auto refusal = inputs.Refusal(output)) return refusal;
+  }
+  return std::nullopt;
+}
+
 int QcFromSummaries(const BatchOptions& o) {
+  if (const auto refusal = OutputOverInput(o, {}, {})) return UsageError(*refusal);
   std::vector<app::QcRow> rows;
   int status = kExitOk;
   std::optional<SummaryOut> summary;
@@ -118,7 +171,7 @@ int QcFromSummaries(const BatchOptions& o) {
     if (path != "-") file.open(path, std::ios::binary);
     std::istream& in = path == "-" ? std::cin : file;
     if (!in) {
-      Say("cannot read the summary " + path + " (" + std::strerror(errno) + ")");
+      Say("cannot read the summary " + path + " (" + SystemMessage(errno) + ")");
       return kExitFailed;
     }
     std::string error;
@@ -135,7 +188,7 @@ int QcFromSummaries(const BatchOptions& o) {
     }
   }
   if (summary && !summary->Finish()) {
-    Say("the summary " + summary->Described(*o.summary) + " could not be written completely");
+    Say("the summary " + *o.summary + " could not be written completely" + summary->Why());
     status = kExitFailed;
   }
   return Worse(status, ReportQc(rows, o));
@@ -148,11 +201,20 @@ std::vector<std::string> CollectPaths(const BatchOptions& o, int& status) {
     if (list != "-") file.open(list);
     std::istream& in = list == "-" ? std::cin : file;
     if (!in) {
-      Say("cannot read the list of records " + list + " (" + std::strerror(errno) + ")");
+      Say("cannot read the list of records " + list + " (" + SystemMessage(errno) + ")");
       status = kExitFailed;
       return;
     }
-    for (std::string& p : app::ReadPathList(in)) arguments.push_back(std::move(p));
+    for (std::string& p : app::ReadPathList(in)) {
+      // A NUL ends the name the system would open: the path is refused,
+      // not read as a shorter one.
+      if (p.find('\0') != std::string::npos) {
+        Say("a path in the list " + list + " holds a NUL byte; it is not read: " + app::PathText(p));
+        status = kExitFailed;
+        continue;
+      }
+      arguments.push_back(std::move(p));
+    }
   };
   for (const std::string& input : o.inputs) {
     if (input == "-") {
@@ -221,16 +283,18 @@ int RunBatch(const std::vector<std::string>& args) {
       return kExitFailed;
     }
   }
+  const std::vector<std::string> stems = app::OutputStems(paths);
+  if (const auto refusal = OutputOverInput(*options, paths, stems)) return UsageError(*refusal);
   // Without any other output the summary goes to standard output.
   const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir || options->qc;
   const std::string summaryPath = options->summary.value_or(otherOutput ? "" : "-");
   std::optional<SummaryOut> summary;
   if (!summaryPath.empty() && !(summary = OpenSummary(summaryPath, *options))) return kExitFailed;
 
-  const std::vector<std::string> stems = app::OutputStems(paths);
   std::vector<app::QcRow> qcRows;
   qcRows.reserve(paths.size());
   BatchProgress progress(!options->quiet && StderrIsTerminal(), paths.size());
+  std::size_t withoutOutput = 0;
   app::OrderedRun<app::RecordOutcome> run;
   run.count = paths.size();
   run.jobs = options->jobs > 0 ? options->jobs : std::max(1u, std::thread::hardware_concurrency());
@@ -242,6 +306,7 @@ int RunBatch(const std::vector<std::string>& args) {
     status = Worse(status, RowStatus(row));
     if (row.status != "ok") progress.Clear();
     TellRow(outcome.row, *options);
+    if (!outcome.outputFailures.empty()) ++withoutOutput;
     for (const std::string& failure : outcome.outputFailures) {
       progress.Clear();
       Say(row.path + ": " + failure);
@@ -251,8 +316,11 @@ int RunBatch(const std::vector<std::string>& args) {
   };
   app::RunOrdered(run);
   progress.Clear();
+  if (withoutOutput > 0) {
+    Say(std::to_string(withoutOutput) + " of " + std::to_string(paths.size()) + " records lack an output asked for");
+  }
   if (summary && !summary->Finish()) {
-    Say("the summary " + summary->Described(summaryPath) + " could not be written completely");
+    Say("the summary " + summaryPath + " could not be written completely" + summary->Why());
     status = kExitFailed;
   }
   return Worse(status, ReportQc(qcRows, *options));

@@ -23,6 +23,7 @@ struct BatchOptions {
   app::FileFilter filter;         // --include, --exclude
   double timeJumpSeconds = 86400; // --time-jump
   std::vector<std::string> qcFrom;  // summaries to check instead of records
+  std::optional<std::string> defaultsFile;  // read, so never written
   unsigned jobs = 0;                // 0: the machine's cores
   bool quiet = false;
 };

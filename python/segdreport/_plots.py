@@ -1,5 +1,8 @@
 """Plots of a record's spread and flags, and of a batch summary (matplotlib; Agg without a display)."""
+from __future__ import annotations
+
 import os
+from typing import Any
 
 import numpy as np
 
@@ -89,7 +92,7 @@ def _positions(record):
     return None
 
 
-def plot_spread(record, ax=None):
+def plot_spread(record: Any, ax: Any = None) -> Any:
     """Receiver positions (easting/northing, latitude/longitude in degrees, else line/point) of the traces
     within the file: live traces green, dead ones black, and each error flag present an outlined mark of its
     own (a trace with several flags shows each), the source marked; traces past the end of the file hold no
@@ -134,7 +137,7 @@ def plot_spread(record, ax=None):
     return _finish(ax, own)
 
 
-def plot_trace_flags(record, ax=None):
+def plot_trace_flags(record: Any, ax: Any = None) -> Any:
     """A raster of trace number against the flags (dead, past end, each error flag): a mark where the
     trace has the flag set, drawn at least a pixel wide however many traces there are. Returns the Axes."""
     ax, own = _axes(ax)
@@ -156,7 +159,7 @@ def plot_trace_flags(record, ax=None):
     return _finish(ax, own)
 
 
-def plot_summary(summary, ax=None):
+def plot_summary(summary: Any, ax: Any = None) -> Any:
     """Source positions of the summary's records (line/point where the records hold them, else
     easting/northing) coloured by status, each labelled with its file number; duplicate file numbers ringed,
     positions shot under several file numbers squared (their labels list every file number), and the record
