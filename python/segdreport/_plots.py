@@ -189,7 +189,7 @@ def plot_summary(summary: Any, ax: Any = None) -> Any:
         ax.scatter(xs[gap], ys[gap], s=90, marker="v", facecolors="none", edgecolors="tab:blue", linewidths=1.5,
                    label=f"after a gap in file numbers ({np.count_nonzero(gap)})", zorder=3)
     # File numbers beside each position, all of a position's on one label.
-    at = {}
+    at: dict[tuple[float, float], list[int]] = {}
     for i in np.flatnonzero(shown & ((xs != 0) | (ys != 0))):
         at.setdefault((xs[i], ys[i]), []).append(i)
     repeated = [k for k, rows in at.items() if len({numbers[i] for i in rows if np.isfinite(numbers[i])}) > 1]
