@@ -117,10 +117,10 @@ def scan(paths_or_folders: RecordPaths, jobs: Optional[int] = None, allow: Any =
     reads the summary file. Ctrl-C stops the batch and nothing is returned."""
     import pandas
 
-    jobs = _jobs(jobs)
+    count = _jobs(jobs)
     if not hasattr(_core, "summarize"):
-        return _scan_in_python(paths_or_folders, jobs)
-    data = _core.summarize(_arguments(paths_or_folders), jobs, _allow_text(allow), list(include or []),
+        return _scan_in_python(paths_or_folders, count)
+    data = _core.summarize(_arguments(paths_or_folders), count, _allow_text(allow), list(include or []),
                            list(exclude or []))
     for problem in data["problems"]:
         warnings.warn(SegdWarning(problem), stacklevel=2)
