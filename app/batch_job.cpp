@@ -116,7 +116,7 @@ namespace {
 
 RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
   RecordOutcome outcome;
-  SummaryConsumer summary;
+  SummaryConsumer summary(&outputs.allowance);
   std::vector<model::RecordConsumer*> consumers{&summary};
   std::unique_ptr<SafeFile> csvFile, jsonFile;
   std::unique_ptr<output::CsvWriter> csv;
@@ -136,11 +136,6 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   const model::ScanResult result = model::ScanRecordFile(path, fan, {});
   outcome.traces = summary.Traces();
   outcome.row = summary.Finish(path, result);
-  if (outcome.row.Get("size_bytes").empty()) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (!ec) outcome.row.Set("size_bytes", std::to_string(size));
-  }
   const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
   // A record that did not decode leaves no output (and no earlier one is
   // touched); one that did must be written whole. Finish closes the sink,

@@ -15,6 +15,7 @@ namespace segd::app {
 struct BatchOutputs {
   std::optional<std::string> csvDir, jsonDir, reportDir;
   OutputSelection selection{};  // what the text reports list
+  Allowance allowance;          // trace findings a record may have and stay ok
 };
 
 struct RecordOutcome {

@@ -1,10 +1,15 @@
 // segdreport: scans one SN388 SEG-D field record and writes its text report.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/batch_job.h"
+#include "app/trace_findings.h"
 #include "app/run_inputs.h"
 #include "cli/batch.h"
+#include "cli/record_summary.h"
+#include "cli/stdin_record.h"
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/other_make.h"
@@ -35,7 +40,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (cli::IsBatchCommand(args)) return cli::RunBatch(args);
   std::string error;
-  const auto options = cli::ParseOptions(args, error);
+  auto options = cli::ParseOptions(args, error);
   if (!options) return cli::UsageError(error);
   if (options->help) {
     std::fwrite(cli::UsageText().data(), 1, cli::UsageText().size(), stdout);
@@ -45,6 +50,48 @@ int main(int argc, char** argv) {
   if (options->version) {
     std::puts("segdreport " SEGD_VERSION);
     return cli::kExitOk;
+  }
+
+  // The record on standard input, copied to a temporary file for the run.
+  std::unique_ptr<cli::StdinRecord> stdinRecord;
+  const std::string shownRecord = options->record;
+  if (options->record == "-") {
+    stdinRecord = cli::StdinRecord::Copy(error);
+    if (!stdinRecord) {
+      cli::StderrNotices("-").ShowNotice(error, "", NoticeKind::Plain);
+      return cli::kExitFailed;
+    }
+    options->record = stdinRecord->Path();
+  }
+  app::Allowance allowance;
+  if (options->allow) {
+    const auto parsed = app::ParseAllowance(*options->allow, error);
+    if (!parsed) return cli::UsageError(error);
+    allowance = *parsed;
+  }
+  // Nothing asked for: a summary of any record, its verdict the exit status.
+  if (!options->output && !options->folder && !options->selection && !options->defaults && !options->csv &&
+      !options->json && !options->view) {
+    app::BatchOutputs outputs;
+    outputs.allowance = allowance;
+    app::RecordOutcome outcome = app::ScanOneRecord(options->record, "", outputs);
+    outcome.row.Set("path", shownRecord);
+    const std::string text = cli::RecordSummaryText(outcome.row);
+    const app::RecordStatus verdict = app::StatusOf(outcome.row);
+    if (verdict == app::RecordStatus::Failed) {
+      cli::StderrNotices(shownRecord).ShowNotice(outcome.row.Get("problems"), "", NoticeKind::Plain);
+    }
+    if (!cli::WriteStdout(text.data(), text.size())) return cli::kExitFailed;
+    return verdict == app::RecordStatus::Ok ? cli::kExitOk : verdict == app::RecordStatus::Warning ? cli::kExitFindings : cli::kExitFailed;
+  }
+  // A file of no bytes is what a failed transfer leaves: say so, not that
+  // its headers do not decode.
+  {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(options->record, ec) && std::filesystem::file_size(options->record, ec) == 0 && !ec) {
+      cli::StderrNotices(shownRecord).ShowNotice("empty file (0 bytes)", "", NoticeKind::Plain);
+      return cli::kExitFailed;
+    }
   }
 
   OutputSelection selection{};
@@ -61,7 +108,7 @@ int main(int argc, char** argv) {
 
   TraceFields traceFields;
   cli::FixedName name(outputName);
-  cli::StderrNotices notices(options->record);
+  cli::StderrNotices notices(shownRecord);
   cli::TerminalProgress progress(!options->quiet && cli::StderrIsTerminal());
   cli::DesktopViewer viewer(notices);
   DiskFileAccess disk;

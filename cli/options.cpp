@@ -88,6 +88,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       if (!(options.csv = value("--csv"))) return std::nullopt;
     } else if (is("--json")) {
       if (!(options.json = value("--json"))) return std::nullopt;
+    } else if (is("--allow")) {
+      if (!(options.allow = value("--allow"))) return std::nullopt;
     } else if (is("--defaults")) {
       if (!(options.defaults = value("--defaults"))) return std::nullopt;
     } else if (is("--select")) {
@@ -132,11 +134,19 @@ namespace {
 constexpr std::string_view kUsageHead =
     "Usage: segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]\n"
     "                  [--csv FILE] [--json FILE] [--view] [--quiet] RECORD\n"
+    "       segdreport [--allow LIST] RECORD\n"
     "\n"
     "Scans the headers of one SEG-D field record and writes the text report of an\n"
     "SN388 recorder's record; of any SEG-D record (revisions 1 to 3.1, any make)\n"
-    "the trace table as CSV and the record as JSON.\n"
+    "the trace table as CSV and the record as JSON. With none of --output,\n"
+    "--select, --defaults, --csv, --json and --view it prints a summary of any\n"
+    "record (make, times, layout, trace findings, integrity, verdict); exit\n"
+    "status 0 ok, 3 warning, 1 failed. RECORD '-' reads standard input.\n"
     "\n"
+    "  --allow LIST     trace findings a record may have and stay ok, e.g.\n"
+    "                   dead=2,overscale=1% (a count or a share of the traces);\n"
+    "                   kinds: dead, past_end and the error flags (ipls, impd,\n"
+    "                   underrun, overrun, overscale, data, sync, sercel_...)\n"
     "  --output NAME    report name as typed in the window's output name box; the\n"
     "                   report is NAME in capitalised words without \".txt\", plus \".Txt\"\n"
     "  --folder DIR     folder to create the report in (default: the current folder)\n"
