@@ -136,6 +136,20 @@ RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, co
   // which moves the file into place.
   if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
   if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
+  if (decoded && (outputs.segyDir || outputs.mseedDir)) {
+    // The export walk reads the record a second time, samples and all.
+    ExportRequest request = outputs.exports;
+    if (outputs.segyDir) request.segy = FileJoin(*outputs.segyDir, stem + ".sgy");
+    if (outputs.mseedDir) request.mseed = FileJoin(*outputs.mseedDir, stem + ".mseed");
+    std::vector<model::Notice> notices;
+    if (!WriteExportFiles(path, request, notices).written) {
+      std::string why;
+      for (const model::Notice& n : notices) {
+        if (n.level == model::NoticeLevel::Warning) why = n.text;
+      }
+      outcome.outputFailures.push_back("cannot export " + path + (why.empty() ? "" : " (" + why + ")"));
+    }
+  }
   if (outputs.reportDir) {
     const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
     if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);

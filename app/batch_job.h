@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/export_files.h"
 #include "app/summary.h"
 #include "scan/trace_fields.h"
 
@@ -14,6 +15,8 @@ namespace segd::app {
 
 struct BatchOutputs {
   std::optional<std::string> csvDir, jsonDir, reportDir;
+  std::optional<std::string> segyDir, mseedDir;  // STEM.sgy, STEM.mseed (app/export_files.h)
+  ExportRequest exports;                         // how they are written
   OutputSelection selection{};  // what the text reports list
 };
 

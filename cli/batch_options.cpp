@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cli/export_options.h"
 #include "cli/options.h"
 #include "app/settings.h"
 
@@ -10,7 +11,8 @@ namespace segd::cli {
 namespace {
 
 constexpr std::string_view kBatchValueOptions[] = {"--summary", "--summary-format", "--csv-dir", "--json-dir",
-                                                   "--report-dir", "--qc", "--qc-from", "--jobs", "--files-from"};
+                                                   "--report-dir", "--qc", "--qc-from", "--jobs", "--files-from",
+                                                   "--segy-dir", "--mseed-dir"};
 constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json"};
 
 bool Named(const std::string& arg, std::string_view name) {
@@ -33,7 +35,7 @@ bool TakesValue(const std::string& arg) {
   for (std::string_view name : kSingleValueOptions) {
     if (arg == name) return true;
   }
-  return false;
+  return ExportOptionTakesValue(arg);
 }
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
@@ -53,6 +55,20 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     }
     if (arg == "--quiet") {
       o.quiet = true;
+      continue;
+    }
+    if (ExportFlags flags{o.outputs.exports, o.outputs.segyDir, o.outputs.mseedDir};
+        TakeExportOption(args, i, flags, error)) {
+      if (!error.empty()) return std::nullopt;
+      if (flags.request.segy || flags.request.mseed) {
+        error = std::string("option ") + (flags.request.segy ? "--segy" : "--mseed") +
+                " is not used with many records (" + (flags.request.segy ? "--segy" : "--mseed") +
+                "-dir writes one per record)";
+        return std::nullopt;
+      }
+      o.outputs.exports = flags.request;
+      o.outputs.segyDir = flags.segyDir;
+      o.outputs.mseedDir = flags.mseedDir;
       continue;
     }
     const std::size_t equals = arg.find('=');

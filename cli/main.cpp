@@ -12,6 +12,7 @@
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
+#include "app/export_files.h"
 #include "app/settings.h"
 #include "scan/record_scan.h"
 #include "scan/text_field.h"
@@ -63,7 +64,8 @@ int main(int argc, char** argv) {
   // even without a name; with one, only a given name asks for the report.
   int status = cli::kExitOk;
   ModelFeed feed{data, false, {}};
-  const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
+  const app::ExportRequest& exports = options->exports.request;
+  const bool reportRun = (!data.Any() && !exports.Any()) || !TrimBlanks(outputName).empty();
   if (reportRun) {
     ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
                         options->folder ? *options->folder : cli::CurrentFolder(), cli::kReportSeparator};
@@ -77,6 +79,23 @@ int main(int argc, char** argv) {
       default:
         status = cli::kExitFailed;
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
+    }
+  }
+  if (exports.Any()) {
+    cli::StdoutSink standardOutput;
+    app::ExportRequest request = exports;
+    request.standardOutput = &standardOutput;
+    request.toolVersion = SEGD_VERSION;
+    std::vector<model::Notice> told;
+    const app::ExportRun run = app::WriteExportFiles(options->record, request, told);
+    // The report or data run has told the record's own notices already.
+    for (const model::Notice& notice : told) {
+      if ((!reportRun && !data.Any()) || notice.level == model::NoticeLevel::Warning) notices.Show(notice);
+    }
+    if (!run.written) {
+      status = cli::kExitFailed;
+    } else if (run.cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
     }
   }
   if (!data.Any()) return status;

@@ -75,6 +75,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       return !endOfOptions && (arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
                                                arg[name.size()] == '='));
     };
+    if (!endOfOptions && TakeExportOption(args, i, options.exports, error)) {
+      if (!error.empty()) return std::nullopt;
+      continue;
+    }
     if (is("--output")) {
       if (!(options.output = value("--output"))) return std::nullopt;
     } else if (is("--folder")) {
@@ -115,9 +119,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       recordSeen = true;
     }
   }
-  const int toStandardOutput = (options.output == "-") + (options.csv == "-") + (options.json == "-");
+  const int toStandardOutput = (options.output == "-") + (options.csv == "-") + (options.json == "-") +
+                               (options.exports.request.segy == "-") + (options.exports.request.mseed == "-");
   if (toStandardOutput > 1) {
-    error = "only one of --output, --csv and --json may be '-' (standard output)";
+    error = "only one of --output, --csv, --json, --segy and --mseed may be '-' (standard output)";
     return std::nullopt;
   }
   if (!recordSeen && !options.help && !options.version) {
@@ -155,6 +160,7 @@ constexpr std::string_view kUsageHead =
     "\n"
     "Trace fields (index, data name as in CSV and JSON, label in the window):\n";
 
+
 constexpr std::string_view kUsageTail =
     "Sections: 30 general headers, 31 channel set headers, 32 extended header,\n"
     "33 external header, 34 open the report in the viewer; 35 (the defaults\n"
@@ -168,7 +174,8 @@ constexpr std::string_view kUsageTail =
     "interrupted run leaves an earlier file of that name as it was.\n";
 
 std::string BuildUsage() {
-  std::string text(kUsageHead);
+  std::string text(kUsageHead.substr(0, kUsageHead.find("Trace fields (")));
+  text.append(kExportUsage).append("\n").append(kUsageHead.substr(kUsageHead.find("Trace fields (")));
   for (std::size_t i = 0; i < std::size(kTraceColumnTable); ++i) {
     const TraceColumn& column = kTraceColumnTable[i];
     std::string line = (i < 10 ? "   " : "  ") + std::to_string(i) + "  " + std::string(column.name);

@@ -1,12 +1,13 @@
 #pragma once
 // The command line of the portable scanner:
 //   segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]
-//              [--csv FILE] [--json FILE] [--view] [--quiet] RECORD
+//              [--csv FILE] [--json FILE] [--segy FILE] [--mseed FILE] [--view] [--quiet] RECORD
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/export_options.h"
 #include "scan/trace_fields.h"
 
 namespace segd::cli {
@@ -18,6 +19,7 @@ struct Options {
   std::optional<std::string> defaults;
   std::optional<std::string> csv;   // the trace table; "-" standard output
   std::optional<std::string> json;  // the record; "-" standard output
+  ExportFlags exports;              // --segy, --mseed and how they are written
   bool view = false;
   bool quiet = false;
   bool help = false;

@@ -62,11 +62,6 @@ std::optional<std::size_t> IndexOf(const List& list, std::string_view name) {
 
 }  // namespace
 
-struct ExportFieldMap::Found {
-  std::optional<std::size_t> column;  // From::Column: index into traceColumns
-  std::size_t name = 0;               // which of the row's names
-};
-
 std::optional<double> NumberOf(const model::Value& value) {
   if (value.kind == model::Value::Kind::Number) return value.number;
   if (value.kind != model::Value::Kind::Text || value.text.empty()) return std::nullopt;
@@ -87,6 +82,10 @@ ExportFieldMap::ExportFieldMap(const model::RecordHeaders& headers) : headers_(h
     }
     found_.push_back(found);
   }
+  for (std::string_view name : kSerialNames) {
+    if ((serial_ = IndexOf(headers.traceColumns, name))) break;
+  }
+  sensor_ = IndexOf(headers.traceColumns, "sensor_type");
 }
 
 void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, ExportTrace& trace) const {
@@ -116,14 +115,8 @@ void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, Ex
     trace.*spec.member = value;
     if (spec.geographic) trace.geographic = true;
   }
-  for (std::string_view name : kSerialNames) {
-    const auto column = IndexOf(headers_.traceColumns, name);
-    if (!column || *column >= row.values.size() || row.values[*column].IsNull()) continue;
-    trace.serial = row.values[*column].text;
-    break;
-  }
-  const auto sensor = IndexOf(headers_.traceColumns, "sensor_type");
-  if (sensor && *sensor < row.values.size()) trace.sensorType = static_cast<int>(NumberOf(row.values[*sensor]).value_or(0));
+  if (serial_ && *serial_ < row.values.size()) trace.serial = row.values[*serial_].text;
+  if (sensor_ && *sensor_ < row.values.size()) trace.sensorType = static_cast<int>(NumberOf(row.values[*sensor_]).value_or(0));
 }
 
 void ExportFieldMap::CountTraces(ExportRecord& record) const {

@@ -25,9 +25,13 @@ class ExportFieldMap {
   void CountTraces(ExportRecord& record) const;
 
  private:
-  struct Found;
+  struct Found {
+    std::optional<std::size_t> column;  // a column's row: its index in traceColumns
+    std::size_t name = 0;               // which of the row's names
+  };
   const model::RecordHeaders& headers_;
-  std::vector<Found> found_;  // per table row: the column it reads, if any
+  std::vector<Found> found_;  // per table row
+  std::optional<std::size_t> serial_, sensor_;
 };
 
 // A number from a value: numbers as they are, texts that read as numbers.

@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #ifdef SEGD_PYTHON_BATCH
 #include "python/batch.h"
+#include "python/export.h"
 #endif
 #include "python/interruptible.h"
 #include "python/report_run.h"
@@ -176,5 +177,6 @@ PYBIND11_MODULE(_core, m) {
         "The report's selection index (0-29) of a trace column's data name, or -1.");
 #ifdef SEGD_PYTHON_BATCH
   segd::python::AddBatch(m);
+  segd::python::AddExport(m);
 #endif
 }

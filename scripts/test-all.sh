@@ -13,6 +13,7 @@ if [ "${SEGD_SKIP_INSTALL:-0}" != 1 ]; then
   apt-get install -y -qq cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev python3 parallel \
     python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pandas python3-matplotlib python3-pytest \
     python3-setuptools python3-pip \
+    libmseed-dev python3-segyio libsegyio-dev \
     g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xdotool imagemagick >/dev/null
 fi
 

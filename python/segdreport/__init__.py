@@ -11,5 +11,9 @@
 from ._record import DecodeError, ExternalHeader, Record, SegdWarning, open
 from ._batch import line_qc, scan
 from ._plots import plot_summary
+from ._export import ExportError, to_mseed as _to_mseed, to_segy as _to_segy
 
-__all__ = ["open", "Record", "ExternalHeader", "DecodeError", "SegdWarning", "scan", "line_qc", "plot_summary"]
+Record.to_segy = _to_segy
+Record.to_mseed = _to_mseed
+
+__all__ = ["open", "Record", "ExternalHeader", "DecodeError", "SegdWarning", "ExportError", "scan", "line_qc", "plot_summary"]
