@@ -1,5 +1,7 @@
 #include "tools/segd_record.h"
 
+#include "tools/sample_encoders.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -304,6 +306,7 @@ void Emit(const GeneralRecord& r, Sink& sink) {
   const Escapes& e = r.escapes;
   const auto& fields = MakeTraceFields(r.make, r.revision);
   Bytes samples;
+  std::vector<double> values;
   ForEachTrace(r, [&](const TracePlace& p) {
     const TraceValues v = TraceValuesAt(r, p);
     Bytes h(kTraceHeaderBytes + kBlock * p.extensions, 0);
@@ -353,7 +356,11 @@ void Emit(const GeneralRecord& r, Sink& sink) {
     PutU8(th, 10, p.countInTrace ? p.extensions : 0);
     sink.Write(h);
     samples.assign(static_cast<std::size_t>(SampleDataBytes(r.formatCode, p.samples)), 0);
-    if (r.sampleFill == SampleFill::kPattern) {
+    if (r.sampleValues) {
+      values.assign(p.samples, 0.0);
+      r.sampleValues(p, values);
+      EncodeSamples(r.formatCode, values, samples.data());
+    } else if (r.sampleFill == SampleFill::kPattern) {
       for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint8_t>(i);
     }
     sink.Write(samples);

@@ -185,6 +185,10 @@ struct GeneralRecord {
 
   Escapes escapes;
   SampleFill sampleFill = SampleFill::kZero;
+  // When given: each trace's sample values (`values` holds the trace's
+  // count), written in the record's format by tools/sample_encoders.h;
+  // sampleFill is then not used.
+  std::function<void(const TracePlace& place, std::span<double> values)> sampleValues;
 
   // Damage, for the integrity tests: keep only the first `cutAt` bytes, or
   // add `padBytes` bytes after the record.
