@@ -260,6 +260,19 @@ std::vector<Bytes> SampleSeeds() {
   return seeds;
 }
 
+// The export's inputs: the samples walk's records, each with a few of the
+// export's choices in byte 0.
+std::vector<Bytes> ExportSeeds() {
+  std::vector<Bytes> seeds;
+  std::uint8_t choice = 0;
+  for (Bytes seed : SampleSeeds()) {
+    if (seed.empty() || seed[0] < 0x80) continue;
+    seed[0] = choice++ % 16;
+    seeds.push_back(std::move(seed));
+  }
+  return seeds;
+}
+
 }  // namespace
 
 std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
@@ -271,6 +284,7 @@ std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
     case Target::kGenericRecord: return GenericSeeds();
     case Target::kWriters: return WriterSeeds();
     case Target::kSamples: return SampleSeeds();
+    case Target::kExport: return ExportSeeds();
   }
   return {};
 }

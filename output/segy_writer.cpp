@@ -3,7 +3,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <initializer_list>
 
 namespace segd::output {
@@ -78,18 +77,31 @@ int TimeBasisCode(const std::optional<StartTime>& start) {
   return start->basis == TimeBasis::Utc ? 4 : start->basis == TimeBasis::GeneralHeader ? 1 : 3;
 }
 
-std::tm Calendar(std::int64_t microseconds) {
-  std::int64_t seconds = microseconds / 1000000;
-  if (microseconds % 1000000 < 0) --seconds;
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm out{};
-#ifdef _WIN32
-  gmtime_s(&out, &t);
-#else
-  gmtime_r(&t, &out);
-#endif
-  return out;
-}
+// UTC calendar fields of a time (no time_t: 32 bits on some targets).
+struct Calendar {
+  int year, month, day, yearDay, hour, minute, second;
+  explicit Calendar(std::int64_t microseconds) {
+    std::int64_t seconds = microseconds / 1000000 - (microseconds % 1000000 < 0 ? 1 : 0);
+    std::int64_t days = seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0);
+    const std::int64_t inDay = seconds - days * 86400;
+    hour = int(inDay / 3600);
+    minute = int(inDay / 60 % 60);
+    second = int(inDay % 60);
+    // Days since 1970-01-01 to a civil date (proleptic Gregorian).
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t mp = (5 * dayOfYear + 2) / 153;
+    day = int(dayOfYear - (153 * mp + 2) / 5 + 1);
+    month = int(mp < 10 ? mp + 3 : mp - 9);
+    year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    static constexpr int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    yearDay = kBefore[month - 1] + day + (leap && month > 2 ? 1 : 0);
+  }
+};
 
 // A trace's values as they go into its header: scalars chosen, coordinates
 // in the header's units.
@@ -98,7 +110,7 @@ struct Prepared {
   std::int64_t sequence;
   Scaled elevation, coordinate, point;
   std::optional<double> sx, sy, rx, ry;
-  std::tm time{};
+  std::optional<Calendar> time;  // of time zero
 };
 
 using Getter = std::int64_t (*)(const Prepared&);
@@ -141,11 +153,11 @@ const TraceField kSegyTraceMap[] = {
     {143, 2, "alias slope dB/oct", [](const Prepared& p) { return Opt(p.t.aliasSlope, 2); }},
     {149, 2, "low-cut Hz", [](const Prepared& p) { return Opt(p.t.lowCutHz, 2); }},
     {153, 2, "low-cut slope dB/oct", [](const Prepared& p) { return Opt(p.t.lowCutSlope, 2); }},
-    {157, 2, "year of time zero", [](const Prepared& p) -> std::int64_t { return p.t.start ? p.time.tm_year + 1900 : 0; }},
-    {159, 2, "day of year", [](const Prepared& p) -> std::int64_t { return p.t.start ? p.time.tm_yday + 1 : 0; }},
-    {161, 2, "hour", [](const Prepared& p) -> std::int64_t { return p.t.start ? p.time.tm_hour : 0; }},
-    {163, 2, "minute", [](const Prepared& p) -> std::int64_t { return p.t.start ? p.time.tm_min : 0; }},
-    {165, 2, "second", [](const Prepared& p) -> std::int64_t { return p.t.start ? p.time.tm_sec : 0; }},
+    {157, 2, "year of time zero", [](const Prepared& p) -> std::int64_t { return p.time ? p.time->year : 0; }},
+    {159, 2, "day of year", [](const Prepared& p) -> std::int64_t { return p.time ? p.time->yearDay : 0; }},
+    {161, 2, "hour", [](const Prepared& p) -> std::int64_t { return p.time ? p.time->hour : 0; }},
+    {163, 2, "minute", [](const Prepared& p) -> std::int64_t { return p.time ? p.time->minute : 0; }},
+    {165, 2, "second", [](const Prepared& p) -> std::int64_t { return p.time ? p.time->second : 0; }},
     {167, 2, "time basis (4 UTC/GPS, 1 local/header)", [](const Prepared& p) -> std::int64_t { return TimeBasisCode(p.t.start); }},
     {189, 4, "receiver line", [](const Prepared& p) { return Opt(p.t.receiverLine, 4); }},
     {193, 4, "receiver point", [](const Prepared& p) { return Opt(p.t.receiverPoint, 4); }},
@@ -162,11 +174,11 @@ std::string Pad(std::string line) {
 }
 
 std::string IsoTime(std::int64_t microseconds) {
-  const std::tm t = Calendar(microseconds);
+  const Calendar t(microseconds);
   const std::int64_t fraction = ((microseconds % 1000000) + 1000000) % 1000000;
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                t.tm_hour, t.tm_min, t.tm_sec, static_cast<long long>(fraction));
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", t.year, t.month, t.day, t.hour, t.minute,
+                t.second, static_cast<long long>(fraction));
   return text;
 }
 
