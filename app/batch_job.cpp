@@ -1,5 +1,7 @@
 #include "app/batch_job.h"
 
+#include "app/samples_files.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -136,6 +138,14 @@ RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, co
   // which moves the file into place.
   if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
   if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
+  if (decoded && outputs.samplesDir) {
+    // The samples walk reads the record a second time, sample bytes and all.
+    const std::string samplesPath = FileJoin(*outputs.samplesDir, stem + ".f32");
+    std::vector<model::Notice> notices;
+    if (!WriteSamplesFiles(path, samplesPath, outputs.scaled, notices).written) {
+      outcome.outputFailures.push_back("cannot write " + samplesPath);
+    }
+  }
   if (outputs.reportDir) {
     const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
     if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);

@@ -14,6 +14,8 @@ namespace segd::app {
 
 struct BatchOutputs {
   std::optional<std::string> csvDir, jsonDir, reportDir;
+  std::optional<std::string> samplesDir;  // STEM.f32 and STEM.f32.json (app/samples_files.h)
+  bool scaled = false;                    // the samples in millivolts
   OutputSelection selection{};  // what the text reports list
 };
 

@@ -171,7 +171,8 @@ int RunBatch(const std::vector<std::string>& args) {
     Say("no SEG-D records found");
     return kExitFailed;
   }
-  for (const auto& dir : {options->outputs.csvDir, options->outputs.jsonDir, options->outputs.reportDir}) {
+  for (const auto& dir : {options->outputs.csvDir, options->outputs.jsonDir, options->outputs.reportDir,
+                          options->outputs.samplesDir}) {
     std::error_code ec;
     if (dir && !std::filesystem::is_directory(*dir, ec)) {
       Say("the output folder " + *dir + " does not exist");
@@ -179,7 +180,8 @@ int RunBatch(const std::vector<std::string>& args) {
     }
   }
   // Without any other output the summary goes to standard output.
-  const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir || options->qc;
+  const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir ||
+                           options->outputs.samplesDir || options->qc;
   const std::string summaryPath = options->summary.value_or(otherOutput ? "" : "-");
   std::optional<SummaryOut> summary;
   if (!summaryPath.empty()) {
@@ -239,6 +241,8 @@ std::string_view BatchUsageText() {
          "                       one trace table, JSON record or text report per record,\n"
          "                       named after the record's file name (+ '@' and a hash of\n"
          "                       its path when two records of the run share a name)\n"
+         "  --samples-dir DIR    each record's samples as DIR/NAME.f32 (raw little-endian\n"
+         "                       float32, traces x samples) and NAME.f32.json; --scaled: mV\n"
          "  --qc FILE            the line QC as JSON (a QC section always goes to stderr)\n"
          "  --qc-from SUMMARY... line QC over summaries (merged from several runs)\n"
          "  --jobs N             records scanned at once (default: the machine's cores)\n"

@@ -12,6 +12,7 @@
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
+#include "app/samples_files.h"
 #include "app/settings.h"
 #include "scan/record_scan.h"
 #include "scan/text_field.h"
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
   // even without a name; with one, only a given name asks for the report.
   int status = cli::kExitOk;
   ModelFeed feed{data, false, {}};
-  const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
+  const bool reportRun = (!data.Any() && !options->samples) || !TrimBlanks(outputName).empty();
   if (reportRun) {
     ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
                         options->folder ? *options->folder : cli::CurrentFolder(), cli::kReportSeparator};
@@ -77,6 +78,16 @@ int main(int argc, char** argv) {
       default:
         status = cli::kExitFailed;
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
+    }
+  }
+  if (options->samples) {
+    std::vector<model::Notice> told;
+    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *options->samples, options->scaled, told);
+    for (const model::Notice& notice : told) notices.Show(notice);
+    if (!samples.written) {
+      status = cli::kExitFailed;
+    } else if (samples.cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
     }
   }
   if (!data.Any()) return status;

@@ -12,7 +12,7 @@ if [ "${SEGD_SKIP_INSTALL:-0}" != 1 ]; then
   apt-get update -qq
   apt-get install -y -qq cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev python3 parallel \
     python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pandas python3-matplotlib python3-pytest \
-    python3-setuptools python3-pip \
+    python3-setuptools python3-pip python3-xarray python3-dask python3-distributed \
     g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xdotool imagemagick >/dev/null
 fi
 

@@ -7,9 +7,13 @@
     record.report(select="all")   # the text report's bytes, as the command line writes it
     summary = segdreport.scan(["line1/"], jobs=2)   # one row per record
     segdreport.line_qc(summary)
+    record.samples()       # the samples, traces x samples (float32; scaled=, dtype=)
+    segdreport.plot_gather(record)
 """
 from ._record import DecodeError, ExternalHeader, Record, SegdWarning, open
 from ._batch import line_qc, scan
 from ._plots import plot_summary
+from ._gather import plot_gather
+from ._samples import SampleArray
 
-__all__ = ["open", "Record", "ExternalHeader", "DecodeError", "SegdWarning", "scan", "line_qc", "plot_summary"]
+__all__ = ["open", "Record", "ExternalHeader", "DecodeError", "SegdWarning", "scan", "line_qc", "plot_summary", "plot_gather", "SampleArray"]

@@ -5,6 +5,7 @@ import warnings
 from collections import namedtuple
 
 from . import _core
+from ._samples import SamplesMixin
 
 ExternalHeader = namedtuple("ExternalHeader", "text bytes")
 ExternalHeader.__doc__ = "The external header: its text (NUL bytes dropped) and its first bytes (at most 1024)."
@@ -70,7 +71,7 @@ def open(path):  # noqa: A001 - the package's entry, as in the documentation
 _SECTIONS = {"general_headers": 30, "channel_sets": 31, "extended_header": 32, "external_header": 33}
 
 
-class Record:
+class Record(SamplesMixin):
     """A decoded record. Made by segdreport.open()."""
 
     def __init__(self, data):

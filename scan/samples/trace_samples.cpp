@@ -55,16 +55,16 @@ std::vector<ChannelSetSamples> SetsOf(const model::RecordHeaders& h, bool rev3) 
   const model::Value* base = FieldValue(h.summary, "sample_interval_ms");
   const double baseUs = base == nullptr ? 0 : base->number * 1000.0;
   std::vector<ChannelSetSamples> sets;
-  for (std::size_t i = 0; i < h.channelSets.size(); ++i) {
-    const model::Block& b = h.channelSets[i];
+  for (const model::Block& b : h.channelSets) {
+    // The descriptors of the sets walked, in walk order (the skew blocks'
+    // "scan_type_S_skew" are not sets).
     ChannelSetSamples s;
     long long scanType = 0, number = 0;
-    if (std::sscanf(b.name.c_str(), "scan_type_%lld_channel_set_%lld", &scanType, &number) == 2) {
-      s.scanType = scanType;
-      s.number = number;
-    }
+    if (std::sscanf(b.name.c_str(), "scan_type_%lld_channel_set_%lld", &scanType, &number) != 2) continue;
+    s.scanType = scanType;
+    s.number = number;
     s.channelType = static_cast<int>(FieldNumber(b, "channel_type", 0));
-    if (i < h.samplesPerTrace.size()) s.samples = h.samplesPerTrace[i];
+    if (sets.size() < h.samplesPerTrace.size()) s.samples = h.samplesPerTrace[sets.size()];
     s.descale = FieldNumber(b, "descale_multiplier", 0);
     if (rev3) {
       const double own = FieldNumber(b, "sample_interval_us", 0);

@@ -78,7 +78,7 @@ struct SampleOptions {
 struct SampleRecord {
   const model::RecordHeaders& headers;  // the general decoder's headers
   const SampleFormat* format;           // nullptr: the samples are not read (see notices)
-  std::vector<ChannelSetSamples> sets;  // one per headers.channelSets entry
+  std::vector<ChannelSetSamples> sets;  // one per channel set walked (row.channelSetIndex), in walk order
   SampleType type;                      // kNative resolved to the format's type
   NativeType valueType;                 // what the trace spans hold
   bool scaled;
