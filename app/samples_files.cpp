@@ -17,11 +17,12 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Streams each trace's row of the matrix into the data file and gathers the
-// sidecar's per-trace facts (a few numbers a trace).
+// Streams each trace's row of the matrix into the data file and its facts
+// into the sidecar (whose shape comes last, when the traces are counted), so
+// memory stays one trace's whatever the record's size.
 class MatrixWriter final : public samples::TraceSampleConsumer {
  public:
-  MatrixWriter(ByteSink& sink, Json& doc) : sink_(sink), doc_(doc) {}
+  MatrixWriter(ByteSink& sink, ByteSink& sidecar) : sink_(sink), sidecar_(sidecar) {}
 
   void Begin(const samples::SampleRecord& r) override {
     for (std::int64_t n : r.headers.samplesPerTrace) width_ = std::max(width_, n);
@@ -38,6 +39,12 @@ class MatrixWriter final : public samples::TraceSampleConsumer {
                       {"start_time_ms", s.startTimeMs}, {"descale", s.descale}, {"scale_factor", s.scaleFactor}});
     }
     doc_["channel_sets"] = std::move(sets);
+    // The object's head, left open for the traces.
+    std::string head = doc_.dump(1, ' ', false, Json::error_handler_t::replace);
+    head.pop_back();  // its closing brace
+    while (!head.empty() && head.back() == '\n') head.pop_back();
+    head += ",\n \"traces\": [\n";
+    Put(head);
     columns_.clear();
     for (const model::Column& c : r.headers.traceColumns) columns_.push_back(c.name);
     row_.assign(static_cast<std::size_t>(width_), 0);
@@ -57,7 +64,7 @@ class MatrixWriter final : public samples::TraceSampleConsumer {
     for (const char* name : {"channel_set", "trace_number"}) {
       const auto at = std::find(columns_.begin(), columns_.end(), name) - columns_.begin();
       if (static_cast<std::size_t>(at) < t.row.values.size() && !t.row.values[at].IsNull())
-        trace[name] = t.row.values[at].number;
+        trace[name] = static_cast<std::int64_t>(t.row.values[at].number);
     }
     trace["samples"] = t.sampleCount;
     trace["samples_in_file"] = t.samplesInFile;
@@ -67,18 +74,21 @@ class MatrixWriter final : public samples::TraceSampleConsumer {
       trace["cut"] = true;
       cut_ = true;
     }
-    traces_.push_back(std::move(trace));
+    Put((traces_++ == 0 ? "  " : ",\n  ") + trace.dump(-1, ' ', false, Json::error_handler_t::replace));
   }
+
+  void Put(const std::string& text) { ok_ = ok_ && sidecar_.Write(text.data(), text.size()); }
 
   bool ok_ = true;
   bool cut_ = false;
   std::int64_t width_ = 0;
   std::int64_t longer_ = 0;
-  Json traces_ = Json::array();
+  std::int64_t traces_ = 0;
+  Json doc_;
 
  private:
   ByteSink& sink_;
-  Json& doc_;
+  ByteSink& sidecar_;
   std::vector<std::string> columns_;
   std::vector<std::uint32_t> row_;
 };
@@ -94,8 +104,12 @@ SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path,
     notices.push_back({"Cannot write " + path + " (" + reason + ")", "Samples", model::NoticeLevel::Warning});
     return run;
   }
-  Json doc;
-  MatrixWriter writer(*data, doc);
+  std::unique_ptr<AtomicFileSink> sidecar = CreateAtomicFileSink(path + ".json", reason);
+  if (!sidecar) {
+    notices.push_back({"Cannot write " + path + ".json (" + reason + ")", "Samples", model::NoticeLevel::Warning});
+    return run;
+  }
+  MatrixWriter writer(*data, *sidecar);
   samples::SampleOptions options;
   options.scaled = scaled;
   const model::ScanResult result = samples::WalkTraceSamplesFile(record, writer, options);
@@ -107,18 +121,14 @@ SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path,
                        "Samples", model::NoticeLevel::Warning});
   }
   if (result.status == model::ScanStatus::NotSegd || result.status == model::ScanStatus::CannotOpen ||
-      doc.find("format") == doc.end() || doc["format"].get<std::string>().empty()) {
-    return run;  // the temporary file goes with `data`
+      writer.doc_.find("format") == writer.doc_.end() || writer.doc_["format"].get<std::string>().empty()) {
+    return run;  // the temporary files go with their sinks
   }
-  doc["shape"] = {writer.traces_.size(), writer.width_};
-  doc["traces"] = std::move(writer.traces_);
-  doc["problems"] = result.integrity.problems;
-  const std::string text = doc.dump(1, ' ', false, Json::error_handler_t::replace) + "\n";
-  std::unique_ptr<AtomicFileSink> sidecar = CreateAtomicFileSink(path + ".json", reason);
-  const bool sidecarOk = sidecar && sidecar->Write(text.data(), text.size()) && sidecar->Commit();
-  const bool dataOk = writer.ok_ && sidecarOk && data->Commit();
+  writer.Put("\n ],\n \"shape\": " + Json{writer.traces_, writer.width_}.dump() + ",\n \"problems\": " +
+             Json(result.integrity.problems).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n}\n");
+  const bool dataOk = writer.ok_ && sidecar->Commit() && data->Commit();
   if (!dataOk) {
-    notices.push_back({"Cannot write " + path + " or its .json (" + (sidecar ? sidecar->FailureReason() : reason) + ")",
+    notices.push_back({"Cannot write " + path + " or its .json (" + sidecar->FailureReason() + data->FailureReason() + ")",
                        "Samples", model::NoticeLevel::Warning});
     return run;
   }

@@ -79,7 +79,7 @@ struct SampleRecord {
   const model::RecordHeaders& headers;  // the general decoder's headers
   const SampleFormat* format;           // nullptr: the samples are not read (see notices)
   std::vector<ChannelSetSamples> sets;  // one per channel set walked (row.channelSetIndex), in walk order
-  SampleType type;                      // kNative resolved to the format's type
+  SampleType type;                      // as asked (valueType says what kNative became)
   NativeType valueType;                 // what the trace spans hold
   bool scaled;
   std::string_view units;               // "mV" when scaled, else "as recorded"
