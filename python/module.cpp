@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #ifdef SEGD_PYTHON_BATCH
 #include "python/batch.h"
+#include "python/cli_main.h"
 #endif
 #include "python/interruptible.h"
 #include "python/report_run.h"
@@ -150,5 +151,9 @@ PYBIND11_MODULE(_core, m) {
   segd::python::AddSamples(m);
 #ifdef SEGD_PYTHON_BATCH
   segd::python::AddBatch(m);
+  // The command line runs without the interpreter's lock, as the program would.
+  m.def("run_command_line", &segd::python::RunCommandLine, py::arg("args"), py::call_guard<py::gil_scoped_release>(),
+        "Runs segdreport with these arguments; returns its exit status.");
 #endif
+  m.attr("__version__") = SEGD_VERSION;
 }
