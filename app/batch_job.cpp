@@ -1,5 +1,7 @@
 #include "app/batch_job.h"
 
+#include "app/samples_files.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -148,6 +150,14 @@ RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, co
         if (n.level == model::NoticeLevel::Warning) why = n.text;
       }
       outcome.outputFailures.push_back("cannot export " + path + (why.empty() ? "" : " (" + why + ")"));
+    }
+  }
+  if (decoded && outputs.samplesDir) {
+    // The samples walk reads the record a second time, sample bytes and all.
+    const std::string samplesPath = FileJoin(*outputs.samplesDir, stem + ".f32");
+    std::vector<model::Notice> notices;
+    if (!WriteSamplesFiles(path, samplesPath, outputs.scaled, notices).written) {
+      outcome.outputFailures.push_back("cannot write " + samplesPath);
     }
   }
   if (outputs.reportDir) {

@@ -17,6 +17,8 @@ struct BatchOutputs {
   std::optional<std::string> csvDir, jsonDir, reportDir;
   std::optional<std::string> segyDir, mseedDir;  // STEM.sgy, STEM.mseed (app/export_files.h)
   ExportRequest exports;                         // how they are written
+  std::optional<std::string> samplesDir;  // STEM.f32 and STEM.f32.json (app/samples_files.h)
+  bool scaled = false;                    // the samples in millivolts
   OutputSelection selection{};  // what the text reports list
 };
 

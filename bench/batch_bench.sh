@@ -23,8 +23,8 @@ run() {  # run LABEL COMMAND...: wall seconds and peak KiB of the command
   shift
   /usr/bin/time -f "%e %M %U %S" -o "$folder/time" "$@" >/dev/null 2>"$folder/err" || true
   read -r seconds kib user system < <(tail -n 1 "$folder/time")
-  awk -v l="$label" -v s="$seconds" -v k="$kib" -v r="$records" -v t="$all" -v c="$user + $system" \
-    'BEGIN { split(c, p, " + "); cpu = p[1] + p[2];
+  awk -v l="$label" -v s="$seconds" -v k="$kib" -v r="$records" -v t="$all" -v u="$user" -v y="$system" \
+    'BEGIN { cpu = u + y;  # processor time: user + system
              printf "%-12s %8.2f s wall %8.2f s cpu %8.1f records/s %10.0f traces/s  peak %5.1f MiB\n", l, s, cpu, r / s, t / s, k / 1024 }'
   echo "$seconds" >"$folder/last"
 }

@@ -11,9 +11,10 @@ namespace segd::cli {
 namespace {
 
 constexpr std::string_view kBatchValueOptions[] = {"--summary", "--summary-format", "--csv-dir", "--json-dir",
-                                                   "--report-dir", "--qc", "--qc-from", "--jobs", "--files-from",
-                                                   "--segy-dir", "--mseed-dir"};
-constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json"};
+                                                   "--report-dir", "--samples-dir", "--qc", "--qc-from", "--jobs",
+                                                   "--files-from", "--segy-dir", "--mseed-dir"};
+constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json",
+                                                    "--samples"};
 
 bool Named(const std::string& arg, std::string_view name) {
   return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=');
@@ -71,6 +72,10 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       o.outputs.mseedDir = flags.mseedDir;
       continue;
     }
+    if (arg == "--scaled") {
+      o.outputs.scaled = true;
+      continue;
+    }
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
     std::string value;
@@ -105,6 +110,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       o.outputs.jsonDir = value;
     } else if (name == "--report-dir") {
       o.outputs.reportDir = value;
+    } else if (name == "--samples-dir") {
+      o.outputs.samplesDir = value;
     } else if (name == "--qc") {
       o.qc = value;
     } else if (name == "--qc-from") {
@@ -125,7 +132,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       defaults = value;
     } else {
       error = "option '" + name + "' is not used with many records" +
-              std::string(name == "--csv" || name == "--json" ? " (" + name + "-dir writes one per record)" : "");
+              std::string(name == "--csv" || name == "--json" || name == "--samples" ? " (" + name + "-dir writes one per record)"
+                                                                                   : "");
       return std::nullopt;
     }
   }
@@ -144,7 +152,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     // With --qc-from the other arguments are summaries too.
     o.qcFrom.insert(o.qcFrom.end(), o.inputs.begin(), o.inputs.end());
     o.inputs.clear();
-    if (!o.fileLists.empty() || o.summary || o.outputs.csvDir || o.outputs.jsonDir || o.outputs.reportDir) {
+    if (!o.fileLists.empty() || o.summary || o.outputs.csvDir || o.outputs.jsonDir || o.outputs.reportDir ||
+        o.outputs.samplesDir) {
       error = "--qc-from checks summaries; it takes no records or record outputs";
       return std::nullopt;
     }

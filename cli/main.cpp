@@ -12,6 +12,7 @@
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
+#include "app/samples_files.h"
 #include "app/export_files.h"
 #include "app/settings.h"
 #include "scan/record_scan.h"
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
   int status = cli::kExitOk;
   ModelFeed feed{data, false, {}};
   const app::ExportRequest& exports = options->exports.request;
-  const bool reportRun = (!data.Any() && !exports.Any()) || !TrimBlanks(outputName).empty();
+  const bool reportRun = (!data.Any() && !options->samples && !exports.Any()) || !TrimBlanks(outputName).empty();
   if (reportRun) {
     ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
                         options->folder ? *options->folder : cli::CurrentFolder(), cli::kReportSeparator};
@@ -79,6 +80,16 @@ int main(int argc, char** argv) {
       default:
         status = cli::kExitFailed;
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
+    }
+  }
+  if (options->samples) {
+    std::vector<model::Notice> told;
+    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *options->samples, options->scaled, told);
+    for (const model::Notice& notice : told) notices.Show(notice);
+    if (!samples.written) {
+      status = cli::kExitFailed;
+    } else if (samples.cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
     }
   }
   if (exports.Any()) {

@@ -92,6 +92,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       if (!(options.csv = value("--csv"))) return std::nullopt;
     } else if (is("--json")) {
       if (!(options.json = value("--json"))) return std::nullopt;
+    } else if (is("--samples")) {
+      if (!(options.samples = value("--samples"))) return std::nullopt;
+      if (*options.samples == "-" || options.samples->empty()) {
+        error = "option --samples needs a file name (the matrix and FILE.json are written)";
+        return std::nullopt;
+      }
+    } else if (!endOfOptions && arg == "--scaled") {
+      options.scaled = true;
     } else if (is("--defaults")) {
       if (!(options.defaults = value("--defaults"))) return std::nullopt;
     } else if (is("--select")) {
@@ -136,7 +144,8 @@ namespace {
 
 constexpr std::string_view kUsageHead =
     "Usage: segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]\n"
-    "                  [--csv FILE] [--json FILE] [--view] [--quiet] RECORD\n"
+    "                  [--csv FILE] [--json FILE] [--samples FILE [--scaled]]\n"
+    "                  [--view] [--quiet] RECORD\n"
     "\n"
     "Scans the headers of one SEG-D field record and writes the text report of an\n"
     "SN388 recorder's record; of any SEG-D record (revisions 1 to 3.1, any make)\n"
@@ -150,6 +159,9 @@ constexpr std::string_view kUsageHead =
     "                   or 'none' (default)\n"
     "  --csv FILE       write the trace table as CSV: every trace, every field\n"
     "  --json FILE      write the record (headers, notices, traces) as JSON\n"
+    "  --samples FILE   write the samples as a raw little-endian float32 matrix\n"
+    "                   (traces x samples, NaN past a trace's end) and FILE.json\n"
+    "                   (shape, intervals, start times in UTC); --scaled: in mV\n"
     "  --defaults FILE  start from the selection and name of a dorvik.def file\n"
     "  --view           open the finished report in the desktop's text viewer\n"
     "  --quiet          no progress bar\n"

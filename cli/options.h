@@ -1,7 +1,8 @@
 #pragma once
 // The command line of the portable scanner:
 //   segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]
-//              [--csv FILE] [--json FILE] [--segy FILE] [--mseed FILE] [--view] [--quiet] RECORD
+//              [--csv FILE] [--json FILE] [--samples FILE [--scaled]] [--segy FILE] [--mseed FILE]
+//              [--view] [--quiet] RECORD
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,8 @@ struct Options {
   std::optional<std::string> csv;   // the trace table; "-" standard output
   std::optional<std::string> json;  // the record; "-" standard output
   ExportFlags exports;              // --segy, --mseed and how they are written
+  std::optional<std::string> samples;  // raw float32 matrix, and samples.json beside it
+  bool scaled = false;                 // --samples in millivolts
   bool view = false;
   bool quiet = false;
   bool help = false;

@@ -90,7 +90,7 @@ struct TraceRow {
   // general decoder fills these; SN388 rows leave them as they are.
   std::uint64_t samplesOffset = 0;
   std::int64_t samples = 0;
-  std::int32_t channelSetIndex = -1;  // into RecordHeaders::channelSets
+  std::int32_t channelSetIndex = -1;  // the channel set walked, from 0 (the descriptors of channelSets)
 };
 
 // What the walk found about the record's shape, for every make.

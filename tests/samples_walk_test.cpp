@@ -87,6 +87,7 @@ TEST(SamplesWalk, EveryFormatAndRevisionReadsBackWithItsRows) {
         for (std::size_t i = 0; i < t.samples.size(); ++i) EXPECT_EQ(t.samples[i], ValueAt(index, i)) << i;
         EXPECT_FALSE(t.cut);
         EXPECT_EQ(t.intervalUs, r.baseScanInterval * 1000.0 / 16);
+        EXPECT_FLOAT_EQ(t.scaleFactor, std::exp2(-1036.0 / 1024));  // every set's MP (rev 3: 2^MP)
         ++index;
       });
     }

@@ -151,7 +151,9 @@ Bytes Descriptor(const GeneralRecord& r, std::uint32_t scanType, const ChannelSe
     PutU32(b, 5, s.startTime);
     PutU32(b, 9, end);
     PutU32(b, 13, s.samples);
-    PutU32(b, 17, s.descale);
+    // Rev 3 holds the multiplier itself as an IEEE single: 2^MP of `descale`.
+    const double mp = (((s.descale >> 8) & 0x7F) * 256 + (s.descale & 0xFF)) / 1024.0;
+    PutSingle(b, 17, static_cast<float>(std::exp2(s.descale & 0x8000 ? -mp : mp)));
     PutU24(b, 21, s.channels);
     PutU24(b, 24, interval);
     PutU8(b, 27, s.arrayForming);

@@ -1,8 +1,11 @@
 """Many records: one summary row per record, and line QC over the rows."""
+from __future__ import annotations
+
 import json
 import os
 import warnings
 from concurrent.futures import ThreadPoolExecutor
+from typing import Any, Iterable, Optional, Union
 
 import numpy as np
 
@@ -23,7 +26,7 @@ def _record_paths(paths_or_folders):
     for item in paths_or_folders:
         item = os.fspath(item)
         if os.path.isdir(item):
-            found = []
+            found: list[str] = []
             for folder, _, files in os.walk(item):
                 found.extend(os.path.join(folder, name) for name in files)
             yield from ((path, True) for path in sorted(found))
@@ -72,7 +75,10 @@ def _arguments(paths_or_folders):
     return [os.fsdecode(os.fspath(p)) for p in paths_or_folders]
 
 
-def scan(paths_or_folders, jobs=None):
+RecordPaths = Union[str, bytes, "os.PathLike[str]", Iterable[Union[str, bytes, "os.PathLike[str]"]]]
+
+
+def scan(paths_or_folders: RecordPaths, jobs: Optional[int] = None) -> Any:
     """One summary row per record (a pandas DataFrame with the columns of `segdreport --summary`), in
     the order given; folders are searched recursively and their files taken in sorted path order when
     they look like SEG-D records. `jobs` records are scanned at a time (default: the machine's
@@ -142,7 +148,7 @@ def _cell_text(value):
     return str(value)
 
 
-def line_qc(summary):
+def line_qc(summary: Any) -> dict[str, Any]:
     """Line QC over summary rows (from scan(), or --summary files read with pandas.read_csv and
     concatenated): duplicate file numbers with their paths, gaps in the file number sequence, recording
     times out of order, and records whose format, sample interval, record length or channel set layout
@@ -155,7 +161,7 @@ def line_qc(summary):
 
 def _line_qc_in_python(summary):
     rows = summary[summary["status"] != "failed"]
-    findings = {"duplicate_file_numbers": [], "gaps": [], "out_of_order": [], "outliers": []}
+    findings: dict[str, list[dict[str, Any]]] = {"duplicate_file_numbers": [], "gaps": [], "out_of_order": [], "outliers": []}
     numbers = rows["file_number"].dropna()
     for number, group in rows.loc[numbers.index].groupby("file_number", sort=True):
         if len(group) > 1:

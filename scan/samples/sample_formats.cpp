@@ -71,6 +71,12 @@ constexpr auto kHexadecimal8 = MakeTable<256>([](int b) {
   return (b & 0x80) ? -v : v;
 });
 
+// A float with the sign bit of `negative` set: branch-free, and -0.0 for
+// one's complement negative zero.
+inline float Signed(float v, std::uint32_t negative) {
+  return std::bit_cast<float>(std::bit_cast<std::uint32_t>(v) | negative << 31);
+}
+
 template <typename Out>
 void Binary20(const std::uint8_t* b, std::size_t n, Out* out) {
   for (std::size_t i = 0; i < n; i += 4, b += 10) {
@@ -78,10 +84,9 @@ void Binary20(const std::uint8_t* b, std::size_t n, Out* out) {
     for (std::size_t j = 0; j < k; ++j) {
       const int c = (b[j / 2] >> (j % 2 == 0 ? 4 : 0)) & 0x0F;
       const std::uint32_t w = Be16(b + 2 + 2 * j);
-      const bool negative = w & 0x8000;
-      const float q = static_cast<float>(negative ? (~w & 0x7FFF) : (w & 0x7FFF));
-      const float v = q * kBinary20Scale[c];
-      out[i + j] = static_cast<Out>(negative ? -v : v);
+      const std::uint32_t negative = w >> 15;
+      const auto q = static_cast<float>((w ^ (0u - negative)) & 0x7FFF);
+      out[i + j] = static_cast<Out>(Signed(q * kBinary20Scale[c], negative));
     }
   }
 }
@@ -95,9 +100,9 @@ template <typename Out>
 void Quaternary16(const std::uint8_t* b, std::size_t n, Out* out) {
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint32_t w = Be16(b + 2 * i);
-    const bool negative = w & 0x8000;
-    const float v = static_cast<float>(negative ? (~w & 0x0FFF) : (w & 0x0FFF)) * kQuaternary16Scale[(w >> 12) & 7];
-    out[i] = static_cast<Out>(negative ? -v : v);
+    const std::uint32_t negative = w >> 15;
+    const auto q = static_cast<float>((w ^ (0u - negative)) & 0x0FFF);
+    out[i] = static_cast<Out>(Signed(q * kQuaternary16Scale[(w >> 12) & 7], negative));
   }
 }
 
@@ -106,15 +111,29 @@ void Hexadecimal16(const std::uint8_t* b, std::size_t n, Out* out) {
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint32_t w = Be16(b + 2 * i);
     const float v = static_cast<float>(w & 0x1FFF) * kHexadecimal16Scale[(w >> 13) & 3];
-    out[i] = static_cast<Out>((w & 0x8000) ? -v : v);
+    out[i] = static_cast<Out>(Signed(v, w >> 15));
   }
 }
 
+// Two 24-bit words from one 8-byte load (the last pair, whose load may
+// reach past the buffer, byte by byte).
 template <ByteOrder O, typename Out>
 void Int24(const std::uint8_t* b, std::size_t n, Out* out) {
-  for (std::size_t i = 0; i < n; ++i, b += 3) {
-    const std::uint32_t u = O == ByteOrder::kBig ? (std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8)
-                                                 : (std::uint32_t{b[2]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[0]} << 8);
+  std::size_t i = 0;
+  for (; i + 3 <= n; i += 2) {  // bytes 6 and 7 of the load are the next pair's
+    const std::uint64_t w = Load64<O>(b + 3 * i);
+    if constexpr (O == ByteOrder::kBig) {
+      out[i] = static_cast<Out>(static_cast<std::int32_t>(static_cast<std::int64_t>(w) >> 40));
+      out[i + 1] = static_cast<Out>(static_cast<std::int32_t>(static_cast<std::int64_t>(w << 24) >> 40));
+    } else {
+      out[i] = static_cast<Out>(static_cast<std::int32_t>(static_cast<std::int64_t>(w << 40) >> 40));
+      out[i + 1] = static_cast<Out>(static_cast<std::int32_t>(static_cast<std::int64_t>(w << 16) >> 40));
+    }
+  }
+  for (; i < n; ++i) {
+    const std::uint8_t* p = b + 3 * i;
+    const std::uint32_t u = O == ByteOrder::kBig ? (std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8)
+                                                 : (std::uint32_t{p[2]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[0]} << 8);
     out[i] = static_cast<Out>(static_cast<std::int32_t>(u) >> 8);
   }
 }
@@ -129,7 +148,7 @@ void Ibm(const std::uint8_t* b, std::size_t n, Out* out) {
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint32_t w = Load32<ByteOrder::kBig>(b + 4 * i);
     const double v = static_cast<double>(w & 0x00FFFFFF) * kIbmScale[(w >> 24) & 0x7F];
-    out[i] = static_cast<Out>((w & 0x80000000u) ? -v : v);
+    out[i] = static_cast<Out>(std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) | std::uint64_t{w >> 31} << 63));
   }
 }
 

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <type_traits>
 
 #include "scan/record_scan_makes.h"
@@ -55,16 +56,16 @@ std::vector<ChannelSetSamples> SetsOf(const model::RecordHeaders& h, bool rev3) 
   const model::Value* base = FieldValue(h.summary, "sample_interval_ms");
   const double baseUs = base == nullptr ? 0 : base->number * 1000.0;
   std::vector<ChannelSetSamples> sets;
-  for (std::size_t i = 0; i < h.channelSets.size(); ++i) {
-    const model::Block& b = h.channelSets[i];
+  for (const model::Block& b : h.channelSets) {
+    // The descriptors of the sets walked, in walk order (the skew blocks'
+    // "scan_type_S_skew" are not sets).
     ChannelSetSamples s;
     long long scanType = 0, number = 0;
-    if (std::sscanf(b.name.c_str(), "scan_type_%lld_channel_set_%lld", &scanType, &number) == 2) {
-      s.scanType = scanType;
-      s.number = number;
-    }
+    if (std::sscanf(b.name.c_str(), "scan_type_%lld_channel_set_%lld", &scanType, &number) != 2) continue;
+    s.scanType = scanType;
+    s.number = number;
     s.channelType = static_cast<int>(FieldNumber(b, "channel_type", 0));
-    if (i < h.samplesPerTrace.size()) s.samples = h.samplesPerTrace[i];
+    if (sets.size() < h.samplesPerTrace.size()) s.samples = h.samplesPerTrace[sets.size()];
     s.descale = FieldNumber(b, "descale_multiplier", 0);
     if (rev3) {
       const double own = FieldNumber(b, "sample_interval_us", 0);
@@ -80,6 +81,32 @@ std::vector<ChannelSetSamples> SetsOf(const model::RecordHeaders& h, bool rev3) 
   }
   return sets;
 }
+
+// The record read through one window (1 MiB, or more for a longer read):
+// the walk's header reads and the samples' reads come from the same bytes,
+// one read of the file for each window instead of a read per trace.
+class WindowSource final : public ByteSource {
+ public:
+  static constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
+  explicit WindowSource(ByteSource& inner) : inner_(inner) {}
+  void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    if (out.empty()) return;
+    if (!filled_ || offset < start_ || offset - start_ + out.size() > window_.size()) {
+      window_.resize(std::max(kWindowBytes, out.size()));
+      inner_.ReadShared(offset, window_);
+      start_ = offset;
+      filled_ = true;
+    }
+    std::memcpy(out.data(), window_.data() + (offset - start_), out.size());
+  }
+  std::uint64_t Size() const override { return inner_.Size(); }
+
+ private:
+  ByteSource& inner_;
+  std::vector<std::uint8_t> window_;
+  std::uint64_t start_ = 0;
+  bool filled_ = false;
+};
 
 // The bytes of out.size() samples at `offset` that the file holds.
 void ReadBytes(ByteSource& source, const SampleFormat& format, std::uint64_t offset, std::size_t samples,
@@ -281,11 +308,12 @@ model::ScanResult WalkTraceSamples(ByteSource& source, const std::string& path, 
   std::atomic<bool> stop{false};
   model::ScanOptions scan = options.scan;
   scan.cancel = &stop;
-  SampleAdapter adapter(source, consumer, options, stop);
+  WindowSource window(source);
+  SampleAdapter adapter(window, consumer, options, stop);
   // On the calling thread: the sample reads follow the rows in file order.
   TraceBatchOptions batching;
   batching.workers = 0;
-  model::ScanResult result = model::ScanGenericRecord(source, path, adapter, scan, batching);
+  model::ScanResult result = model::ScanGenericRecord(window, path, adapter, scan, batching);
   result.notices.insert(result.notices.end(), adapter.notices_.begin(), adapter.notices_.end());
   if (result.status == model::ScanStatus::Cancelled && !adapter.userCancelled) {
     // Stopped after options.lastTrace: not a cancel.

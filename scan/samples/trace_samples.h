@@ -78,8 +78,8 @@ struct SampleOptions {
 struct SampleRecord {
   const model::RecordHeaders& headers;  // the general decoder's headers
   const SampleFormat* format;           // nullptr: the samples are not read (see notices)
-  std::vector<ChannelSetSamples> sets;  // one per headers.channelSets entry
-  SampleType type;                      // kNative resolved to the format's type
+  std::vector<ChannelSetSamples> sets;  // one per channel set walked (row.channelSetIndex), in walk order
+  SampleType type;                      // as asked (valueType says what kNative became)
   NativeType valueType;                 // what the trace spans hold
   bool scaled;
   std::string_view units;               // "mV" when scaled, else "as recorded"
