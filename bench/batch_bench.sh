@@ -39,3 +39,16 @@ run "shell loop" bash -c 'for f in "$1"/line/*.segd; do "$2" --quiet --summary -
 loop=$(cat "$folder/last")
 cmp "$folder/s1.csv" "$folder/s2.csv"
 awk -v a="$one" -v b="$two" -v c="$loop" 'BEGIN { printf "--jobs 2 / --jobs 1: %.2fx   --jobs 2 / shell loop: %.2fx\n", a / b, c / b }'
+
+# Hostile records: peak memory of a 6 MB record naming 196,605 channel sets
+# (tools/many_channel_sets.py), which must stay under 64 MiB.
+make_segd=$(dirname "$make_line")/make_segd
+if [ -x "$make_segd" ]; then
+  /usr/bin/python3 "$(dirname "$0")/../tools/many_channel_sets.py" "$make_segd" "$folder/many_sets.segd"
+  for mode in --json --summary; do
+    /usr/bin/time -f "%e %M" -o "$folder/time" "$exe" --quiet "$mode" - "$folder/many_sets.segd" >/dev/null 2>&1 || true
+    read -r seconds kib <"$folder/time"
+    printf 'hostile record, %-9s %6.2f s  peak %5.1f MiB\n' "$mode" "$seconds" "$(awk -v k="$kib" 'BEGIN { print k / 1024 }')"
+    [ "$kib" -lt 65536 ] || { echo "FAIL: over 64 MiB"; exit 1; }
+  done
+fi

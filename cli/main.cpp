@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_inputs.h"
 #include "cli/batch.h"
 #include "cli/console.h"
 #include "cli/options.h"
@@ -16,7 +17,18 @@
 #include "app/export_files.h"
 #include "app/settings.h"
 #include "scan/record_scan.h"
+#include "scan/report_name.h"
 #include "scan/text_field.h"
+
+namespace {
+
+// A record cut short, inside a trace or inside its headers: exit status 3,
+// as in a batch run.
+bool IsCut(const segd::model::Integrity& integrity) {
+  return integrity.tracesPastEnd > 0 || integrity.bytesAfterLastTrace < 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace segd;
@@ -67,9 +79,31 @@ int main(int argc, char** argv) {
   ModelFeed feed{data, false, {}};
   const app::ExportRequest& exports = options->exports.request;
   const bool reportRun = (!data.Any() && !options->samples && !exports.Any()) || !TrimBlanks(outputName).empty();
+  const std::string reportFolder = options->folder ? *options->folder : cli::CurrentFolder();
+  {
+    // No output may be moved over the record or the defaults file: refused
+    // before anything is read or written.
+    app::RunInputs inputs;
+    inputs.Add(options->record);
+    if (options->defaults) inputs.Add(*options->defaults);
+    std::vector<std::string> outputs;
+    if (options->csv) outputs.push_back(*options->csv);
+    if (options->json) outputs.push_back(*options->json);
+    if (options->samples) outputs.push_back(*options->samples);
+    for (const auto& path : {exports.segy, exports.mseed}) {
+      if (path && *path != cli::kStandardOutput) outputs.push_back(*path);
+    }
+    const std::string trimmed(TrimBlanks(outputName));
+    if (reportRun && !reportToStandardOutput && UsableReportName(trimmed, cli::kReportSeparator)) {
+      outputs.push_back(ReportPath(reportFolder, trimmed, cli::kReportSeparator));
+    }
+    for (const std::string& output : outputs) {
+      if (const auto refusal = inputs.Refusal(output)) return cli::UsageError(*refusal);
+    }
+  }
   if (reportRun) {
-    ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
-                        options->folder ? *options->folder : cli::CurrentFolder(), cli::kReportSeparator};
+    ScanContext context{name, selection, traceFields, notices, progress, viewer, files, reportFolder,
+                        cli::kReportSeparator};
     if (data.Any()) context.model = &feed;
     switch (DecodeFile(options->record, context)) {
       case kReportWritten:
@@ -124,8 +158,8 @@ int main(int argc, char** argv) {
     if (!reportRun || result.status != model::ScanStatus::CannotOpen) {
       for (const model::Notice& notice : result.notices) notices.Show(notice);
     }
-    if (result.integrity.tracesPastEnd > 0 && status == cli::kExitOk) status = cli::kExitFindings;
-  } else if (feed.result.integrity.tracesPastEnd > 0 && status == cli::kExitOk) {
+    if (IsCut(result.integrity) && status == cli::kExitOk) status = cli::kExitFindings;
+  } else if (IsCut(feed.result.integrity) && status == cli::kExitOk) {
     status = cli::kExitFindings;
   }
   if (!data.Finish(notices)) status = cli::kExitFailed;

@@ -4,6 +4,7 @@
 
 #include "app/export_files.h"
 #include "python/interruptible.h"
+#include "python/texts.h"
 
 namespace py = pybind11;
 
@@ -38,14 +39,7 @@ py::dict ExportRecord(const std::string& path, std::optional<std::string> segy, 
   py::dict out;
   out["written"] = run.written;
   out["cut"] = run.cut;
-  py::list texts;
-  for (const model::Notice& n : notices) {
-    py::dict notice;
-    notice["text"] = py::str(PyUnicode_DecodeLatin1(n.text.data(), Py_ssize_t(n.text.size()), "replace"));
-    notice["kind"] = n.level == model::NoticeLevel::Warning ? "warning" : "plain";
-    texts.append(notice);
-  }
-  out["notices"] = texts;
+  out["notices"] = NoticeList(notices);
   return out;
 }
 

@@ -97,7 +97,7 @@ py::dict ScanRecord(const std::string& path) {
   RunInterruptible([&] { result = model::ScanRecordFile(path, table, options); }, cancel);
 
   py::dict out;
-  out["path"] = path;
+  out["path"] = HostText(path);
   out["status"] = StatusName(result.status);
   out["notices"] = NoticeList(result.notices);
   out["integrity"] = IntegrityDict(result.integrity);

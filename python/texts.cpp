@@ -29,6 +29,12 @@ void AppendRecordChars(std::u32string& out, std::string_view bytes) {
   }
 }
 
+py::str HostText(std::string_view bytes) {
+  PyObject* text = PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()), "surrogateescape");
+  if (!text) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(text);
+}
+
 const char* StatusName(model::ScanStatus status) {
   switch (status) {
     case model::ScanStatus::Ok:
@@ -49,8 +55,9 @@ py::list NoticeList(const std::vector<model::Notice>& notices) {
   py::list list;
   for (const model::Notice& n : notices) {
     py::dict notice;
-    notice["text"] = RecordText(n.text);
-    notice["caption"] = RecordText(n.caption);
+    // Notices are this machine's texts: a path in one keeps its bytes.
+    notice["text"] = HostText(n.text);
+    notice["caption"] = HostText(n.caption);
     notice["kind"] = n.level == model::NoticeLevel::Warning ? "warning" : "plain";
     list.append(notice);
   }

@@ -32,8 +32,9 @@ targets=(
   "header_decoders 15 1100"
   "trace_walk 15 1024"
   "conversions 10 64"
-  "generic_record 15 4096"
+  "generic_record 10 4096"
   "writers 10 2048"
+  "summary_reader 5 4096"
   "samples 10 4096"
   "export 5 4096"
 )

@@ -70,9 +70,29 @@ def _row(path, data):
 
 
 def _arguments(paths_or_folders):
+    """The paths as the system's bytes (surrogate escapes kept); a NUL byte is refused as open() refuses it."""
     if isinstance(paths_or_folders, (str, bytes, os.PathLike)):
         paths_or_folders = [paths_or_folders]
-    return [os.fsdecode(os.fspath(p)) for p in paths_or_folders]
+    paths = []
+    for p in paths_or_folders:
+        if not isinstance(p, (str, bytes, os.PathLike)):
+            raise TypeError(f"paths_or_folders must hold str, bytes or os.PathLike, not {type(p).__name__}")
+        p = os.fsencode(p)
+        if b"\0" in p:
+            raise ValueError("paths_or_folders: embedded null byte")
+        paths.append(p)
+    return paths
+
+
+def _jobs(jobs):
+    """`jobs` as a count of records at once (at most 256: threads are bounded by the cores anyway)."""
+    if jobs is None:
+        return max(1, os.cpu_count() or 1)
+    if isinstance(jobs, bool) or not isinstance(jobs, int):
+        raise TypeError(f"jobs must be an int or None, not {type(jobs).__name__}")
+    if jobs < 1:
+        raise ValueError(f"jobs must be at least 1, not {jobs}")
+    return min(jobs, 256)
 
 
 RecordPaths = Union[str, bytes, "os.PathLike[str]", Iterable[Union[str, bytes, "os.PathLike[str]"]]]
@@ -86,7 +106,7 @@ def scan(paths_or_folders: RecordPaths, jobs: Optional[int] = None) -> Any:
     there, as pandas.read_csv reads the summary file. Ctrl-C stops the batch and nothing is returned."""
     import pandas
 
-    jobs = max(1, jobs or os.cpu_count() or 1)
+    jobs = _jobs(jobs)
     if not hasattr(_core, "summarize"):
         return _scan_in_python(paths_or_folders, jobs)
     data = _core.summarize(_arguments(paths_or_folders), jobs)

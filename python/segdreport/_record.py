@@ -1,6 +1,7 @@
 """One record: its headers as dicts, its trace table as a numpy structured array."""
 from __future__ import annotations
 
+import builtins
 import datetime
 import errno
 import os
@@ -59,9 +60,15 @@ def _warn(path, notices, problems=()):
         warnings.warn(SegdWarning(f"{path}: {problem}"), stacklevel=3)
 
 
-def _fspath(path: PathLike) -> str:
-    path = os.fspath(path)
-    return os.fsdecode(path) if isinstance(path, bytes) else path
+def _fspath(path: PathLike, name: str = "path") -> bytes:
+    """`path` (str, bytes or os.PathLike, surrogate escapes included) as the system's bytes, after
+    the checks of Python's own open(): FileNotFoundError, IsADirectoryError, NotADirectoryError,
+    PermissionError with the path as given, ValueError for a NUL byte."""
+    if not isinstance(path, (str, bytes, os.PathLike)):
+        raise TypeError(f"{name} must be str, bytes or os.PathLike, not {type(path).__name__}")
+    with builtins.open(path, "rb"):
+        pass
+    return os.fsencode(path)
 
 
 def open(path: PathLike) -> Record:  # noqa: A001 - the package's entry, as in the documentation
@@ -73,8 +80,9 @@ def open(path: PathLike) -> Record:  # noqa: A001 - the package's entry, as in t
     SegdWarning and kept in Record.notices and Record.integrity["problems"]. Ctrl-C stops the walk (KeyboardInterrupt) and
     nothing is returned. The record is a context manager: `with segdreport.open(path) as record:`.
     """
-    path = _fspath(path)
-    data = _core.scan_record(path)
+    data = _core.scan_record(_fspath(path))
+    path = os.fsdecode(os.fspath(path))
+    data["path"] = path
     _raise_for(path, data["status"], data["notices"])
     record = Record(data)
     _warn(path, record.notices, record.integrity["problems"])
@@ -221,6 +229,8 @@ class Record(SamplesMixin):
         ValueError names the item that is none of these."""
         if select is None:
             return []
+        if isinstance(select, (bytes, bytearray)) or not hasattr(select, "__iter__"):
+            raise TypeError(f"select must be None, a str or an iterable of indices and names, not {type(select).__name__}")
         items: Iterable[SelectItem] = select.split(",") if isinstance(select, str) else select
         indices: set[int] = set()
         for item in items:
@@ -232,7 +242,7 @@ class Record(SamplesMixin):
         (`segdreport --select ... --output NAME RECORD`)."""
         if self.closed:
             raise ValueError(f"the record {self.path} is closed")
-        data = _core.report(self.path, self.selection(select))
+        data = _core.report(_fspath(self.path), self.selection(select))
         if not data["written"]:
             _raise_for(self.path, "cannot_open" if _cannot_open(data["notices"]) else "not_segd", data["notices"])
         _warn(self.path, data["notices"])
@@ -266,7 +276,9 @@ def _selection_item(item: SelectItem) -> list[int]:
         except ValueError:
             raise ValueError(f"select: {item!r} is not a trace column name, a section name ({', '.join(_SECTIONS)}), "
                              "an index or range within 0-33, 'all' or 'none'") from None
-    index = int(item)
+    if isinstance(item, bool) or not hasattr(item, "__index__"):
+        raise TypeError(f"select holds {item!r}: an index is an int, a name a str")
+    index = item.__index__()
     if not 0 <= index <= 33:
         raise ValueError(f"select: index {index} is not within 0-33")
     return [index]
