@@ -1,5 +1,7 @@
 #include "app/batch_job.h"
 
+#include "app/samples_files.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -142,6 +144,28 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   // which moves the file into place.
   if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
   if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
+  if (decoded && (outputs.segyDir || outputs.mseedDir)) {
+    // The export walk reads the record a second time, samples and all.
+    ExportRequest request = outputs.exports;
+    if (outputs.segyDir) request.segy = FileJoin(*outputs.segyDir, stem + ".sgy");
+    if (outputs.mseedDir) request.mseed = FileJoin(*outputs.mseedDir, stem + ".mseed");
+    std::vector<model::Notice> notices;
+    if (!WriteExportFiles(path, request, notices).written) {
+      std::string why;
+      for (const model::Notice& n : notices) {
+        if (n.level == model::NoticeLevel::Warning) why = n.text;
+      }
+      outcome.outputFailures.push_back("cannot export " + path + (why.empty() ? "" : " (" + why + ")"));
+    }
+  }
+  if (decoded && outputs.samplesDir) {
+    // The samples walk reads the record a second time, sample bytes and all.
+    const std::string samplesPath = FileJoin(*outputs.samplesDir, stem + ".f32");
+    std::vector<model::Notice> notices;
+    if (!WriteSamplesFiles(path, samplesPath, outputs.scaled, notices).written) {
+      outcome.outputFailures.push_back("cannot write " + samplesPath);
+    }
+  }
   if (outputs.reportDir && decoded) {
     const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
     // A record the report's decoder does not take is told and counted, not

@@ -276,7 +276,8 @@ int RunBatch(const std::vector<std::string>& args) {
     Say("no SEG-D records found");
     return kExitFailed;
   }
-  for (const auto& dir : {options->outputs.csvDir, options->outputs.jsonDir, options->outputs.reportDir}) {
+  for (const auto& dir : {options->outputs.csvDir, options->outputs.jsonDir, options->outputs.reportDir,
+                          options->outputs.samplesDir, options->outputs.segyDir, options->outputs.mseedDir}) {
     std::error_code ec;
     if (dir && !std::filesystem::is_directory(*dir, ec)) {
       Say("the output folder " + *dir + " does not exist");
@@ -286,7 +287,8 @@ int RunBatch(const std::vector<std::string>& args) {
   const std::vector<std::string> stems = app::OutputStems(paths);
   if (const auto refusal = OutputOverInput(*options, paths, stems)) return UsageError(*refusal);
   // Without any other output the summary goes to standard output.
-  const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir || options->qc;
+  const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir ||
+                           options->outputs.samplesDir || options->outputs.segyDir || options->outputs.mseedDir || options->qc;
   const std::string summaryPath = options->summary.value_or(otherOutput ? "" : "-");
   std::optional<SummaryOut> summary;
   if (!summaryPath.empty() && !(summary = OpenSummary(summaryPath, *options))) return kExitFailed;
@@ -346,6 +348,10 @@ std::string_view BatchUsageText() {
          "                       one trace table, JSON record or text report per record,\n"
          "                       named after the record's file name (+ '@' and a hash of\n"
          "                       its path when two records of the run share a name)\n"
+         "  --samples-dir DIR    each record's samples as DIR/NAME.f32 (raw little-endian\n"
+         "                       float32, traces x samples) and NAME.f32.json; --scaled: mV\n"
+         "  --segy-dir DIR, --mseed-dir DIR  each record exported as DIR/NAME.sgy or\n"
+         "                       DIR/NAME.mseed (with the export options above)\n"
          "  --qc FILE            the line QC as JSON (a QC section goes to stderr);\n"
          "                       --qc none: no line QC (shards checked later as one)\n"
          "  --qc-from SUMMARY... line QC over summaries (merged from several runs; header\n"

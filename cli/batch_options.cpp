@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cli/export_options.h"
 #include "cli/options.h"
 #include "app/settings.h"
 
@@ -10,10 +11,12 @@ namespace segd::cli {
 namespace {
 
 constexpr std::string_view kBatchValueOptions[] = {"--summary", "--summary-format", "--csv-dir", "--json-dir",
-                                                   "--report-dir", "--qc", "--qc-from", "--jobs", "--files-from",
-                                                   "--include", "--exclude", "--time-jump"};
+                                                   "--report-dir", "--samples-dir", "--qc", "--qc-from", "--jobs",
+                                                   "--files-from", "--segy-dir", "--mseed-dir", "--include", "--exclude",
+                                                   "--time-jump"};
 constexpr std::string_view kBatchFlags[] = {"--no-header"};
-constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json", "--allow"};
+constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json",
+                                                    "--allow",  "--samples"};
 
 bool Named(const std::string& arg, std::string_view name) {
   return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=');
@@ -38,7 +41,7 @@ bool TakesValue(const std::string& arg) {
   for (std::string_view name : kSingleValueOptions) {
     if (arg == name) return true;
   }
-  return false;
+  return ExportOptionTakesValue(arg);
 }
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
@@ -62,6 +65,24 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     }
     if (arg == "--no-header") {
       o.header = false;
+      continue;
+    }
+    if (ExportFlags flags{o.outputs.exports, o.outputs.segyDir, o.outputs.mseedDir};
+        TakeExportOption(args, i, flags, error)) {
+      if (!error.empty()) return std::nullopt;
+      if (flags.request.segy || flags.request.mseed) {
+        error = std::string("option ") + (flags.request.segy ? "--segy" : "--mseed") +
+                " is not used with many records (" + (flags.request.segy ? "--segy" : "--mseed") +
+                "-dir writes one per record)";
+        return std::nullopt;
+      }
+      o.outputs.exports = flags.request;
+      o.outputs.segyDir = flags.segyDir;
+      o.outputs.mseedDir = flags.mseedDir;
+      continue;
+    }
+    if (arg == "--scaled") {
+      o.outputs.scaled = true;
       continue;
     }
     const std::size_t equals = arg.find('=');
@@ -101,6 +122,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       o.outputs.jsonDir = value;
     } else if (name == "--report-dir") {
       o.outputs.reportDir = value;
+    } else if (name == "--samples-dir") {
+      o.outputs.samplesDir = value;
     } else if (name == "--qc") {
       if (value == "none") {
         o.qcOff = true;
@@ -144,7 +167,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       return std::nullopt;
     } else {
       error = "option '" + name + "' is not used with many records" +
-              std::string(name == "--csv" || name == "--json" ? " (" + name + "-dir writes one per record)" : "");
+              std::string(name == "--csv" || name == "--json" || name == "--samples" ? " (" + name + "-dir writes one per record)"
+                                                                                   : "");
       return std::nullopt;
     }
   }
@@ -164,7 +188,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     // With --qc-from the other arguments are summaries too.
     o.qcFrom.insert(o.qcFrom.end(), o.inputs.begin(), o.inputs.end());
     o.inputs.clear();
-    if (!o.fileLists.empty() || o.outputs.csvDir || o.outputs.jsonDir || o.outputs.reportDir) {
+    if (!o.fileLists.empty() || o.outputs.csvDir || o.outputs.jsonDir || o.outputs.reportDir || o.outputs.samplesDir ||
+        o.outputs.segyDir || o.outputs.mseedDir) {
       error = "--qc-from checks summaries; it takes no records or record outputs (--summary writes the rows read as one summary)";
       return std::nullopt;
     }

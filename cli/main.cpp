@@ -18,6 +18,8 @@
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
+#include "app/samples_files.h"
+#include "app/export_files.h"
 #include "app/settings.h"
 #include "scan/record_scan.h"
 #include "scan/report_name.h"
@@ -122,7 +124,8 @@ int main(int argc, char** argv) {
   // even without a name; with one, only a given name asks for the report.
   int status = cli::kExitOk;
   ModelFeed feed{data, false, {}};
-  const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
+  const app::ExportRequest& exports = options->exports.request;
+  const bool reportRun = (!data.Any() && !options->samples && !exports.Any()) || !TrimBlanks(outputName).empty();
   const std::string reportFolder = options->folder ? *options->folder : cli::CurrentFolder();
   {
     // No output may be moved over the record or the defaults file: refused
@@ -133,6 +136,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> outputs;
     if (options->csv) outputs.push_back(*options->csv);
     if (options->json) outputs.push_back(*options->json);
+    if (options->samples) outputs.push_back(*options->samples);
+    for (const auto& path : {exports.segy, exports.mseed}) {
+      if (path && *path != cli::kStandardOutput) outputs.push_back(*path);
+    }
     const std::string trimmed(TrimBlanks(outputName));
     if (reportRun && !reportToStandardOutput && UsableReportName(trimmed, cli::kReportSeparator)) {
       outputs.push_back(ReportPath(reportFolder, trimmed, cli::kReportSeparator));
@@ -154,6 +161,33 @@ int main(int argc, char** argv) {
       default:
         status = cli::kExitFailed;
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
+    }
+  }
+  if (options->samples) {
+    std::vector<model::Notice> told;
+    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *options->samples, options->scaled, told);
+    for (const model::Notice& notice : told) notices.Show(notice);
+    if (!samples.written) {
+      status = cli::kExitFailed;
+    } else if (samples.cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
+    }
+  }
+  if (exports.Any()) {
+    cli::StdoutSink standardOutput;
+    app::ExportRequest request = exports;
+    request.standardOutput = &standardOutput;
+    request.toolVersion = SEGD_VERSION;
+    std::vector<model::Notice> told;
+    const app::ExportRun run = app::WriteExportFiles(options->record, request, told);
+    // The report or data run has told the record's own notices already.
+    for (const model::Notice& notice : told) {
+      if ((!reportRun && !data.Any()) || notice.level == model::NoticeLevel::Warning) notices.Show(notice);
+    }
+    if (!run.written) {
+      status = cli::kExitFailed;
+    } else if (run.cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
     }
   }
   if (!data.Any()) return status;
