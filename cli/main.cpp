@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   }
   // Nothing asked for: a summary of any record, its verdict the exit status.
   if (!options->output && !options->folder && !options->selection && !options->defaults && !options->csv &&
-      !options->json && !options->view) {
+      !options->json && !options->view && !options->samples && !options->exports.request.Any()) {
     app::BatchOutputs outputs;
     outputs.allowance = allowance;
     app::RecordOutcome outcome = app::ScanOneRecord(options->record, "", outputs);

@@ -5,6 +5,8 @@ set, its start time in UTC) come from one header walk, kept on the record;
 samples are then read where they lie, so one trace or a chunk of traces costs
 only its own bytes.
 """
+from typing import Any
+
 import numpy as np
 
 from . import _core
@@ -142,6 +144,10 @@ class SampleArray:
 class SamplesMixin:
     """Sample reading for segdreport.Record (a mixin; see Record)."""
 
+    # Given by Record, which this is mixed into.
+    path: str
+    traces: Any
+    format_code: Any
     _facts = None
     leap_seconds = None  # a leap-seconds.list file to use instead of the built-in table
 
