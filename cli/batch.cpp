@@ -149,7 +149,9 @@ std::optional<std::string> OutputOverInput(const BatchOptions& o, const std::vec
     if (file) outputs.push_back(*file);
   }
   const std::pair<const std::optional<std::string>*, const char*> folders[] = {
-      {&o.outputs.csvDir, ".csv"}, {&o.outputs.jsonDir, ".json"}, {&o.outputs.reportDir, ".txt"}};
+      {&o.outputs.csvDir, ".csv"},       {&o.outputs.jsonDir, ".json"},         {&o.outputs.reportDir, ".txt"},
+      {&o.outputs.samplesDir, ".f32"},   {&o.outputs.samplesDir, ".f32.json"}, {&o.outputs.segyDir, ".sgy"},
+      {&o.outputs.mseedDir, ".mseed"}};
   for (const auto& [folder, extension] : folders) {
     if (!*folder) continue;
     for (const std::string& stem : stems) outputs.push_back(app::FileJoin(**folder, stem + extension));

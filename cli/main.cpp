@@ -136,7 +136,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> outputs;
     if (options->csv) outputs.push_back(*options->csv);
     if (options->json) outputs.push_back(*options->json);
-    if (options->samples) outputs.push_back(*options->samples);
+    if (options->samples) {
+      outputs.push_back(*options->samples);
+      outputs.push_back(*options->samples + ".json");
+    }
     for (const auto& path : {exports.segy, exports.mseed}) {
       if (path && *path != cli::kStandardOutput) outputs.push_back(*path);
     }

@@ -18,6 +18,7 @@ printf 'shot_0001.segd\n' >list.txt
 cp "$samples/ph5_smartsolo_453005513.2.segd" solo.segd
 ln solo.segd hard.segd
 ln solo.segd r.json
+for name in r.f32.json r.sgy r.mseed side.json; do ln solo.segd "$name"; done
 cp solo.segd X.Txt
 find line -type f | sort | xargs sha256sum >sums.txt
 cp solo.segd solo.orig
@@ -48,6 +49,10 @@ one record's CSV over itself|solo.segd|--csv solo.segd solo.segd
 one record's JSON over a hard link|hard.segd|--json hard.segd solo.segd
 one record's report over itself|./X.Txt|--output x --folder . X.Txt
 one record's CSV over another record|line/shot_0003.segd|--csv line/shot_0003.segd solo.segd
+--samples-dir sidecar over a hard link|./r.f32.json|--samples-dir . --summary s.csv solo.segd r
+--segy-dir over a hard link|./r.sgy|--segy-dir . --summary s.csv solo.segd r
+--mseed-dir over a hard link|./r.mseed|--mseed-dir . --summary s.csv solo.segd r
+one record's samples sidecar over a hard link|side.json|--samples side solo.segd
 TABLE
 check "nothing written by a refused run" test ! -e s.csv
 printf 'path,status\nline/shot_0001.segd,ok\n' >s1.csv
