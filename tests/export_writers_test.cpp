@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "output/segy_writer.h"
+#include "support/python_json.h"
 #ifdef SEGD_HAVE_MSEED
 #include <libmseed.h>
 
@@ -110,15 +111,7 @@ std::string Segy(const Synthetic& s, output::SegyOptions options) {
 
 std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
 
-json ReadWithSegyio(const std::string& path) {
-  const std::string command = "/usr/bin/python3 " SEGD_SOURCE_DIR "/tests/support/segy_read.py " + path;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  EXPECT_TRUE(pipe && pclose(pipe) == 0) << command;
-  return json::parse(out);
-}
+json ReadWithSegyio(const std::string& path) { return segd::test::RunSupportScript("segy_read.py", path); }
 
 // SEG-Y trace identification expected for each kind.
 constexpr int kTraceIds[] = {4, 3, 1, 2, 1, 1};

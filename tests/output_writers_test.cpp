@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "output/csv_writer.h"
+#include "support/python_json.h"
 #include "output/json_writer.h"
 #include "output/text_encoding.h"
 
@@ -100,15 +101,7 @@ std::string JsonOf() {
 }
 
 // Runs tests/support/read_back.py and parses its answer.
-json ReadBack(const std::string& args) {
-  const std::string command = "/usr/bin/python3 " SEGD_SOURCE_DIR "/tests/support/read_back.py " + args;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  EXPECT_TRUE(pipe && pclose(pipe) == 0) << command;
-  return json::parse(out);
-}
+json ReadBack(const std::string& args) { return segd::test::RunSupportScript("read_back.py", args); }
 
 TEST(OutputWriters, CsvReadsBackWithPythonFieldByFieldWithOneRowPerTrace) {
   const std::string path = SEGD_BINARY_DIR "/output_writers_test.csv";
