@@ -34,10 +34,14 @@ def version():
         return re.search(r"project\(segdreport VERSION ([0-9.]+)", cmake.read()).group(1)
 
 
+# miniSEED export where libmseed is installed (Debian's libmseed-dev), as in the CMake build.
+HAS_MSEED = os.path.isfile("/usr/include/libmseed.h")
+
+
 def sources():
     folders = ("scan", "output", "app") if HAS_BATCH else ("scan", "output")
     portable = [p for folder in folders for p in glob.glob(f"{folder}/**/*.cpp", recursive=True)
-                if not p.endswith("_win.cpp")]
+                if not p.endswith("_win.cpp") and (HAS_MSEED or not p.endswith("mseed_writer.cpp"))]
     if HAS_BATCH:
         # The command line but its main(), which python/cli_main.cpp compiles under another name.
         command_line = [p for p in glob.glob("cli/*.cpp") if not p.endswith(("_win.cpp", "/main.cpp"))]
@@ -60,6 +64,7 @@ BUILD = build_folder()
 os.makedirs(BUILD, exist_ok=True)
 ParallelCompile("SEGD_BUILD_JOBS", default=2).install()
 macros = [("SEGD_VERSION", f'"{version()}"')] + ([("SEGD_PYTHON_BATCH", "1")] if HAS_BATCH else [])
+macros += [("SEGD_HAVE_MSEED", "1")] if HAS_MSEED else []
 setup(
     name="segdreport",
     version=version(),
@@ -67,7 +72,8 @@ setup(
     package_dir={"": "python"},
     packages=["segdreport"],
     package_data={"segdreport": ["py.typed", "*.pyi"]},
-    ext_modules=[Pybind11Extension("segdreport._core", sources(), include_dirs=["."], cxx_std=20, define_macros=macros)],
+    ext_modules=[Pybind11Extension("segdreport._core", sources(), include_dirs=["."], cxx_std=20, define_macros=macros,
+                                     libraries=["mseed"] if HAS_MSEED else [])],
     cmdclass={"build_ext": build_ext},
     entry_points={"console_scripts": ["segdreport-py = segdreport.__main__:main"]} if HAS_BATCH else {},
     install_requires=["numpy"],
