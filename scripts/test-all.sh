@@ -27,6 +27,13 @@ base_log=$(mktemp)
 bash scripts/newcomer-check.sh --base-only >"$base_log" 2>&1 &
 base_job=$!
 
+# Builds on a machine that ran the tests before reuse what they compiled
+# (the native, sanitizer, Windows and fuzz builds alike).
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$PWD"
+  export CCACHE_DIR="${CCACHE_DIR:-/var/cache/segdreport-ccache}"
+fi
+
 jobs=2
 echo "== native build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPython_EXECUTABLE=/usr/bin/python3 >/dev/null
