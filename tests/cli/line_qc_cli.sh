@@ -66,7 +66,9 @@ check "a named empty file fails (exit 1)" test $? = 1
 check "... saying it is empty" grep -q 'empty file (0 bytes)' err.txt
 
 # Python: the same rows and the same QC.
-PYTHONPATH=$python_dir MPLBACKEND=Agg /usr/bin/python3 - summary.csv qc.json <<'PY'
+# (A module built with the sanitizers needs their runtimes loaded first.)
+env PYTHONPATH="$python_dir" MPLBACKEND=Agg ${SEGD_PYTHON_PRELOAD:+LD_PRELOAD=$SEGD_PYTHON_PRELOAD ASAN_OPTIONS=detect_leaks=0} \
+  /usr/bin/python3 - summary.csv qc.json <<'PY'
 import io, json, sys
 import pandas as pd
 import segdreport
