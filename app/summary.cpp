@@ -366,7 +366,8 @@ void SummaryConsumer::End(const model::RecordHeaders& h, const model::Integrity&
   // A record cut short is told by its traces past the end instead.
   if (descriptorLayout_ && integrity.tracesPastEnd == 0) {
     for (const auto& [set, announced] : setTraces_) {
-      auto it = std::find_if(walkedPerSet_.begin(), walkedPerSet_.end(), [&](const auto& p) { return p.first == set; });
+      const std::string& name = set;  // a structured binding cannot be captured by clang 14
+      auto it = std::find_if(walkedPerSet_.begin(), walkedPerSet_.end(), [&](const auto& p) { return p.first == name; });
       const std::int64_t walked = it == walkedPerSet_.end() ? 0 : it->second;
       if (walked != announced) {
         setProblems_.push_back("channel set " + set + ": " + std::to_string(announced) + " traces announced, " +
