@@ -120,6 +120,8 @@ void RecordExport::End(const model::RecordHeaders&, const model::Integrity&, con
 }
 
 bool RecordExport::Finish() {
+  // A record whose headers do not decode has nothing to export.
+  if (headers_ == nullptr && error_.empty()) error_ = "the record's headers do not decode: nothing to export";
   bool ok = error_.empty() && headers_ != nullptr;
   // A failed export's sinks are left unclosed: the caller drops them, so
   // that no partial file takes the name.
