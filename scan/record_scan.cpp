@@ -6,7 +6,6 @@ namespace segd::model {
 
 ScanResult ScanRecord(ByteSource& source, const std::string& path, RecordConsumer& consumer,
                       const ScanOptions& options) {
-  if (std::optional<ScanResult> sn388 = ScanSn388Record(source, path, consumer, options)) return *sn388;
   return ScanGenericRecord(source, path, consumer, options);
 }
 

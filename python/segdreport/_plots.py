@@ -4,13 +4,11 @@ import os
 import numpy as np
 
 # Receiver position columns, most exact first: (x, y, x label, y label).
-_POSITIONS = [("easting", "northing", "Easting", "Northing"),
-              ("receiver_easting", "receiver_northing", "Easting", "Northing"),
-              ("sercel_receiver_x", "sercel_receiver_y", "Easting", "Northing"),
-              ("smartsolo_receiver_easting_cm", "smartsolo_receiver_northing_cm", "Easting (cm)", "Northing (cm)"),
-              ("point", "line", "Receiver point", "Receiver line"),
+_POSITIONS = [("receiver_x", "receiver_y", "Easting (m)", "Northing (m)"),
+              ("receiver_longitude", "receiver_latitude", "Longitude", "Latitude"),
               ("receiver_point", "receiver_line", "Receiver point", "Receiver line")]
-_SOURCE = {"Easting": ("source_easting", "source_northing"), "Receiver point": ("source_point", "source_line")}
+_SOURCE = {"Easting (m)": ("source_x", "source_y"), "Longitude": ("source_longitude", "source_latitude"),
+           "Receiver point": ("source_point", "source_line")}
 # Positions in centimetres get no source mark (the summary holds the source in metres).
 _STATUS_COLOURS = {"ok": "tab:green", "warning": "tab:orange", "failed": "tab:red"}
 
@@ -138,7 +136,7 @@ def plot_summary(summary, ax=None):
     """Source positions of the summary's records (easting/northing, else line/point) coloured by status;
     duplicate file numbers ringed, and the record after each gap in the file numbers marked. Returns the Axes."""
     ax, own = _axes(ax)
-    x, y, xlabel, ylabel = "source_easting", "source_northing", "Source easting", "Source northing"
+    x, y, xlabel, ylabel = "source_x", "source_y", "Source easting (m)", "Source northing (m)"
     xs, ys = _numbers(summary[x]), _numbers(summary[y])
     if not np.any(np.isfinite(xs) & np.isfinite(ys) & ((xs != 0) | (ys != 0))):
         x, y, xlabel, ylabel = "source_point", "source_line", "Source point", "Source line"

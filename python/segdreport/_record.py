@@ -6,8 +6,9 @@ from collections import namedtuple
 
 from . import _core
 
-ExternalHeader = namedtuple("ExternalHeader", "text bytes")
-ExternalHeader.__doc__ = "The external header: its text (NUL bytes dropped) and its first bytes (at most 1024)."
+ExternalHeader = namedtuple("ExternalHeader", "text bytes fields")
+ExternalHeader.__doc__ = ("The external header: its text (NUL bytes dropped), its first bytes (at most 1024) and "
+                          "the fields the make's layout decodes {name: value}.")
 
 
 class DecodeError(ValueError):
@@ -80,13 +81,20 @@ class Record:
         self.revision = data["revision"]
         self.manufacturer = data["manufacturer"]
         self.manufacturer_code = data["manufacturer_code"]
+        self.make = data["make"]
         self.format_code = data["format_code"]
         self.file_number = data["file_number"]
         self.samples_per_trace = data["samples_per_trace"]
+        self.schema_version = data["schema_version"]
+        self.sample_interval_ms = data["sample_interval_ms"]
+        self.record_length_ms = data["record_length_ms"]
+        self.trace_count = data["trace_count"]
+        self.start_time_utc = data["start_time_utc"]
+        self.start_time_source = data["start_time_source"]
         self.general_headers = data["general_headers"]
         self.channel_sets = data["channel_sets"]
         self.extended_header = data["extended_header"]
-        self.external_header = ExternalHeader(data["external_text"], data["external_bytes"])
+        self.external_header = ExternalHeader(data["external_text"], data["external_bytes"], data["external_fields"])
         self.summary = data["summary"]
         self.columns = data["columns"]
         self.notices = data["notices"]

@@ -95,7 +95,10 @@ void SetShortest(Value& v, T x) {
 }  // namespace
 
 model::ValueType TypeOf(const FieldSpec& f) {
+  if (f.divisor != 1) return model::ValueType::Real;
   switch (f.conv) {
+    case Conv::Bit:
+      return model::ValueType::Bool;
     case Conv::Bcd:
     case Conv::Nibble:
     case Conv::Unsigned:
@@ -137,12 +140,22 @@ void ReadValue(ByteSpan block, const FieldSpec& f, Value& out) {
   switch (f.conv) {
     case Conv::Float32: {
       const auto bits = static_cast<std::uint32_t>(BigEndian(block, first, 4));
-      SetShortest(out, std::bit_cast<float>(bits) * static_cast<float>(f.scale));
+      const float x = std::bit_cast<float>(bits) * static_cast<float>(f.scale);
+      if (f.divisor != 1) return SetShortest(out, static_cast<double>(x) / f.divisor);
+      SetShortest(out, x);
       return;
     }
     case Conv::Float64:
-      SetShortest(out, std::bit_cast<double>(BigEndian(block, first, 8)) * f.scale);
+      SetShortest(out, std::bit_cast<double>(BigEndian(block, first, 8)) * f.scale / f.divisor);
       return;
+    case Conv::Bit: {
+      const bool set = (ByteAt(block, first) & f.scale) != 0;
+      out.kind = Value::Kind::Bool;
+      out.text.assign(set ? "true" : "false");
+      out.number = set ? 1 : 0;
+      out.flag = set;
+      return;
+    }
     case Conv::Fixed:
     case Conv::UFixed: {
       const std::uint64_t whole = BigEndian(block, first, f.width - 2);
@@ -193,6 +206,9 @@ void ReadValue(ByteSpan block, const FieldSpec& f, Value& out) {
     default:
       // An escape (all ones) or a digit above 9 has no value.
       if (const std::optional<std::int64_t> v = ReadInteger(block, f)) {
+        // A scaled whole number (centimetres as metres): the shortest text
+        // of the quotient reads back as the stored digits.
+        if (f.divisor != 1) return SetShortest(out, static_cast<double>(*v) / f.divisor);
         SetInteger(out, *v);
       } else {
         SetNull(out);

@@ -139,16 +139,32 @@ std::uint8_t RowMaker::Fill(const TracePlace& place, const std::uint8_t* bytes, 
   SetOptional(row.values[3], number);
   SetInteger(row.values[4], static_cast<std::int64_t>(place.position));
   SetBool(row.values[5], place.pastEnd);
+  // A header that reaches past the end of the file has no values: its
+  // cells are empty rather than the zeros read there.
+  const bool inFile = place.headerInFile;
+  if (!inFile) {
+    for (std::size_t i = 1; i <= 3; ++i) SetNull(row.values[i]);
+  }
   for (std::size_t i = 0; i < specs_.size(); ++i) {
     if (!read_[6 + i]) continue;
     Value& v = row.values[6 + i];
-    const int block = specs_[i].block;
-    if (block == 0) {
-      ReadValue(header, specs_[i].field, v);
-    } else if (block <= have) {
-      ReadValue(Extension(bytes, block), specs_[i].field, v);
-    } else {
+    const ColumnSpec& spec = specs_[i];
+    const int block = spec.block;
+    if (!inFile || block == kAbsentBlock || block > have) {
       SetNull(v);
+      continue;
+    }
+    const std::span<const std::uint8_t> bytesOf = block == 0 ? header : Extension(bytes, block);
+    if (spec.label) {
+      const std::optional<std::int64_t> code = ReadInteger(bytesOf, spec.field);
+      const std::string_view text = code ? spec.labels->Find(*code) : std::string_view();
+      if (text.empty()) {
+        SetNull(v);
+      } else {
+        SetText(v, text);
+      }
+    } else {
+      ReadValue(bytesOf, spec.field, v);
     }
   }
 
@@ -200,7 +216,9 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
 
   const std::vector<ColumnSpec> specs = TraceColumnSpecs(shape);
   int blocksRead = 1;  // extension 1 always: it holds the sample count
-  for (const ColumnSpec& c : specs) blocksRead = std::max<int>(blocksRead, c.block);
+  for (const ColumnSpec& c : specs) {
+    if (c.block != kAbsentBlock) blocksRead = std::max<int>(blocksRead, c.block);
+  }
 
   // The channel sets' count, bounded by what the file can hold: every trace
   // takes at least its 20-byte header.
