@@ -82,6 +82,9 @@ void SetShortest(Value& v, T x) {
   const auto r = std::to_chars(buffer, buffer + sizeof buffer, x);
   v.kind = Value::Kind::Number;
   v.text.assign(buffer, r.ptr);
+  // A real reads as a real in every parser (pandas types a column of "0"
+  // as integers): a whole value keeps ".0".
+  if (v.text.find_first_of(".e") == std::string::npos) v.text += ".0";
   // The number is the one its shortest text names (a single's 17.4, not
   // 17.399999618530273), so that every output agrees with the text.
   if constexpr (std::is_same_v<T, float>) {

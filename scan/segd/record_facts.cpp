@@ -57,8 +57,9 @@ std::string GpsMicrosecondsToIso(std::int64_t gpsMicros) {
 }
 
 void AddRecordFacts(const RecordShape& shape, model::RecordHeaders& headers) {
-  if (const model::Value* v = SummaryValue(headers, "sample_interval_ms")) headers.sampleIntervalMs = *v;
-  if (const model::Value* v = SummaryValue(headers, "record_length_ms")) headers.recordLengthMs = *v;
+  // Reals whatever the make stores (whole milliseconds or 1.024 s units).
+  if (const model::Value* v = SummaryValue(headers, "sample_interval_ms")) headers.sampleIntervalMs = RealValue(v->number);
+  if (const model::Value* v = SummaryValue(headers, "record_length_ms")) headers.recordLengthMs = RealValue(v->number);
   std::int64_t traces = 0;
   for (const ChannelSetShape& set : shape.sets) traces += set.channels;
   headers.traceCount = IntegerValue(traces);
