@@ -136,7 +136,7 @@ def plot_summary(summary, ax=None):
     """Source positions of the summary's records (easting/northing, else line/point) coloured by status;
     duplicate file numbers ringed, and the record after each gap in the file numbers marked. Returns the Axes."""
     ax, own = _axes(ax)
-    x, y, xlabel, ylabel = "source_x", "source_y", "Source easting (m)", "Source northing (m)"
+    x, y, xlabel, ylabel = "source_x", "source_y", "Source x", "Source y"
     xs, ys = _numbers(summary[x]), _numbers(summary[y])
     if not np.any(np.isfinite(xs) & np.isfinite(ys) & ((xs != 0) | (ys != 0))):
         x, y, xlabel, ylabel = "source_point", "source_line", "Source point", "Source line"
