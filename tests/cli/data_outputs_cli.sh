@@ -45,7 +45,7 @@ for row, line in zip(rows[1:], report[start:]):
     cells = dict(zip(rows[0], row))
     assert line.split()[0] == cells["trace"]
     for name in ("unit_serial", "receiver_line", "receiver_point", "trace_edit_label"):
-        assert cells[name] in line, (name, cells[name], line)
+        assert cells[name][:15] in line, (name, cells[name], line)  # the report cuts a text to its column
 assert doc["general_headers"]["general_header_1"]["file_number"]["raw"] == "4217"
 assert not doc["notices"] and doc["revision"] == "1.0"
 PY
