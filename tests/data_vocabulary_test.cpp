@@ -56,7 +56,8 @@ TEST(DataVocabulary, Sn388CoordinatesKeepEveryStoredDigit) {
   EXPECT_EQ(b.at("receiver_x").get<double>(), xs[2]);
   EXPECT_EQ(b.at("receiver_y").get<double>(), xs[3]);
 
-  MemoryByteSource source(writer::Compose(spec));
+  const std::vector<std::uint8_t> bytes = writer::Compose(spec);
+  MemoryByteSource source(bytes);
   MemoryByteSink sink;
   output::CsvWriter csv(sink);
   model::ScanRecord(source, "made.segd", csv);
@@ -77,10 +78,14 @@ TEST(DataVocabulary, CodedFieldsGiveCodeAndLabel) {
 TEST(DataVocabulary, TracesPastTheEndHaveNoValues) {
   writer::RecordSpec spec = writer::ShotRecord({2, 1, 4, 10});
   std::vector<std::uint8_t> bytes = writer::Compose(spec);
-  bytes.resize(bytes.size() / 2);
+  // Each trace takes 20 + 2 x 32 + 10 x 4 bytes: the sixth lies wholly past
+  // the end, the fifth loses its last samples.
+  bytes.resize(bytes.size() - 124 - 20);
   const json record = JsonOf(bytes);
   const json& rows = record["traces"]["rows"];
   ASSERT_EQ(rows.size(), 6u);
+  EXPECT_FALSE(Row(record, 4).at("receiver_x").is_null()) << "a header in the file keeps its values";
+  EXPECT_TRUE(Row(record, 4).at("past_end").get<bool>());
   const auto last = Row(record, 5);
   EXPECT_TRUE(last.at("past_end").get<bool>());
   for (const char* name : {"file_number", "trace_number", "receiver_line", "receiver_x", "unit_serial", "trace_edit"})

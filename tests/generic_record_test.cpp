@@ -77,7 +77,7 @@ const SampleCase kSamples[] = {
      5728,
      {{{"general_header_1", "external_blocks", ""}},
       {{"general_header_2", "external_header_blocks", "128"}},
-      {{"general_header_3", "source_point", "100"}},
+      {{"general_header_3", "source_point", "100.0"}},
       {{"scan_type_1_channel_set_1", "channel_type", "9"}},
       {{"scan_type_1_channel_set_2", "channels", "84"}},
       {{"scan_type_1_channel_set_2", "descale_multiplier", "-11.8564453125"}},

@@ -116,9 +116,12 @@ TEST(RecordScanSn388, TheDataAgreeWithTheReportOfTheSampleRecord) {
       const model::Value& v = data.At(t, p.data);
       SCOPED_TRACE("trace " + std::to_string(t + 1) + " " + std::string(p.data) + " shown '" + shown + "'");
       switch (p.agree) {
-        case Agree::Number: EXPECT_EQ(v.text, shown); break;
+        case Agree::Number: EXPECT_EQ(v.number, std::stod(shown)); break;
         case Agree::Near: EXPECT_NEAR(v.number, std::stod(shown), 0.01); break;
-        case Agree::Label: EXPECT_EQ(v.IsNull() ? "Unknown" : v.text, shown == "Status Unknown" ? "Unknown" : shown); break;
+        case Agree::Label:  // the report cuts a text to its column
+          EXPECT_EQ((v.IsNull() ? std::string("Unknown") : v.text).substr(0, shown.size()),
+                    shown == "Status Unknown" ? "Unknown" : shown);
+          break;
         case Agree::Flag: EXPECT_EQ(v.flag, shown == "Yes"); break;
         case Agree::TimingWord: EXPECT_EQ(std::to_string(static_cast<long>(v.number * 256)), shown); break;
       }

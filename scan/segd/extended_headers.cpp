@@ -83,7 +83,11 @@ void DecodeExtendedHeader(ByteSource& source, std::uint64_t offset, std::int64_t
   AddRawFields(bytes, blocks, block);
   const MakeDescriptor* make = shape.make;
   if (make == nullptr || make->extended.empty()) return;
-  DecodeFittingFields(bytes, make->extended, block);
+  // A header shorter than the make's layout is another layout: raw only.
+  int end = 0;
+  for (const FieldSpec& f : make->extended) end = std::max(end, EndNibble(f));
+  if (2 * static_cast<int>(bytes.size()) < end) return;
+  DecodeFields(bytes, make->extended, block);
   AddMakeSummary(*make, SummaryFrom::Header::Extended, block, headers);
   for (const model::Field& f : headers.summary.fields) {
     if (f.name == "traces_announced" && f.value.kind == model::Value::Kind::Number)

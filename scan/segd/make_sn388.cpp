@@ -13,8 +13,11 @@ namespace {
 using enum Conv;
 using H = SummaryFrom::Header;
 
+// The SN388 writes rev 1.0 (or no block 2); a later Sercel record with
+// zeros in bytes 5-10 is another recorder's.
 bool Matches(const RecordShape& shape) {
-  return shape.manufacturerCode == 13 && shape.generalConstants == 0 && !shape.rev3;
+  return shape.manufacturerCode == 13 && shape.generalConstants == 0 && shape.revisionMajor <= 1 &&
+         shape.revisionMinor <= 0;
 }
 
 // The report table's rows that read the block, as the general decoder's
