@@ -24,7 +24,8 @@ struct Collector : RecordConsumer {
   void Begin(const RecordHeaders& h) override { begun = h; }
   void Row(const TraceRow& row) override {
     std::map<std::string, std::string>& out = rows.emplace_back();
-    for (std::size_t i = 0; i < row.values.size(); ++i) out[begun.traceColumns[i].name] = row.values[i].text;
+    for (std::size_t i = 0; i < row.values.size() && i < begun.traceColumns.size(); ++i)
+      out[begun.traceColumns[i].name] = row.values[i].text;
   }
   void End(const RecordHeaders& h, const Integrity&, const std::vector<Notice>&) override { ended = h; }
 
