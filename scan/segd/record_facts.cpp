@@ -1,7 +1,6 @@
 // The record facts every output gives at its top: interval, length, trace
 // count and the time of time zero, from the summary the headers filled.
 #include <cstdio>
-#include <ctime>
 
 #include "scan/segd/decoder_parts.h"
 
@@ -30,17 +29,25 @@ constexpr LeapStep kGpsLeaps[] = {
 };
 constexpr std::int64_t kGpsEpochUnix = 315964800;  // 1980-01-06
 
+// The civil date of a day count from 1970-01-01 (the proleptic Gregorian
+// calendar), without the C library's time zone functions.
 std::string IsoFromUnix(std::int64_t seconds, std::int64_t micros) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm tm{};
-#ifdef _WIN32
-  gmtime_s(&tm, &t);
-#else
-  gmtime_r(&t, &tm);
-#endif
+  const std::int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+  const std::int64_t inDay = seconds - days * 86400;
+  const std::int64_t z = days + 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  const std::int64_t day = doy - (153 * mp + 2) / 5 + 1;
+  const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
+  const std::int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", tm.tm_year + 1900, tm.tm_mon + 1,
-                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<long long>(micros));
+  std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld.%06lldZ", static_cast<long long>(year),
+                static_cast<long long>(month), static_cast<long long>(day), static_cast<long long>(inDay / 3600),
+                static_cast<long long>(inDay / 60 % 60), static_cast<long long>(inDay % 60),
+                static_cast<long long>(micros));
   return text;
 }
 
