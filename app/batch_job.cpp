@@ -26,8 +26,6 @@ std::uint32_t Fnv1a(std::string_view text) {
   return hash;
 }
 
-std::string FileJoin(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
-
 class BatchReportAccess final : public FileAccess {
  public:
   explicit BatchReportAccess(std::string reportPath) : reportPath_(std::move(reportPath)) {}
@@ -46,10 +44,14 @@ class BatchReportAccess final : public FileAccess {
   std::string reportPath_;
 };
 
-// The report's own notices repeat the model scan's; only its outcome counts.
-class QuietNotices final : public NoticeSink {
+// The report's own notices repeat the model scan's; the last one says why
+// no report was written, when none was.
+class LastNotice final : public NoticeSink {
  public:
-  void ShowNotice(std::string_view, std::string_view, NoticeKind) override {}
+  void ShowNotice(std::string_view text, std::string_view, NoticeKind) override {
+    last = std::string(text.substr(0, text.find_last_not_of(' ') + 1));
+  }
+  std::string last;
 };
 class NoProgress final : public ProgressSink {
  public:
@@ -65,10 +67,12 @@ class BatchName final : public OutputNameSource {
   std::string OutputName() override { return "batch"; }
 };
 
-// False when the report was begun but not written whole.
-bool WriteTextReport(const std::string& record, const std::string& reportPath, const OutputSelection& selection) {
+// Empty when the report was written (a cut record's included); otherwise
+// why not: it was begun but not written whole, or the report's decoder
+// could not take the record.
+std::string WriteTextReport(const std::string& record, const std::string& reportPath, const OutputSelection& selection) {
   BatchReportAccess files(reportPath);
-  QuietNotices notices;
+  LastNotice notices;
   NoProgress progress;
   NoViewer viewer;
   BatchName name;
@@ -76,10 +80,15 @@ bool WriteTextReport(const std::string& record, const std::string& reportPath, c
   OutputSelection noViewer = selection;
   noViewer[kSelectViewReport] = 0;
   ScanContext context{name, noViewer, fields, notices, progress, viewer, files, ".", '/'};
-  return DecodeFile(record, context) == kReportWritten || !files.created;
+  const std::int32_t outcome = DecodeFile(record, context);
+  if (outcome == kReportWritten || outcome == kReportWrittenRecordCut) return {};
+  const std::string why = notices.last.empty() ? "" : " (" + notices.last + ")";
+  return files.created ? "cannot write " + reportPath + why : "no text report" + why;
 }
 
 }  // namespace
+
+std::string FileJoin(const std::string& folder, const std::string& name) { return (fs::path(folder) / name).string(); }
 
 std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
   std::map<std::string, int> uses;
@@ -103,7 +112,9 @@ std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
   return stems;
 }
 
-RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
+namespace {
+
+RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
   RecordOutcome outcome;
   SummaryConsumer summary;
   std::vector<model::RecordConsumer*> consumers{&summary};
@@ -136,11 +147,40 @@ RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, co
   // which moves the file into place.
   if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
   if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
-  if (outputs.reportDir) {
+  if (outputs.reportDir && decoded) {
     const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
-    if (!WriteTextReport(path, reportPath, outputs.selection)) outcome.outputFailures.push_back("cannot write " + reportPath);
+    // A record the report's decoder does not take is told and counted, not
+    // passed over in silence.
+    if (std::string failure = WriteTextReport(path, reportPath, outputs.selection); !failure.empty())
+      outcome.outputFailures.push_back(std::move(failure));
   }
   return outcome;
+}
+
+}  // namespace
+
+SummaryRow FailedRow(const std::string& path, const std::string& problem) {
+  SummaryRow row;
+  row.Set("path", PathText(path));
+  row.Set("status", "failed");
+  row.Set("problems", problem);
+  return row;
+}
+
+RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
+  // A record that exhausts memory or threads fails alone; the run goes on
+  // (its outputs, begun in temporary files, are removed as they unwind).
+  try {
+    return ScanOrThrow(path, stem, outputs);
+  } catch (const std::bad_alloc&) {
+    RecordOutcome outcome;
+    outcome.row = FailedRow(path, "out of memory");
+    return outcome;
+  } catch (const std::exception& e) {
+    RecordOutcome outcome;
+    outcome.row = FailedRow(path, e.what());
+    return outcome;
+  }
 }
 
 }  // namespace segd::app

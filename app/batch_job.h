@@ -30,6 +30,13 @@ struct RecordOutcome {
 // folders never share an output.
 std::vector<std::string> OutputStems(const std::vector<std::string>& paths);
 
+// `folder`/`name` (the per-record outputs' paths).
+std::string FileJoin(const std::string& folder, const std::string& name);
+
+// The row of a record that could not be scanned at all ("out of memory").
+SummaryRow FailedRow(const std::string& path, const std::string& problem);
+
+// Never throws: a failure of memory or threads gives a failed row.
 RecordOutcome ScanOneRecord(const std::string& path, const std::string& stem, const BatchOutputs& outputs);
 
 }  // namespace segd::app

@@ -21,6 +21,7 @@ class SafeFile final : public ByteSink {
   // False (and nothing moved) when any write failed.
   bool Commit();
   bool Close() override { return Commit(); }
+  std::string WhyFailed() const override { return sink_ ? sink_->FailureReason() : reason_; }
   const std::string& Path() const { return path_; }
   // "PATH (reason)" for a message.
   std::string Described() const { return reason_.empty() ? path_ : path_ + " (" + reason_ + ")"; }

@@ -148,6 +148,67 @@ void SummaryRow::Set(std::string_view column, std::string value) {
   if (i >= 0) cells[static_cast<std::size_t>(i)] = std::move(value);
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence at `i` (0 when there is none).
+std::size_t Utf8Length(std::string_view t, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(t[k]); };
+  const unsigned char lead = byte(i);
+  const std::size_t n = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                          : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  if (n == 0 || i + n > t.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+  }
+  // Overlong forms, surrogates and code points past U+10FFFF.
+  if (n == 3 && ((lead == 0xE0 && byte(i + 1) < 0xA0) || (lead == 0xED && byte(i + 1) >= 0xA0))) return 0;
+  if (n == 4 && ((lead == 0xF0 && byte(i + 1) < 0x90) || (lead == 0xF4 && byte(i + 1) >= 0x90))) return 0;
+  return n;
+}
+
+void AppendHex(std::string& out, unsigned char c) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += "\\x";
+  out += kHex[c >> 4];
+  out += kHex[c & 15];
+}
+
+}  // namespace
+
+std::string PathText(std::string_view path) {
+  std::string out;
+  for (std::size_t i = 0; i < path.size();) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    const std::size_t n = Utf8Length(path, i);
+    if (n == 0 || c < 0x20 || c == 0x7F) {
+      AppendHex(out, c);
+      ++i;
+#ifndef _WIN32
+    } else if (c == '\\') {
+      out += "\\\\";
+      ++i;
+#endif
+    } else {
+      out.append(path.substr(i, n));
+      i += n;
+    }
+  }
+  return out;
+}
+
+std::string PrintableLine(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) {
+      AppendHex(out, b);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 RecordStatus StatusOf(const SummaryRow& row) {
   const std::string& s = row.Get("status");
   return s == "ok" ? RecordStatus::Ok : s == "warning" ? RecordStatus::Warning : RecordStatus::Failed;
@@ -170,7 +231,8 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
   samplesPerTrace_ = h.samplesPerTrace;
   // The layout the descriptors announce, when each names its set and
   // channels; otherwise the one the walk finds.
-  descriptorLayout_ = !h.channelSets.empty();
+  // A record with more descriptors than are listed gives its layout from the walk.
+  descriptorLayout_ = !h.channelSets.empty() && (!sets || sets->value.number <= static_cast<double>(h.channelSets.size()));
   for (const model::Block& set : h.channelSets) {
     const model::Field* number = set.Find("channel_set");
     const model::Field* channels = set.Find("channels");
@@ -204,11 +266,12 @@ void SummaryConsumer::Row(const model::TraceRow& row) {
     const std::string& set = row.values[static_cast<std::size_t>(channelSetColumn_)].text;
     // Keyed by channel set, so a damaged record that hops between sets
     // cannot grow this past the number of sets.
-    auto it = std::find_if(setTraces_.begin(), setTraces_.end(), [&](const auto& p) { return p.first == set; });
-    if (it == setTraces_.end()) {
+    // A hash lookup: a record naming many sets stays linear in its traces.
+    const auto [it, added] = setIndex_.try_emplace(set, setTraces_.size());
+    if (added) {
       setTraces_.emplace_back(set, 1);
     } else {
-      ++it->second;
+      ++setTraces_[it->second].second;
     }
   }
 }
@@ -255,7 +318,7 @@ void SummaryConsumer::End(const model::RecordHeaders& h, const model::Integrity&
 
 SummaryRow SummaryConsumer::Finish(const std::string& path, const model::ScanResult& result) {
   using model::ScanStatus;
-  row_.Set("path", FromHost(path));
+  row_.Set("path", PathText(path));
   std::vector<std::string> notices;
   for (const model::Notice& n : result.notices) {
     notices.push_back(FromHost(n.caption.empty() ? n.text : n.caption + ": " + n.text));

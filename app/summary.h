@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "scan/record_model.h"
@@ -35,6 +36,16 @@ struct SummaryRow {
   const std::string& Get(std::string_view column) const;
   void Set(std::string_view column, std::string value);
 };
+
+// A path as the summary and the batch's lines show it: valid UTF-8 as it
+// is; a byte outside it and a control character as \xHH, and (on POSIX,
+// where a backslash is no separator) a backslash as \\, so two different
+// names never show alike.
+std::string PathText(std::string_view path);
+
+// A line for a terminal: control characters (a newline or an escape
+// sequence inside a name) as \xHH.
+std::string PrintableLine(std::string_view text);
 
 enum class RecordStatus : std::uint8_t { Ok, Warning, Failed };
 RecordStatus StatusOf(const SummaryRow& row);
@@ -64,6 +75,7 @@ class SummaryConsumer final : public model::RecordConsumer {
   std::map<std::string, std::int64_t> otherFlags_;        // flags outside the fixed union
   std::vector<std::int64_t> flagCounts_;
   std::vector<std::pair<std::string, std::int64_t>> setTraces_;  // channel set -> traces, walk order
+  std::unordered_map<std::string, std::size_t> setIndex_;        // channel set -> its place in setTraces_
   std::vector<std::int64_t> samplesPerTrace_;
   bool descriptorLayout_ = false;
 };

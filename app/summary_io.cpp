@@ -1,5 +1,8 @@
 #include "app/summary_io.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include <nlohmann/json.hpp>
 
 #include "output/text_encoding.h"
@@ -47,9 +50,21 @@ std::optional<std::vector<SummaryRow>> ReadCsv(std::istream& in, std::string& er
   std::vector<std::string> cells;
   std::vector<int> columnOf;  // file column -> summary column
   std::vector<SummaryRow> rows;
+  bool seenHeader = false;
   while (ReadCsvRecord(in, cells)) {
     if (cells.size() == 1 && cells[0].empty()) continue;
-    if (!cells.empty() && cells[0] == "path") {
+    // The first line is the header; a later line is one (concatenated
+    // shards, perhaps of another column set) only when every cell names a
+    // column, never for one cell's value: a record whose path is "path"
+    // keeps its row.
+    const bool allNames = std::all_of(cells.begin(), cells.end(),
+                                      [](const std::string& cell) { return SummaryColumnIndex(cell) >= 0; });
+    if (!seenHeader || allNames) {
+      if (std::find(cells.begin(), cells.end(), "path") == cells.end()) {
+        error = "the first line is not a summary's header line";
+        return std::nullopt;
+      }
+      seenHeader = true;
       columnOf.clear();
       for (const std::string& name : cells) columnOf.push_back(SummaryColumnIndex(name));
       continue;
@@ -66,14 +81,42 @@ std::optional<std::vector<SummaryRow>> ReadCsv(std::istream& in, std::string& er
   return rows;
 }
 
+// True when `line` opens no bracket or brace inside its outer object (the
+// texts' own brackets aside).
+bool FlatObject(std::string_view line) {
+  int depth = 0;
+  bool text = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (text) {
+      if (c == '\\') ++i;
+      else if (c == '"') text = false;
+    } else if (c == '"') {
+      text = true;
+    } else if (c == '{' || c == '[') {
+      if (++depth > 1) return false;
+    } else if (c == '}' || c == ']') {
+      --depth;
+    }
+  }
+  return true;
+}
+
 std::optional<std::vector<SummaryRow>> ReadJsonLines(std::istream& in, std::string& error) {
   std::vector<SummaryRow> rows;
   std::string line;
   while (std::getline(in, line)) {
     if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    const std::string where = "row " + std::to_string(rows.size() + 1);
+    // A row is one object of scalars: anything nested is refused before the
+    // parser sees it (deep nesting would exhaust the stack).
+    if (!FlatObject(line)) {
+      error = where + " cannot be read: not an object of plain values";
+      return std::nullopt;
+    }
     const nlohmann::json object = nlohmann::json::parse(line, nullptr, false);
     if (!object.is_object()) {
-      error = "line " + std::to_string(rows.size() + 1) + " is not a JSON object";
+      error = where + " cannot be read: not a JSON object";
       return std::nullopt;
     }
     SummaryRow& row = rows.emplace_back();

@@ -23,8 +23,8 @@ run() {  # run LABEL COMMAND...: wall seconds and peak KiB of the command
   shift
   /usr/bin/time -f "%e %M %U %S" -o "$folder/time" "$@" >/dev/null 2>"$folder/err" || true
   read -r seconds kib user system < <(tail -n 1 "$folder/time")
-  awk -v l="$label" -v s="$seconds" -v k="$kib" -v r="$records" -v t="$all" -v c="$user + $system" \
-    'BEGIN { split(c, p, " + "); cpu = p[1] + p[2];
+  awk -v l="$label" -v s="$seconds" -v k="$kib" -v r="$records" -v t="$all" -v u="$user" -v y="$system" \
+    'BEGIN { cpu = u + y;  # processor time: user + system
              printf "%-12s %8.2f s wall %8.2f s cpu %8.1f records/s %10.0f traces/s  peak %5.1f MiB\n", l, s, cpu, r / s, t / s, k / 1024 }'
   echo "$seconds" >"$folder/last"
 }
@@ -39,3 +39,16 @@ run "shell loop" bash -c 'for f in "$1"/line/*.segd; do "$2" --quiet --summary -
 loop=$(cat "$folder/last")
 cmp "$folder/s1.csv" "$folder/s2.csv"
 awk -v a="$one" -v b="$two" -v c="$loop" 'BEGIN { printf "--jobs 2 / --jobs 1: %.2fx   --jobs 2 / shell loop: %.2fx\n", a / b, c / b }'
+
+# Hostile records: peak memory of a 6 MB record naming 196,605 channel sets
+# (tools/many_channel_sets.py), which must stay under 64 MiB.
+make_segd=$(dirname "$make_line")/make_segd
+if [ -x "$make_segd" ]; then
+  /usr/bin/python3 "$(dirname "$0")/../tools/many_channel_sets.py" "$make_segd" "$folder/many_sets.segd"
+  for mode in --json --summary; do
+    /usr/bin/time -f "%e %M" -o "$folder/time" "$exe" --quiet "$mode" - "$folder/many_sets.segd" >/dev/null 2>&1 || true
+    read -r seconds kib <"$folder/time"
+    printf 'hostile record, %-9s %6.2f s  peak %5.1f MiB\n' "$mode" "$seconds" "$(awk -v k="$kib" 'BEGIN { print k / 1024 }')"
+    [ "$kib" -lt 65536 ] || { echo "FAIL: over 64 MiB"; exit 1; }
+  done
+fi

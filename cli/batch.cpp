@@ -1,5 +1,6 @@
 #include "cli/batch.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -11,18 +12,20 @@
 #include "app/batch_runner.h"
 #include "app/line_qc.h"
 #include "app/record_finder.h"
+#include "app/run_inputs.h"
 #include "app/safe_file.h"
 #include "cli/batch_options.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/batch_progress.h"
+#include "scan/atomic_file.h"
 
 namespace segd::cli {
 
 namespace {
 
 void Say(const std::string& line) {
-  const std::string text = "segdreport: " + line + "\n";
+  const std::string text = "segdreport: " + app::PrintableLine(line) + "\n";
   std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
@@ -36,31 +39,60 @@ class SummaryOut {
   void Write(const std::string& text) {
     if (file_) {
       ok_ = file_->Write(text) && ok_;
-    } else {
-      ok_ = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && ok_;
+    } else if (ok_ && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
+      ok_ = false;
+      error_ = errno;
     }
   }
-  bool Finish() { return file_ ? file_->Commit() && ok_ : std::fflush(stdout) == 0 && ok_; }
+  bool Finish() {
+    if (file_) return file_->Commit() && ok_;
+    if (ok_ && std::fflush(stdout) != 0) {
+      ok_ = false;
+      error_ = errno;
+    }
+    return ok_;
+  }
+  // " (reason)" of a failure, for a message.
+  std::string Why() const {
+    const std::string reason = file_ ? file_->WhyFailed() : error_ != 0 ? SystemMessage(error_) : "";
+    return reason.empty() ? "" : " (" + reason + ")";
+  }
 
  private:
   std::unique_ptr<app::SafeFile> file_;
   bool ok_ = true;
+  int error_ = 0;
 };
 
-bool WriteWhole(const std::string& path, const std::string& text) {
-  if (path == "-") return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+// Empty when written; otherwise the system's reason (or "failed").
+std::string WriteWhole(const std::string& path, const std::string& text) {
+  if (path == "-") {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return {};
+    return errno != 0 ? SystemMessage(errno) : "failed";
+  }
   app::SafeFile file(path);
-  return file.Write(text) && file.Commit();
+  if (file.Write(text) && file.Commit()) return {};
+  const std::string reason = file.WhyFailed();
+  return reason.empty() ? "failed" : reason;
 }
 
 // QC section, --qc file and the exit status's QC part.
 int ReportQc(const std::vector<app::QcRow>& rows, const std::optional<std::string>& qcPath) {
   const app::LineQc qc = app::CheckLine(rows);
-  const std::string text = app::QcText(qc);
+  // Cells read back from summaries may hold anything: each line printable.
+  std::string text;
+  const std::string raw = app::QcText(qc);
+  for (std::size_t start = 0; start < raw.size();) {
+    const std::size_t end = std::min(raw.find('\n', start), raw.size());
+    text += app::PrintableLine(std::string_view(raw).substr(start, end - start)) + "\n";
+    start = end + 1;
+  }
   std::fwrite(text.data(), 1, text.size(), stderr);
-  if (qcPath && !WriteWhole(*qcPath, app::QcJson(qc))) {
-    Say("cannot write the QC file " + *qcPath);
-    return kExitFailed;
+  if (qcPath) {
+    if (const std::string why = WriteWhole(*qcPath, app::QcJson(qc)); !why.empty()) {
+      Say("cannot write the QC file " + *qcPath + " (" + why + ")");
+      return kExitFailed;
+    }
   }
   return qc.HasFindings() ? kExitFindings : kExitOk;
 }
@@ -74,7 +106,33 @@ int RowStatus(const app::QcRow& row) {
   return row.status == "ok" ? kExitOk : row.status == "warning" ? kExitFindings : kExitFailed;
 }
 
+// The first output of the run that would replace a file it reads, with its
+// message; nothing is written when there is one.
+std::optional<std::string> OutputOverInput(const BatchOptions& o, const std::vector<std::string>& records,
+                                           const std::vector<std::string>& stems) {
+  app::RunInputs inputs;
+  for (const auto* group : {&records, &o.fileLists, &o.qcFrom}) {
+    for (const std::string& path : *group) inputs.Add(path);
+  }
+  if (o.defaultsFile) inputs.Add(*o.defaultsFile);
+  std::vector<std::string> outputs;
+  for (const auto& file : {o.summary, o.qc}) {
+    if (file) outputs.push_back(*file);
+  }
+  const std::pair<const std::optional<std::string>*, const char*> folders[] = {
+      {&o.outputs.csvDir, ".csv"}, {&o.outputs.jsonDir, ".json"}, {&o.outputs.reportDir, ".txt"}};
+  for (const auto& [folder, extension] : folders) {
+    if (!*folder) continue;
+    for (const std::string& stem : stems) outputs.push_back(app::FileJoin(**folder, stem + extension));
+  }
+  for (const std::string& output : outputs) {
+    if (auto refusal = inputs.Refusal(output)) return refusal;
+  }
+  return std::nullopt;
+}
+
 int QcFromSummaries(const BatchOptions& o) {
+  if (const auto refusal = OutputOverInput(o, {}, {})) return UsageError(*refusal);
   std::vector<app::QcRow> rows;
   int status = kExitOk;
   for (const std::string& path : o.qcFrom) {
@@ -82,7 +140,7 @@ int QcFromSummaries(const BatchOptions& o) {
     if (path != "-") file.open(path, std::ios::binary);
     std::istream& in = path == "-" ? std::cin : file;
     if (!in) {
-      Say("cannot read the summary " + path);
+      Say("cannot read the summary " + path + " (" + SystemMessage(errno) + ")");
       return kExitFailed;
     }
     std::string error;
@@ -106,11 +164,20 @@ std::vector<std::string> CollectPaths(const BatchOptions& o, int& status) {
     if (list != "-") file.open(list);
     std::istream& in = list == "-" ? std::cin : file;
     if (!in) {
-      Say("cannot read the list of records " + list);
+      Say("cannot read the list of records " + list + " (" + SystemMessage(errno) + ")");
       status = kExitFailed;
       return;
     }
-    for (std::string& p : app::ReadPathList(in)) arguments.push_back(std::move(p));
+    for (std::string& p : app::ReadPathList(in)) {
+      // A NUL ends the name the system would open: the path is refused,
+      // not read as a shorter one.
+      if (p.find('\0') != std::string::npos) {
+        Say("a path in the list " + list + " holds a NUL byte; it is not read: " + app::PathText(p));
+        status = kExitFailed;
+        continue;
+      }
+      arguments.push_back(std::move(p));
+    }
   };
   for (const std::string& input : o.inputs) {
     if (input == "-") {
@@ -178,6 +245,8 @@ int RunBatch(const std::vector<std::string>& args) {
       return kExitFailed;
     }
   }
+  const std::vector<std::string> stems = app::OutputStems(paths);
+  if (const auto refusal = OutputOverInput(*options, paths, stems)) return UsageError(*refusal);
   // Without any other output the summary goes to standard output.
   const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir || options->qc;
   const std::string summaryPath = options->summary.value_or(otherOutput ? "" : "-");
@@ -185,16 +254,16 @@ int RunBatch(const std::vector<std::string>& args) {
   if (!summaryPath.empty()) {
     summary.emplace(summaryPath);
     if (!summary->IsOpen()) {
-      Say("cannot create the summary " + summaryPath);
+      Say("cannot create the summary " + summaryPath + summary->Why());
       return kExitFailed;
     }
     summary->Write(app::SummaryHeader(options->summaryFormat));
   }
 
-  const std::vector<std::string> stems = app::OutputStems(paths);
   std::vector<app::QcRow> qcRows;
   qcRows.reserve(paths.size());
   BatchProgress progress(!options->quiet && StderrIsTerminal(), paths.size());
+  std::size_t withoutOutput = 0;
   app::OrderedRun<app::RecordOutcome> run;
   run.count = paths.size();
   run.jobs = options->jobs > 0 ? options->jobs : std::max(1u, std::thread::hardware_concurrency());
@@ -210,6 +279,7 @@ int RunBatch(const std::vector<std::string>& args) {
       const std::string& notices = outcome.row.Get("notices");
       Say(row.path + ": " + row.status + ": " + (problems.empty() ? notices : problems));
     }
+    if (!outcome.outputFailures.empty()) ++withoutOutput;
     for (const std::string& failure : outcome.outputFailures) {
       progress.Clear();
       Say(row.path + ": " + failure);
@@ -219,8 +289,11 @@ int RunBatch(const std::vector<std::string>& args) {
   };
   app::RunOrdered(run);
   progress.Clear();
+  if (withoutOutput > 0) {
+    Say(std::to_string(withoutOutput) + " of " + std::to_string(paths.size()) + " records lack an output asked for");
+  }
   if (summary && !summary->Finish()) {
-    Say("the summary " + summaryPath + " could not be written completely");
+    Say("the summary " + summaryPath + " could not be written completely" + summary->Why());
     status = kExitFailed;
   }
   return Worse(status, ReportQc(qcRows, options->qc));

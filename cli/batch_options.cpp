@@ -122,6 +122,7 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       return std::nullopt;
     }
     o.outputs.selection = settings.selection;
+    o.defaultsFile = defaults;
   }
   if (selection) o.outputs.selection = *selection;
   if (!o.qcFrom.empty()) {

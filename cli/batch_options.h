@@ -17,6 +17,7 @@ struct BatchOptions {
   app::BatchOutputs outputs;
   std::optional<std::string> qc;
   std::vector<std::string> qcFrom;  // summaries to check instead of records
+  std::optional<std::string> defaultsFile;  // read, so never written
   unsigned jobs = 0;                // 0: the machine's cores
   bool quiet = false;
 };

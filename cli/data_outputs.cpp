@@ -1,15 +1,23 @@
 #include "cli/data_outputs.h"
 
+#include <cerrno>
+
 #include "cli/console.h"
+#include "scan/atomic_file.h"
 #include "output/csv_writer.h"
 #include "output/json_writer.h"
 
 namespace segd::cli {
 
 bool StdoutSink::Write(const char* data, std::size_t size) {
-  ok_ = ok_ && WriteStdout(data, size);
+  errno = 0;
+  const bool written = ok_ && WriteStdout(data, size);
+  if (ok_ && !written) error_ = errno;
+  ok_ = written;
   return ok_;
 }
+
+std::string StdoutSink::WhyFailed() const { return error_ != 0 ? SystemMessage(error_) : std::string(); }
 
 struct DataOutputs::Output {
   std::string path;
@@ -88,7 +96,9 @@ bool DataOutputs::Finish(NoticeSink& notices) {
     if (output->Finish()) continue;
     ok = false;
     const std::string where = output->path == kStandardOutput ? "standard output" : "file " + output->path;
-    failures_.push_back("The " + std::string(output->what) + " " + where + " could not be written completely");
+    const std::string reason = output->sink->WhyFailed();
+    failures_.push_back("The " + std::string(output->what) + " " + where + " could not be written completely" +
+                        (reason.empty() ? "" : " (" + reason + ")"));
   }
   outputs_.clear();
   for (const std::string& failure : failures_) notices.ShowNotice(failure, "Output Not Written", NoticeKind::Warning);

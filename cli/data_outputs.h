@@ -22,9 +22,11 @@ class StdoutSink final : public ByteSink {
  public:
   bool Write(const char* data, std::size_t size) override;
   bool Close() override { return ok_; }
+  std::string WhyFailed() const override;
 
  private:
   bool ok_ = true;
+  int error_ = 0;
 };
 
 // The disk, except that the report goes to standard output when asked.
@@ -36,6 +38,7 @@ class ReportToStdout final : public FileAccess {
     return std::make_unique<StdoutSink>();
   }
   std::string FailureReason() const override { return disk_.FailureReason(); }
+  std::string ReportDescription(const std::string&) const override { return "report on standard output"; }
 
  private:
   FileAccess& disk_;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_inputs.h"
 #include "cli/batch.h"
 #include "cli/console.h"
 #include "cli/options.h"
@@ -14,7 +15,18 @@
 #include "scan/decode_file.h"
 #include "app/settings.h"
 #include "scan/record_scan.h"
+#include "scan/report_name.h"
 #include "scan/text_field.h"
+
+namespace {
+
+// A record cut short, inside a trace or inside its headers: exit status 3,
+// as in a batch run.
+bool IsCut(const segd::model::Integrity& integrity) {
+  return integrity.tracesPastEnd > 0 || integrity.bytesAfterLastTrace < 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace segd;
@@ -63,9 +75,27 @@ int main(int argc, char** argv) {
   // even without a name; with one, only a given name asks for the report.
   int status = cli::kExitOk;
   const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
+  const std::string reportFolder = options->folder ? *options->folder : cli::CurrentFolder();
+  {
+    // No output may be moved over the record or the defaults file: refused
+    // before anything is read or written.
+    app::RunInputs inputs;
+    inputs.Add(options->record);
+    if (options->defaults) inputs.Add(*options->defaults);
+    std::vector<std::string> outputs;
+    if (options->csv) outputs.push_back(*options->csv);
+    if (options->json) outputs.push_back(*options->json);
+    const std::string trimmed(TrimBlanks(outputName));
+    if (reportRun && !reportToStandardOutput && UsableReportName(trimmed, cli::kReportSeparator)) {
+      outputs.push_back(ReportPath(reportFolder, trimmed, cli::kReportSeparator));
+    }
+    for (const std::string& output : outputs) {
+      if (const auto refusal = inputs.Refusal(output)) return cli::UsageError(*refusal);
+    }
+  }
   if (reportRun) {
-    ScanContext context{name, selection, traceFields, notices, progress, viewer, files,
-                        options->folder ? *options->folder : cli::CurrentFolder(), cli::kReportSeparator};
+    ScanContext context{name, selection, traceFields, notices, progress, viewer, files, reportFolder,
+                        cli::kReportSeparator};
     switch (DecodeFile(options->record, context)) {
       case kReportWritten:
         break;
@@ -92,7 +122,7 @@ int main(int argc, char** argv) {
     if (!reportRun) {
       for (const model::Notice& notice : result.notices) notices.Show(notice);
     }
-    if (result.integrity.tracesPastEnd > 0 && status == cli::kExitOk) status = cli::kExitFindings;
+    if (IsCut(result.integrity) && status == cli::kExitOk) status = cli::kExitFindings;
   }
   if (!data.Finish(notices)) status = cli::kExitFailed;
   return status;

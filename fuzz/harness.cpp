@@ -10,6 +10,7 @@ std::string_view TargetName(Target target) {
     case Target::kConversions: return "conversions";
     case Target::kGenericRecord: return "generic_record";
     case Target::kWriters: return "writers";
+    case Target::kSummaryReader: return "summary_reader";
   }
   return "unknown";
 }
@@ -22,6 +23,7 @@ std::string Check(Target target, Input input) {
     case Target::kConversions: return CheckConversions(input);
     case Target::kGenericRecord: return CheckGenericRecord(input);
     case Target::kWriters: return CheckWriters(input);
+    case Target::kSummaryReader: return CheckSummaryReader(input);
   }
   return {};
 }

@@ -20,12 +20,14 @@ enum class Target : std::uint8_t {
   kConversions,     // one conversion, chosen by byte 0
   kGenericRecord,   // the general SEG-D decoder and its walk on a whole record
   kWriters,         // a record model made from the bytes through the CSV and JSON writers
+  kSummaryReader,   // the bytes read back as a summary (CSV or JSON Lines) for line QC
 };
-inline constexpr Target kTargets[] = {Target::kDecodeRun, Target::kHeaderDecoders, Target::kTraceWalk,
-                                      Target::kConversions, Target::kGenericRecord, Target::kWriters};
+inline constexpr Target kTargets[] = {Target::kDecodeRun,     Target::kHeaderDecoders, Target::kTraceWalk,
+                                      Target::kConversions,   Target::kGenericRecord,  Target::kWriters,
+                                      Target::kSummaryReader};
 
 // "decode_run", "header_decoders", "trace_walk", "conversions",
-// "generic_record", "writers": the names of
+// "generic_record", "writers", "summary_reader": the names of
 // the fuzz programs (fuzz_<name>) and of their corpus and regression folders.
 std::string_view TargetName(Target target);
 
@@ -35,6 +37,7 @@ std::string CheckTraceWalk(Input input);
 std::string CheckConversions(Input input);
 std::string CheckGenericRecord(Input input);
 std::string CheckWriters(Input input);
+std::string CheckSummaryReader(Input input);
 
 std::string Check(Target target, Input input);
 

@@ -205,6 +205,35 @@ std::vector<Bytes> GenericSeeds() {
     vary(seed);
     seeds.push_back(std::move(seed));
   }
+  // Many channel sets: three scan types of 65,535 descriptors (the count in
+  // block 2), far more than the bytes hold; each descriptor names its own set.
+  Bytes many(shot.begin(), shot.begin() + 32);
+  many[11] = static_cast<std::uint8_t>(0x10 | (many[11] & 0x0F));  // one additional block
+  many[27] = 0x03, many[28] = 0xFF;
+  many.resize(4096, 0);
+  many[32 + 3] = many[32 + 4] = 0xFF;
+  many[32 + 10] = 2, many[32 + 11] = 1;  // revision 2.1
+  for (std::size_t at = 64, n = 1; at + 32 <= many.size(); at += 32, ++n) {
+    many[at + 1] = 0x01;
+    many[at + 26] = 0xFF;
+    many[at + 27] = static_cast<std::uint8_t>(n >> 8), many[at + 28] = static_cast<std::uint8_t>(n);
+  }
+  seeds.push_back(std::move(many));
+  return seeds;
+}
+
+// Summaries as the batch writes them, and the shapes that once broke their
+// reader: a nested cell, a record named "path", concatenated shards.
+std::vector<Bytes> SummarySeeds() {
+  const std::string_view texts[] = {
+      "path,status,file_number,date,time\na.segd,ok,1,2021-05-08,20:06:00\nb.segd,warning,1,,\n",
+      "path,status,file_number\npath,ok,7\nb,ok,7\npath,status,file_number\nc,failed,\n",
+      "{\"path\":\"a\",\"status\":\"ok\",\"file_number\":1}\n{\"path\":\"b\",\"file_number\":null}\n",
+      "{\"path\":\"a\",\"file_number\":[[[[[[[[1]]]]]]]]}\n",
+      "path,notices\n\"a,\"\"b\"\"\nc\",\"x\"\n",
+  };
+  std::vector<Bytes> seeds;
+  for (std::string_view t : texts) seeds.emplace_back(t.begin(), t.end());
   return seeds;
 }
 
@@ -238,6 +267,7 @@ std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
     case Target::kConversions: return ConversionSeeds();
     case Target::kGenericRecord: return GenericSeeds();
     case Target::kWriters: return WriterSeeds();
+    case Target::kSummaryReader: return SummarySeeds();
   }
   return {};
 }

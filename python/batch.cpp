@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_job.h"
 #include "app/batch_runner.h"
 #include "app/line_qc.h"
 #include "app/record_finder.h"
 #include "app/summary.h"
 #include "python/interruptible.h"
+#include "python/texts.h"
 #include "scan/record_scan.h"
 
 namespace py = pybind11;
@@ -31,13 +33,18 @@ py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs) {
         rows.resize(found.paths.size());
         app::OrderedRun<app::SummaryRow> run;
         run.count = found.paths.size();
-        run.jobs = jobs == 0 ? 1 : jobs;
+        run.jobs = jobs == 0 ? 1 : jobs;  // bounded by the cores in RunOrdered
         run.work = [&](std::size_t i) {
-          app::SummaryConsumer consumer;
-          model::ScanOptions options;
-          options.cancel = &cancel;
-          const model::ScanResult result = model::ScanRecordFile(found.paths[i], consumer, options);
-          return consumer.Finish(found.paths[i], result);
+          // A record that exhausts memory fails alone, as in a command-line batch.
+          try {
+            app::SummaryConsumer consumer;
+            model::ScanOptions options;
+            options.cancel = &cancel;
+            const model::ScanResult result = model::ScanRecordFile(found.paths[i], consumer, options);
+            return consumer.Finish(found.paths[i], result);
+          } catch (const std::bad_alloc&) {
+            return app::FailedRow(found.paths[i], "out of memory");
+          }
         };
         run.emit = [&](std::size_t i, app::SummaryRow&& row) { rows[i] = std::move(row); };
         app::RunOrdered(run);
@@ -52,7 +59,9 @@ py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs) {
   py::dict out;
   out["columns"] = columns;
   out["rows"] = cells;
-  out["problems"] = py::cast(found.problems);
+  py::list problems;  // they name folders: a name that is not UTF-8 keeps its bytes
+  for (const std::string& problem : found.problems) problems.append(HostText(problem));
+  out["problems"] = problems;
   return out;
 }
 

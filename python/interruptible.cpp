@@ -17,7 +17,9 @@ void RunInterruptible(const std::function<void()>& work, std::atomic<bool>& canc
   bool interrupted = false;
   std::exception_ptr failure;
 
-  PyThreadState* state = PyEval_SaveThread();
+  // Started with the interpreter's lock still held, so that a thread that
+  // cannot be started (std::system_error, std::bad_alloc) reaches Python as
+  // RuntimeError or MemoryError rather than ending the interpreter.
   std::thread worker([&] {
     try {
       work();
@@ -28,6 +30,7 @@ void RunInterruptible(const std::function<void()>& work, std::atomic<bool>& canc
     done = true;
     finished.notify_all();
   });
+  PyThreadState* state = PyEval_SaveThread();
   {
     std::unique_lock<std::mutex> lock(mutex);
     while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {

@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #ifdef SEGD_PYTHON_BATCH
 #include "python/batch.h"
+#include "python/cli_main.h"
 #endif
 #include "python/interruptible.h"
 #include "python/report_run.h"
@@ -43,8 +44,9 @@ py::list NoticeList(const std::vector<model::Notice>& notices) {
   py::list list;
   for (const model::Notice& n : notices) {
     py::dict notice;
-    notice["text"] = RecordText(n.text);
-    notice["caption"] = RecordText(n.caption);
+    // Notices are this machine's texts: a path in one keeps its bytes.
+    notice["text"] = HostText(n.text);
+    notice["caption"] = HostText(n.caption);
     notice["kind"] = n.level == model::NoticeLevel::Warning ? "warning" : "plain";
     list.append(notice);
   }
@@ -130,7 +132,7 @@ py::dict ScanRecord(const std::string& path) {
   RunInterruptible([&] { result = model::ScanRecordFile(path, table, options); }, cancel);
 
   py::dict out;
-  out["path"] = path;
+  out["path"] = HostText(path);
   out["status"] = StatusName(result.status);
   out["notices"] = NoticeList(result.notices);
   out["integrity"] = IntegrityDict(result.integrity);
@@ -184,5 +186,9 @@ PYBIND11_MODULE(_core, m) {
         "The report's selection index (0-29) of a trace column's data name, or -1.");
 #ifdef SEGD_PYTHON_BATCH
   segd::python::AddBatch(m);
+  // The command line runs without the interpreter's lock, as the program would.
+  m.def("run_command_line", &segd::python::RunCommandLine, py::arg("args"), py::call_guard<py::gil_scoped_release>(),
+        "Runs segdreport with these arguments; returns its exit status.");
 #endif
+  m.attr("__version__") = SEGD_VERSION;
 }

@@ -29,6 +29,12 @@ void AppendRecordChars(std::u32string& out, std::string_view bytes) {
   }
 }
 
+py::str HostText(std::string_view bytes) {
+  PyObject* text = PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()), "surrogateescape");
+  if (!text) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(text);
+}
+
 py::str RecordText(std::string_view bytes) {
   std::u32string chars;
   AppendRecordChars(chars, bytes);

@@ -17,6 +17,10 @@ void AppendRecordChars(std::u32string& out, std::string_view bytes);
 
 pybind11::str RecordText(std::string_view bytes);
 
+// A text of this machine (a path, a notice naming one) as Python's os.fsdecode
+// gives it: UTF-8, a byte outside it kept as a surrogate escape.
+pybind11::str HostText(std::string_view bytes);
+
 // A decoded value as Python: None, bool, int (a number without fraction or
 // exponent), float or str.
 pybind11::object ValueObject(const model::Value& value);

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <optional>
 
 #include "scan/temp_file_registry.h"
 
@@ -179,12 +181,32 @@ std::unique_ptr<AtomicFileSink> CreateAtomicFileSink(const std::string& path, st
     sigset_t all, old;
     sigfillset(&all);
     pthread_sigmask(SIG_BLOCK, &all, &old);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    const int error = errno;
+    // Another thread may be taking the signal meanwhile: its removal waits
+    // for this creation to be registered, and none starts once it began.
+    std::optional<TempFileCreation> creation(std::in_place);
+    const int fd = creation->Allowed()
+                       ? ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666)
+                       : -1;
+    const int error = creation->Allowed() ? errno : EINTR;
     std::unique_ptr<AtomicFileSink> sink;
-    if (fd >= 0) sink = std::make_unique<PosixAtomicFileSink>(fd, std::move(temp), path);
+    bool noMemory = false;
+    if (fd >= 0) {
+      try {
+        sink = std::make_unique<PosixAtomicFileSink>(fd, temp, path);
+      } catch (const std::bad_alloc&) {
+        // Not registered: removed here, before any signal can come.
+        ::close(fd);
+        ::unlink(temp.c_str());
+        noMemory = true;
+      }
+    }
+    creation.reset();
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     if (sink) return sink;
+    if (noMemory) {
+      reason = SystemMessage(ENOMEM);
+      return nullptr;
+    }
     if (error != EEXIST) {
       reason = SystemMessage(error);
       return nullptr;

@@ -21,6 +21,7 @@ class AtomicFileSink : public ByteSink {
   bool Close() override { return Commit(); }
   // The system's message for the last failure; empty when none.
   virtual const std::string& FailureReason() const = 0;
+  std::string WhyFailed() const override { return FailureReason(); }
 };
 
 // A new temporary file beside `path`, created exclusively; nullptr with the

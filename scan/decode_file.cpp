@@ -180,10 +180,12 @@ std::int32_t Run::Execute() {
   WriteSections(report);
   WalkTraces(report);
   const bool complete = report.Finish();
+  const std::string why = complete ? std::string() : sink->WhyFailed();
   sink.reset();
   source_.reset();
   if (!complete) {
-    context_.notices.ShowNotice("The report file " + reportPath + " could not be written completely",
+    context_.notices.ShowNotice("The " + context_.files.ReportDescription(reportPath) + " could not be written completely" +
+                                    (why.empty() ? "" : " (" + why + ")"),
                                 "Report Not Written", NoticeKind::Warning);
     return kNoReport;
   }

@@ -58,6 +58,8 @@ class FileAccess {
   // Why the last OpenRecord or CreateReport gave nullptr, in the system's
   // words; empty when not known.
   virtual std::string FailureReason() const { return {}; }
+  // "report file PATH", or what else the report goes to, for a message.
+  virtual std::string ReportDescription(const std::string& reportPath) const { return "report file " + reportPath; }
 };
 
 // The real files of the platform.

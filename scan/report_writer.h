@@ -16,6 +16,8 @@ class ByteSink {
   virtual bool Write(const char* data, std::size_t size) = 0;
   // False when the last bytes could not be flushed or the sink not closed.
   virtual bool Close() = 0;
+  // The system's message for the failure of a file sink; empty when not known.
+  virtual std::string WhyFailed() const { return {}; }
 };
 
 class MemoryByteSink final : public ByteSink {

@@ -44,6 +44,7 @@ class ThreadedSink final : public ByteSink {
     const bool closed = sink_->Close();
     return !failed_ && closed;
   }
+  std::string WhyFailed() const override { return sink_->WhyFailed(); }
 
  private:
   bool Failed() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "scan/chunked_reads.h"
+#include "scan/thread_budget.h"
 #include "scan/trace_walk.h"
 
 #if !defined(__GLIBCXX__) || defined(_GLIBCXX_HAS_GTHREADS)
@@ -215,8 +216,12 @@ std::size_t BatchSlots(int workers) { return 2 * static_cast<std::size_t>(std::m
 
 bool RunBatchSteps(const BatchSteps& steps, int workers) {
 #ifdef SEGD_WALK_THREADS
+  // The workers come out of the process's thread budget: none free (every
+  // core busy with other records' jobs), and the walk stays on its caller.
+  ThreadLease lease(std::max(workers, 1));
+  if (lease.Count() == 0) return false;
   Pipeline pipeline(steps, BatchSlots(workers));
-  if (!pipeline.Start(std::max(workers, 1))) return false;
+  if (!pipeline.Start(lease.Count())) return false;
   pipeline.Deliver();
   return true;
 #else

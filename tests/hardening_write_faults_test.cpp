@@ -7,10 +7,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include "hardening_common.h"
+#include "scan/atomic_file.h"
 
 namespace segd {
 namespace {
@@ -105,7 +107,9 @@ TEST(ReportWriteFault, AFullDiskIsReportedThroughTheRealFiles) {
   signal(SIGXFSZ, SIG_DFL);
   EXPECT_EQ(result, kNoReport);
   ASSERT_EQ(sinks.notices.size(), 1u);
-  EXPECT_EQ(sinks.notices[0].text, "The report file " + (folder / "Results.Txt").string() + " could not be written completely");
+  // With the system's reason (EFBIG).
+  EXPECT_EQ(sinks.notices[0].text, "The report file " + (folder / "Results.Txt").string() +
+                                       " could not be written completely (" + SystemMessage(EFBIG) + ")");
   EXPECT_EQ(sinks.notices[0].caption, "Report Not Written");
   EXPECT_TRUE(sinks.viewed.empty());
   std::ifstream in(folder / "Results.Txt", std::ios::binary);

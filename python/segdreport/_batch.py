@@ -1,8 +1,11 @@
 """Many records: one summary row per record, and line QC over the rows."""
+from __future__ import annotations
+
 import json
 import os
 import warnings
 from concurrent.futures import ThreadPoolExecutor
+from typing import Any, Iterable, Optional, Union
 
 import numpy as np
 
@@ -24,7 +27,7 @@ def _record_paths(paths_or_folders):
     for item in paths_or_folders:
         item = os.fspath(item)
         if os.path.isdir(item):
-            found = []
+            found: list[str] = []
             for folder, _, files in os.walk(item):
                 found.extend(os.path.join(folder, name) for name in files)
             yield from ((path, True) for path in sorted(found))
@@ -68,12 +71,35 @@ def _row(path, data):
 
 
 def _arguments(paths_or_folders):
+    """The paths as the system's bytes (surrogate escapes kept); a NUL byte is refused as open() refuses it."""
     if isinstance(paths_or_folders, (str, bytes, os.PathLike)):
         paths_or_folders = [paths_or_folders]
-    return [os.fsdecode(os.fspath(p)) for p in paths_or_folders]
+    paths = []
+    for p in paths_or_folders:
+        if not isinstance(p, (str, bytes, os.PathLike)):
+            raise TypeError(f"paths_or_folders must hold str, bytes or os.PathLike, not {type(p).__name__}")
+        p = os.fsencode(p)
+        if b"\0" in p:
+            raise ValueError("paths_or_folders: embedded null byte")
+        paths.append(p)
+    return paths
 
 
-def scan(paths_or_folders, jobs=None):
+def _jobs(jobs):
+    """`jobs` as a count of records at once (at most 256: threads are bounded by the cores anyway)."""
+    if jobs is None:
+        return max(1, os.cpu_count() or 1)
+    if isinstance(jobs, bool) or not isinstance(jobs, int):
+        raise TypeError(f"jobs must be an int or None, not {type(jobs).__name__}")
+    if jobs < 1:
+        raise ValueError(f"jobs must be at least 1, not {jobs}")
+    return min(jobs, 256)
+
+
+RecordPaths = Union[str, bytes, "os.PathLike[str]", Iterable[Union[str, bytes, "os.PathLike[str]"]]]
+
+
+def scan(paths_or_folders: RecordPaths, jobs: Optional[int] = None) -> Any:
     """One summary row per record (a pandas DataFrame with the columns of `segdreport --summary`), in
     the order given; folders are searched recursively and their files taken in sorted path order when
     they look like SEG-D records. `jobs` records are scanned at a time (default: the machine's
@@ -81,7 +107,7 @@ def scan(paths_or_folders, jobs=None):
     there, as pandas.read_csv reads the summary file. Ctrl-C stops the batch and nothing is returned."""
     import pandas
 
-    jobs = max(1, jobs or os.cpu_count() or 1)
+    jobs = _jobs(jobs)
     if not hasattr(_core, "summarize"):
         return _scan_in_python(paths_or_folders, jobs)
     data = _core.summarize(_arguments(paths_or_folders), jobs)
@@ -143,7 +169,7 @@ def _cell_text(value):
     return str(value)
 
 
-def line_qc(summary):
+def line_qc(summary: Any) -> dict[str, Any]:
     """Line QC over summary rows (from scan(), or --summary files read with pandas.read_csv and
     concatenated): duplicate file numbers with their paths, gaps in the file number sequence, recording
     times out of order, and records whose format, sample interval, record length or channel set layout
@@ -156,7 +182,7 @@ def line_qc(summary):
 
 def _line_qc_in_python(summary):
     rows = summary[summary["status"] != "failed"]
-    findings = {"duplicate_file_numbers": [], "gaps": [], "out_of_order": [], "outliers": []}
+    findings: dict[str, list[dict[str, Any]]] = {"duplicate_file_numbers": [], "gaps": [], "out_of_order": [], "outliers": []}
     numbers = rows["file_number"].dropna()
     for number, group in rows.loc[numbers.index].groupby("file_number", sort=True):
         if len(group) > 1:

@@ -1,5 +1,8 @@
 """Plots of a record's spread and flags, and of a batch summary (matplotlib; Agg without a display)."""
+from __future__ import annotations
+
 import os
+from typing import Any
 
 import numpy as np
 
@@ -80,7 +83,7 @@ def _positions(record):
     return None
 
 
-def plot_spread(record, ax=None):
+def plot_spread(record: Any, ax: Any = None) -> Any:
     """Receiver positions (easting/northing where the record holds them, else line/point), coloured by
     trace state, with the source marked. Returns the Axes."""
     ax, own = _axes(ax)
@@ -111,7 +114,7 @@ def plot_spread(record, ax=None):
     return _finish(ax, own)
 
 
-def plot_trace_flags(record, ax=None):
+def plot_trace_flags(record: Any, ax: Any = None) -> Any:
     """A raster of trace number against the flags (dead, past end, each error flag): a mark where the
     trace has the flag set, drawn at least a pixel wide however many traces there are. Returns the Axes."""
     ax, own = _axes(ax)
@@ -132,7 +135,7 @@ def plot_trace_flags(record, ax=None):
     return _finish(ax, own)
 
 
-def plot_summary(summary, ax=None):
+def plot_summary(summary: Any, ax: Any = None) -> Any:
     """Source positions of the summary's records (easting/northing, else line/point) coloured by status;
     duplicate file numbers ringed, and the record after each gap in the file numbers marked. Returns the Axes."""
     ax, own = _axes(ax)

@@ -86,7 +86,7 @@ def test_a_cut_record_marks_its_lost_traces_and_warns(tmp_path):
 
 @pytest.mark.parametrize("contents, error", [
     (None, FileNotFoundError),             # no such file
-    ("folder", FileNotFoundError),         # a folder is no record
+    ("folder", IsADirectoryError),         # as Python's own open() says
     (b"", segdreport.DecodeError),         # empty
     (b"\x12\x34" * 10, segdreport.DecodeError),  # shorter than a header block
     (b"hello world, this is a text file\n" * 40, segdreport.DecodeError),

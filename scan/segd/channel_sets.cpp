@@ -48,6 +48,11 @@ ChannelSetShape Rev3Shape(std::span<const std::uint8_t> d) {
   return set;
 }
 
+// The descriptors kept decoded as fields (each takes some kilobytes; a
+// hostile record of a few megabytes can announce hundreds of thousands). The
+// walk still knows every set: only its shape is kept for the others.
+constexpr std::size_t kMostDescriptorsListed = 1024;
+
 }  // namespace
 
 std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, const HeaderCounts& counts,
@@ -56,6 +61,7 @@ std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, co
   const std::uint64_t skewBytes = kBlockBytes * static_cast<std::uint64_t>(counts.skewBlocks);
   std::int64_t unused = 0, seismic = 0, auxiliary = 0;
   bool cut = false;
+  std::int64_t unlisted = 0;
   std::vector<std::uint8_t> d(size);
   const std::uint64_t end = offset + static_cast<std::uint64_t>(counts.scanTypes) *
                                          (static_cast<std::uint64_t>(counts.channelSets) * size + skewBytes);
@@ -74,17 +80,21 @@ std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, co
       }
       ChannelSetShape set = shape.rev3 ? Rev3Shape(d) : Rev12Shape(d, counts, shape.manufacturerCode != 20);
       set.scanType = static_cast<int>(scanType);
-      model::Block block{"scan_type_" + std::to_string(scanType) + "_channel_set_" + std::to_string(set.number), {}};
-      DecodeFields(
-          d, shape.rev3 ? std::span<const FieldSpec>(kChannelSetRev3) : std::span<const FieldSpec>(kChannelSet), block);
-      if (shape.make != nullptr) {
-        for (const Rename& r : shape.make->channelSet) {
-          for (model::Field& f : block.fields) {
-            if (f.name == r.standard) f.name = r.make;
+      if (headers.channelSets.size() < kMostDescriptorsListed) {
+        model::Block block{"scan_type_" + std::to_string(scanType) + "_channel_set_" + std::to_string(set.number), {}};
+        DecodeFields(d, shape.rev3 ? std::span<const FieldSpec>(kChannelSetRev3) : std::span<const FieldSpec>(kChannelSet),
+                     block);
+        if (shape.make != nullptr) {
+          for (const Rename& r : shape.make->channelSet) {
+            for (model::Field& f : block.fields) {
+              if (f.name == r.standard) f.name = r.make;
+            }
           }
         }
+        headers.channelSets.push_back(std::move(block));
+      } else {
+        ++unlisted;
       }
-      headers.channelSets.push_back(std::move(block));
       (set.channelType == 1 ? seismic : auxiliary) += set.channels;
       shape.sets.push_back(set);
     }
@@ -97,6 +107,11 @@ std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, co
     notices.Warn("The record ends inside its channel set descriptors (general header block 1 announces " +
                  std::to_string(counts.scanTypes) + " scan types of " + std::to_string(counts.channelSets) +
                  " channel sets).");
+  }
+  if (unlisted > 0) {
+    notices.Warn("The record holds " + std::to_string(static_cast<std::int64_t>(shape.sets.size())) +
+                 " channel set descriptors; the first " + std::to_string(kMostDescriptorsListed) +
+                 " header blocks are listed, " + std::to_string(unlisted) + " are not.");
   }
   AddSummary(headers, "channel_sets", IntegerValue(static_cast<std::int64_t>(shape.sets.size())));
   AddSummary(headers, "unused_channel_sets", IntegerValue(unused));

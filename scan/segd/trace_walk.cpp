@@ -83,7 +83,10 @@ bool TraceLocator::Next(TracePlace& place, std::uint8_t* bytes) {
   // A count past the end of a cut file reads as zeros: such a trace takes
   // the count the traces last stated, in its own channel set or one whose
   // times are the same (times may be one sample off what traces state).
-  const bool countInFile = position_ + kTraceHeaderBytes + EndNibble(samplesField_) / 2 <= shape_.size;
+  // The file's size asked anew: a read that found the end of a file cut
+  // during the scan has lowered it, so the traces gone are past its end.
+  const std::uint64_t size = std::min<std::uint64_t>(shape_.size, source_.Size());
+  const bool countInFile = position_ + kTraceHeaderBytes + EndNibble(samplesField_) / 2 <= size;
   std::int64_t stated = statedCount_ != 0 && statedSetSamples_ == set.samples ? statedCount_ : 0;
   if (countInFile) {
     stated = have >= 1 ? ReadInteger(Extension(bytes, 1), samplesField_).value_or(0) : 0;
@@ -109,8 +112,8 @@ bool TraceLocator::Next(TracePlace& place, std::uint8_t* bytes) {
   place.channel = channel_;
   place.set = set_;
   place.have = have;
-  place.pastEnd = position_ + traceBytes > shape_.size;
-  place.headerInFile = position_ + headerBytes <= shape_.size;
+  place.pastEnd = position_ + traceBytes > size;
+  place.headerInFile = position_ + headerBytes <= size;
   position_ = std::min(position_ + traceBytes, kPositionLimit);
   return true;
 }
@@ -297,8 +300,10 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
   // Where the walk ends against the end of the file.
   const std::uint64_t trailerBytes =
       kExtensionBytes * static_cast<std::uint64_t>(std::max<std::int64_t>(shape.trailerBlocks, 0));
-  integrity.bytesAfterLastTrace = position >= shape.size ? -static_cast<std::int64_t>(position - shape.size)
-                                                         : static_cast<std::int64_t>(shape.size - position);
+  const std::uint64_t size = std::min<std::uint64_t>(shape.size, source.Size());
+  integrity.fileSize = size;
+  integrity.bytesAfterLastTrace = position >= size ? -static_cast<std::int64_t>(position - size)
+                                                   : static_cast<std::int64_t>(size - position);
   const std::int64_t left = integrity.bytesAfterLastTrace;
   if (left < 0 && !integrity.firstTracePastEnd) {
     Problem("The record is cut: the file ends " + std::to_string(-left) + " bytes before its headers do.");

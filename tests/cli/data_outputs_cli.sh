@@ -74,8 +74,8 @@ assert marks == sorted(marks)'
 check "a failed write to standard output ends with status 1" test $? = 1
 check "the failed write is told with the record's name" grep -qF "segdreport: $sample: warning: Output Not Written:" err
 "$exe" --csv "$sample" "$sample" 2>err
-check "the record itself is never a data output" test $? = 1 -a "$(cmp -s "$sample" "$sample"; echo $?)" = 0
-check "notices name the record" grep -qF "segdreport: $sample: warning: Output Not Written: Cannot create the CSV file" err
+check "the record itself is never a data output" test $? = 2 -a "$(cmp -s "$sample" "$sample"; echo $?)" = 0
+check "the refusal names the record" grep -qF "segdreport: The output $sample is one of the records being read" err
 
 # A record of another make: no text report, a notice saying why, and its
 # data outputs as for any record.
