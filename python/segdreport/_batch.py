@@ -85,7 +85,7 @@ def _arguments(paths_or_folders):
     return paths
 
 
-def _jobs(jobs):
+def _jobs(jobs: Optional[int]) -> int:
     """`jobs` as a count of records at once (at most 256: threads are bounded by the cores anyway)."""
     if jobs is None:
         return max(1, os.cpu_count() or 1)
