@@ -1,5 +1,7 @@
 #include "app/batch_job.h"
 
+#include "app/samples_files.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -116,7 +118,7 @@ namespace {
 
 RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
   RecordOutcome outcome;
-  SummaryConsumer summary;
+  SummaryConsumer summary(&outputs.allowance);
   std::vector<model::RecordConsumer*> consumers{&summary};
   std::unique_ptr<SafeFile> csvFile, jsonFile;
   std::unique_ptr<output::CsvWriter> csv;
@@ -136,17 +138,34 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   const model::ScanResult result = model::ScanRecordFile(path, fan, {});
   outcome.traces = summary.Traces();
   outcome.row = summary.Finish(path, result);
-  if (outcome.row.Get("size_bytes").empty()) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (!ec) outcome.row.Set("size_bytes", std::to_string(size));
-  }
   const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
   // A record that did not decode leaves no output (and no earlier one is
   // touched); one that did must be written whole. Finish closes the sink,
   // which moves the file into place.
   if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
   if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
+  if (decoded && (outputs.segyDir || outputs.mseedDir)) {
+    // The export walk reads the record a second time, samples and all.
+    ExportRequest request = outputs.exports;
+    if (outputs.segyDir) request.segy = FileJoin(*outputs.segyDir, stem + ".sgy");
+    if (outputs.mseedDir) request.mseed = FileJoin(*outputs.mseedDir, stem + ".mseed");
+    std::vector<model::Notice> notices;
+    if (!WriteExportFiles(path, request, notices).written) {
+      std::string why;
+      for (const model::Notice& n : notices) {
+        if (n.level == model::NoticeLevel::Warning) why = n.text;
+      }
+      outcome.outputFailures.push_back("cannot export " + path + (why.empty() ? "" : " (" + why + ")"));
+    }
+  }
+  if (decoded && outputs.samplesDir) {
+    // The samples walk reads the record a second time, sample bytes and all.
+    const std::string samplesPath = FileJoin(*outputs.samplesDir, stem + ".f32");
+    std::vector<model::Notice> notices;
+    if (!WriteSamplesFiles(path, samplesPath, outputs.scaled, notices).written) {
+      outcome.outputFailures.push_back("cannot write " + samplesPath);
+    }
+  }
   if (outputs.reportDir && decoded) {
     const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
     // A record the report's decoder does not take is told and counted, not

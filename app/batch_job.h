@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/export_files.h"
 #include "app/summary.h"
 #include "scan/trace_fields.h"
 
@@ -14,7 +15,12 @@ namespace segd::app {
 
 struct BatchOutputs {
   std::optional<std::string> csvDir, jsonDir, reportDir;
+  std::optional<std::string> segyDir, mseedDir;  // STEM.sgy, STEM.mseed (app/export_files.h)
+  ExportRequest exports;                         // how they are written
+  std::optional<std::string> samplesDir;  // STEM.f32 and STEM.f32.json (app/samples_files.h)
+  bool scaled = false;                    // the samples in millivolts
   OutputSelection selection{};  // what the text reports list
+  Allowance allowance;          // trace findings a record may have and stay ok
 };
 
 struct RecordOutcome {

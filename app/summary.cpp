@@ -1,8 +1,11 @@
 #include "app/summary.h"
 
 #include <algorithm>
+#include <charconv>
+#include <filesystem>
 #include <iterator>
 
+#include "app/record_time.h"
 #include "output/text_encoding.h"
 
 namespace segd::app {
@@ -19,9 +22,11 @@ constexpr SummaryColumn kColumns[] = {
     {"size_bytes", T::Number},
     {"status"},
     {"problems"},
+    {"trace_findings"},  // "dead_traces: 12-15, 220; sn388_overscale_error: 3"
     {"file_number", T::Number},
     {"date"},
     {"time"},
+    {"gps_time"},  // the record's own GPS time (time zero or time break) as ISO 8601 UTC
     {"manufacturer"},
     {"revision"},
     {"format_code", T::Number},
@@ -31,27 +36,27 @@ constexpr SummaryColumn kColumns[] = {
     {"channel_set_layout"},
     {"traces_announced", T::Number},
     {"traces_listed", T::Number},
-    {"traces_past_end", T::Number},
+    {"traces_past_end", T::Number, false, true},
     {"auxiliary_traces", T::Number},
     {"seismic_traces", T::Number},
-    {"dead_traces", T::Number},
+    {"dead_traces", T::Number, false, true},
     // SN388 trace header extension 1 byte 19, one bit each.
-    {"sn388_ipls_error", T::Number, true},
-    {"sn388_impedance_error", T::Number, true},
-    {"sn388_dead", T::Number, true},
-    {"sn388_underrun_error", T::Number, true},
-    {"sn388_overrun_error", T::Number, true},
-    {"sn388_overscale_error", T::Number, true},
-    {"sn388_data_error", T::Number, true},
-    {"sn388_sync_error", T::Number, true},
+    {"sn388_ipls_error", T::Number, true, true},
+    {"sn388_impedance_error", T::Number, true, true},
+    {"sn388_dead", T::Number, true},  // the same traces as dead_traces
+    {"sn388_underrun_error", T::Number, true, true},
+    {"sn388_overrun_error", T::Number, true, true},
+    {"sn388_overscale_error", T::Number, true, true},
+    {"sn388_data_error", T::Number, true, true},
+    {"sn388_sync_error", T::Number, true, true},
     // Flags of other makes' trace header extensions.
-    {"sercel_resistance_error", T::Number, true},
-    {"sercel_tilt_error", T::Number, true},
-    {"sercel_capacitance_error", T::Number, true},
-    {"sercel_cutoff_error", T::Number, true},
-    {"sercel_leakage_error", T::Number, true},
-    {"sercel_data_error", T::Number, true},
-    {"fairfield_trace_flag", T::Number, true},
+    {"sercel_resistance_error", T::Number, true, true},
+    {"sercel_tilt_error", T::Number, true, true},
+    {"sercel_capacitance_error", T::Number, true, true},
+    {"sercel_cutoff_error", T::Number, true, true},
+    {"sercel_leakage_error", T::Number, true, true},
+    {"sercel_data_error", T::Number, true, true},
+    {"fairfield_trace_flag", T::Number, true, true},
     {"other_flags"},
     {"source_line", T::Number},
     {"source_point", T::Number},
@@ -125,6 +130,21 @@ std::string Joined(const std::vector<std::string>& texts) {
     out += t;
   }
   return out;
+}
+
+// A rev 3 record's time zero (general header block 3) or a SmartSolo
+// record's time break (external header), both µs since the GPS epoch.
+std::string GpsTime(const model::RecordHeaders& h) {
+  const model::Field* field = h.externalHeader.Find("time_break_gps_us");
+  for (const model::Block& block : h.generalHeaders) {
+    if (!field) field = block.Find("time_zero_us");
+  }
+  std::uint64_t micros = 0;
+  if (!field) return "";
+  const std::string& text = field->value.text;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), micros);
+  if (r.ec != std::errc() || micros == 0) return "";
+  return IsoUtc(UnixMicrosOfGps(micros));
 }
 
 }  // namespace
@@ -229,6 +249,7 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
   const model::Field* sets = h.summary.Find("channel_sets");
   row_.Set("channel_sets", sets ? sets->value.text : std::to_string(h.channelSets.size()));
   samplesPerTrace_ = h.samplesPerTrace;
+  row_.Set("gps_time", GpsTime(h));
   // The layout the descriptors announce, when each names its set and
   // channels; otherwise the one the walk finds.
   // A record with more descriptors than are listed gives its layout from the walk.
@@ -253,12 +274,39 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
     const int summary = SummaryColumnIndex(c.name);
     flagColumns_.emplace_back(i, summary >= 0 && kColumns[summary].flagCount ? summary : -1);
   }
+  // One finding kind per column that says a trace is dead or in error; a
+  // flag that is the dead column itself is listed once, as dead_traces.
+  if (deadColumn_ >= 0) findings_.push_back({"dead_traces", deadColumn_, {}});
+  for (const auto& [traceColumn, summaryColumn] : flagColumns_) {
+    if (static_cast<int>(traceColumn) != deadColumn_) {
+      findings_.push_back({h.traceColumns[traceColumn].name, static_cast<int>(traceColumn), {}});
+    }
+  }
+  findings_.push_back({"traces_past_end", -1, {}});
 }
 
 void SummaryConsumer::Row(const model::TraceRow& row) {
   ++traces_;
   const auto has = [&](int column) { return column >= 0 && static_cast<std::size_t>(column) < row.values.size(); };
   if (has(deadColumn_) && IsDead(row.values[static_cast<std::size_t>(deadColumn_)])) ++dead_;
+  for (Finding& f : findings_) {
+    const bool found = f.traceColumn < 0 ? row.pastEnd
+                       : f.traceColumn == deadColumn_
+                           ? !row.pastEnd && has(f.traceColumn) && IsDead(row.values[static_cast<std::size_t>(f.traceColumn)])
+                           : !row.pastEnd && has(f.traceColumn) && IsSet(row.values[static_cast<std::size_t>(f.traceColumn)]);
+    if (found) f.traces.Add(row.trace);
+  }
+  if (has(channelSetColumn_)) {
+    const std::string& set = row.values[static_cast<std::size_t>(channelSetColumn_)].text;
+    auto it = std::find_if(walkedPerSet_.begin(), walkedPerSet_.end(), [&](const auto& p) { return p.first == set; });
+    if (it == walkedPerSet_.end()) {
+      // Bounded like setTraces_: a damaged record hopping between many sets
+      // is told by its first few.
+      if (walkedPerSet_.size() < 64) walkedPerSet_.emplace_back(set, 1);
+    } else {
+      ++it->second;
+    }
+  }
   for (const auto& [traceColumn, summaryColumn] : flagColumns_) {
     if (traceColumn < row.values.size() && IsSet(row.values[traceColumn])) ++flagCounts_[traceColumn];
   }
@@ -314,11 +362,27 @@ void SummaryConsumer::End(const model::RecordHeaders& h, const model::Integrity&
     if (samples) layout += "x" + std::to_string(samplesPerTrace_[i]);
   }
   row_.Set("channel_set_layout", layout);
+  // The descriptors' trace counts against the traces the walk found in
+  // each set (past-end traces included: they are announced and listed).
+  // A record cut short is told by its traces past the end instead.
+  if (descriptorLayout_ && integrity.tracesPastEnd == 0) {
+    for (const auto& [set, announced] : setTraces_) {
+      auto it = std::find_if(walkedPerSet_.begin(), walkedPerSet_.end(), [&](const auto& p) { return p.first == set; });
+      const std::int64_t walked = it == walkedPerSet_.end() ? 0 : it->second;
+      if (walked != announced) {
+        setProblems_.push_back("channel set " + set + ": " + std::to_string(announced) + " traces announced, " +
+                               std::to_string(walked) + " walked");
+      }
+    }
+  }
 }
 
 SummaryRow SummaryConsumer::Finish(const std::string& path, const model::ScanResult& result) {
   using model::ScanStatus;
   row_.Set("path", PathText(path));
+  std::error_code sizeError;
+  const auto size = std::filesystem::file_size(path, sizeError);
+  if (row_.Get("size_bytes").empty() && !sizeError) row_.Set("size_bytes", std::to_string(size));
   std::vector<std::string> notices;
   for (const model::Notice& n : result.notices) {
     notices.push_back(FromHost(n.caption.empty() ? n.text : n.caption + ": " + n.text));
@@ -326,18 +390,32 @@ SummaryRow SummaryConsumer::Finish(const std::string& path, const model::ScanRes
   row_.Set("notices", Joined(notices));
   std::vector<std::string> problems;
   for (const std::string& p : result.integrity.problems) problems.push_back(FromHost(p));
+  for (const std::string& p : setProblems_) problems.push_back(p);
+  std::vector<std::string> traceFindings;
+  bool findingsOver = false;
+  static const Allowance kNone;
+  for (const Finding& f : findings_) {
+    if (f.traces.Count() == 0) continue;
+    traceFindings.push_back(f.column + ": " + f.traces.Text());
+    findingsOver = findingsOver || OverAllowance(allowance_ ? *allowance_ : kNone, f.column, f.traces.Count(), traces_);
+  }
+  row_.Set("trace_findings", Joined(traceFindings));
   const bool decoded = begun_ && (result.status == ScanStatus::Ok || result.status == ScanStatus::Findings);
   if (!decoded) {
+    // Said as a person looking at the folder would: what a failed transfer
+    // leaves, a file of something else, a file the run may not read.
     if (result.status == ScanStatus::CannotOpen) {
-      for (const model::Notice& n : result.notices) problems.push_back(FromHost(n.text));
+      problems.push_back("cannot open: " + FromHost(result.openFailure.empty() ? "unknown reason" : result.openFailure));
     } else if (result.status == ScanStatus::Cancelled) {
       problems.push_back("scan cancelled");
+    } else if (size == 0 && !sizeError) {
+      problems.push_back("empty file (0 bytes)");
     } else {
-      problems.push_back("not a SEG-D record");
+      problems.push_back("not SEG-D: general header block 1 does not decode");
     }
   }
   row_.Set("problems", Joined(problems));
-  const bool findings = result.status == ScanStatus::Findings || !result.notices.empty() || !problems.empty();
+  const bool findings = result.status == ScanStatus::Findings || !result.notices.empty() || !problems.empty() || findingsOver;
   row_.Set("status", !decoded ? "failed" : findings ? "warning" : "ok");
   return std::move(row_);
 }

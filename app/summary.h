@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/trace_findings.h"
 #include "scan/record_model.h"
 #include "scan/record_scan.h"
 
@@ -22,6 +23,7 @@ struct SummaryColumn {
   std::string_view name;
   CellType type = CellType::Text;
   bool flagCount = false;  // counts the traces whose trace column of this name is set
+  bool findingKind = false;  // a count of traces that makes the record a warning (see --allow)
 };
 
 std::span<const SummaryColumn> SummaryColumns();
@@ -54,6 +56,9 @@ RecordStatus StatusOf(const SummaryRow& row);
 // CSV or JSON) may be fed by the same walk through FanOut.
 class SummaryConsumer final : public model::RecordConsumer {
  public:
+  // Trace findings beyond `allowance` make the record a warning; with none
+  // given, any finding does.
+  explicit SummaryConsumer(const Allowance* allowance = nullptr) : allowance_(allowance) {}
   void Begin(const model::RecordHeaders& headers) override;
   void Row(const model::TraceRow& row) override;
   void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
@@ -65,6 +70,15 @@ class SummaryConsumer final : public model::RecordConsumer {
   std::int64_t Traces() const { return traces_; }
 
  private:
+  struct Finding {
+    std::string column;  // the summary column counting it, or the make's flag name
+    int traceColumn = -1;  // -1: past the end
+    TraceRanges traces;
+  };
+  const Allowance* allowance_;
+  std::vector<Finding> findings_;
+  std::vector<std::pair<std::string, std::int64_t>> walkedPerSet_;  // channel set -> traces walked
+  std::vector<std::string> setProblems_;
   SummaryRow row_;
   bool begun_ = false;
   std::int64_t traces_ = 0;

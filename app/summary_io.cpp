@@ -59,7 +59,14 @@ std::optional<std::vector<SummaryRow>> ReadCsv(std::istream& in, std::string& er
     // keeps its row.
     const bool allNames = std::all_of(cells.begin(), cells.end(),
                                       [](const std::string& cell) { return SummaryColumnIndex(cell) >= 0; });
-    if (!seenHeader || allNames) {
+    // Rows written with --no-header, before any header line, have this
+    // program's own columns.
+    const bool headerless = !seenHeader && !allNames && cells.size() == SummaryColumns().size();
+    if (headerless) {
+      seenHeader = true;
+      for (const SummaryColumn& c : SummaryColumns()) columnOf.push_back(SummaryColumnIndex(c.name));
+    }
+    if (!headerless && (!seenHeader || allNames)) {
       if (std::find(cells.begin(), cells.end(), "path") == cells.end()) {
         error = "the first line is not a summary's header line";
         return std::nullopt;

@@ -21,7 +21,8 @@ std::string SummaryLine(const SummaryRow& row, SummaryFormat format);
 // Reads a summary written by SummaryHeader/SummaryLine, of either format
 // (told apart by its first byte), or several of them concatenated (CSV
 // header lines after the first are skipped). Columns are matched by name, so
-// a summary of an older column set still reads. nullopt with `error` set on
+// a summary of an older column set still reads; rows before any header line
+// (--no-header) are taken in this program's column order. nullopt with `error` set on
 // a malformed file.
 std::optional<std::vector<SummaryRow>> ReadSummary(std::istream& in, std::string& error);
 

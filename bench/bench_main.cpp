@@ -28,6 +28,7 @@
 // Each program runs in a child started by this small process, so its peak
 // memory is its own (a child's high-water mark also counts this parent's
 // pages at the moment of the start, which stay well under 2 MiB here).
+#include "tools/help_option.h"
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -374,15 +375,16 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
 
 int main(int argc, char** argv) {
   Options o;
+  constexpr const char* kUsage =
+      "usage: segd_bench [--repeats R] [--folder DIR] [--scanner PATH] [--baseline PATH] [--keep]\n"
+      "                  [--traces N] [--samples S] [--extensions K] [--sparse]\n"
+      "Defaults: the 99,999 x 1,000 and 9,999 x 10,000 sample records (K = 2), best of\n"
+      "5 runs, a fresh folder under the temporary folder, removed afterwards unless\n"
+      "--keep. Any of --traces, --samples, --extensions, --sparse benches that one\n"
+      "record instead. --baseline adds a row for another scanner build.\n";
+  if (segd::tools::AnswerHelp(argc, argv, kUsage)) return 0;
   if (!ParseOptions(argc, argv, o)) {
-    std::fputs(
-        "usage: segd_bench [--repeats R] [--folder DIR] [--scanner PATH] [--baseline PATH] [--keep]\n"
-        "                  [--traces N] [--samples S] [--extensions K] [--sparse]\n"
-        "Defaults: the 99,999 x 1,000 and 9,999 x 10,000 sample records (K = 2), best of\n"
-        "5 runs, a fresh folder under the temporary folder, removed afterwards unless\n"
-        "--keep. Any of --traces, --samples, --extensions, --sparse benches that one\n"
-        "record instead. --baseline adds a row for another scanner build.\n",
-        stderr);
+    std::fputs(kUsage, stderr);
     return 2;
   }
 #ifdef SEGD_BENCH_PYTHON

@@ -4,6 +4,7 @@
 // program needs: first trace offset, trace length, trace count, header bytes.
 //
 //   segd_bench_record OUTPUT TRACES SAMPLES EXTENSIONS [sparse]
+#include "tools/help_option.h"
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv) {
   using namespace segd::writer;
+  if (segd::tools::AnswerHelp(argc, argv, "usage: segd_bench_record OUTPUT TRACES SAMPLES EXTENSIONS [sparse]\n")) return 0;
   if (argc < 5) {
     std::fputs("usage: segd_bench_record OUTPUT TRACES SAMPLES EXTENSIONS [sparse]\n", stderr);
     return 2;

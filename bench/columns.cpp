@@ -6,6 +6,7 @@
 // Prints nanoseconds per trace (or per call), the best of 9 passes.
 //
 //   segd_bench_columns RECORD FIRST_OFFSET TRACE_BYTES TRACES
+#include "tools/help_option.h"
 #include <time.h>
 
 #include <algorithm>
@@ -56,6 +57,7 @@ volatile std::size_t sink;  // keeps results from being optimised away
 
 int main(int argc, char** argv) {
   using namespace segd;
+  if (segd::tools::AnswerHelp(argc, argv, "usage: segd_bench_columns RECORD FIRST_OFFSET TRACE_BYTES TRACES\n")) return 0;
   if (argc != 5) {
     std::fputs("usage: segd_bench_columns RECORD FIRST_OFFSET TRACE_BYTES TRACES\n", stderr);
     return 2;

@@ -10,6 +10,7 @@
 //
 // The two read floors add up a checksum of the header bytes so that no read
 // can be optimised away.
+#include "tools/help_option.h"
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -74,6 +75,8 @@ bool WriteOnly(const char* path, std::uint64_t reportBytes, std::uint64_t traces
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (segd::tools::AnswerHelp(argc, argv, "usage: segd_bench_floor pread|chunked|write RECORD FIRST_OFFSET TRACE_BYTES TRACES HEADER_BYTES REPORT_BYTES "
+        "OUTPUT [CHUNK_BYTES]\n")) return 0;
   if (argc != 9 && argc != 10) {
     std::fputs(
         "usage: segd_bench_floor pread|chunked|write RECORD FIRST_OFFSET TRACE_BYTES TRACES HEADER_BYTES REPORT_BYTES "

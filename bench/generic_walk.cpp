@@ -6,6 +6,7 @@
 //
 //   segd_bench_generic_walk RECORD SAMPLES EXTENSIONS [REPEATS]
 //   (RECORD as segd_bench_record writes it; SAMPLES and EXTENSIONS as given to it)
+#include "tools/help_option.h"
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -37,6 +38,7 @@ double Seconds(double since) { return Clock::now() - since; }
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (segd::tools::AnswerHelp(argc, argv, "usage: segd_bench_generic_walk RECORD SAMPLES EXTENSIONS [REPEATS]\n")) return 0;
   if (argc < 4) {
     std::fputs("usage: segd_bench_generic_walk RECORD SAMPLES EXTENSIONS [REPEATS]\n", stderr);
     return 2;

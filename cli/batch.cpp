@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -39,7 +40,7 @@ class SummaryOut {
   void Write(const std::string& text) {
     if (file_) {
       ok_ = file_->Write(text) && ok_;
-    } else if (ok_ && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
+    } else if (ok_ && !WriteStdout(text.data(), text.size())) {
       ok_ = false;
       error_ = errno;
     }
@@ -67,7 +68,7 @@ class SummaryOut {
 // Empty when written; otherwise the system's reason (or "failed").
 std::string WriteWhole(const std::string& path, const std::string& text) {
   if (path == "-") {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return {};
+    if (WriteStdout(text.data(), text.size())) return {};
     return errno != 0 ? SystemMessage(errno) : "failed";
   }
   app::SafeFile file(path);
@@ -76,9 +77,13 @@ std::string WriteWhole(const std::string& path, const std::string& text) {
   return reason.empty() ? "failed" : reason;
 }
 
-// QC section, --qc file and the exit status's QC part.
-int ReportQc(const std::vector<app::QcRow>& rows, const std::optional<std::string>& qcPath) {
-  const app::LineQc qc = app::CheckLine(rows);
+// QC section, --qc file and the exit status's QC part; nothing with --qc
+// none (shards of a run checked later as one).
+int ReportQc(const std::vector<app::QcRow>& rows, const BatchOptions& o) {
+  if (o.qcOff) return kExitOk;
+  app::QcSettings settings;
+  settings.timeJumpSeconds = o.timeJumpSeconds;
+  const app::LineQc qc = app::CheckLine(rows, settings);
   // Cells read back from summaries may hold anything: each line printable.
   std::string text;
   const std::string raw = app::QcText(qc);
@@ -87,10 +92,10 @@ int ReportQc(const std::vector<app::QcRow>& rows, const std::optional<std::strin
     text += app::PrintableLine(std::string_view(raw).substr(start, end - start)) + "\n";
     start = end + 1;
   }
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  if (qcPath) {
-    if (const std::string why = WriteWhole(*qcPath, app::QcJson(qc)); !why.empty()) {
-      Say("cannot write the QC file " + *qcPath + " (" + why + ")");
+  if (!o.quiet) std::fwrite(text.data(), 1, text.size(), stderr);
+  if (o.qc) {
+    if (const std::string why = WriteWhole(*o.qc, app::QcJson(qc)); !why.empty()) {
+      Say("cannot write the QC file " + *o.qc + " (" + why + ")");
       return kExitFailed;
     }
   }
@@ -104,6 +109,30 @@ int Worse(int a, int b) {
 
 int RowStatus(const app::QcRow& row) {
   return row.status == "ok" ? kExitOk : row.status == "warning" ? kExitFindings : kExitFailed;
+}
+
+// The line a record that is not ok gets on standard error, made from its
+// row alone, so that QC over merged shards tells what one run tells.
+void TellRow(const app::SummaryRow& row, const BatchOptions& o) {
+  if (o.quiet || row.Get("status") == "ok") return;
+  for (const char* column : {"problems", "trace_findings", "notices"}) {
+    if (!row.Get(column).empty()) {
+      Say(row.Get("path") + ": " + row.Get("status") + ": " + row.Get(column));
+      return;
+    }
+  }
+  Say(row.Get("path") + ": " + row.Get("status"));
+}
+
+std::optional<SummaryOut> OpenSummary(const std::string& path, const BatchOptions& o) {
+  std::optional<SummaryOut> summary;
+  summary.emplace(path);
+  if (!summary->IsOpen()) {
+    Say("cannot create the summary " + path + summary->Why());
+    return std::nullopt;
+  }
+  if (o.header) summary->Write(app::SummaryHeader(o.summaryFormat));
+  return summary;
 }
 
 // The first output of the run that would replace a file it reads, with its
@@ -135,6 +164,8 @@ int QcFromSummaries(const BatchOptions& o) {
   if (const auto refusal = OutputOverInput(o, {}, {})) return UsageError(*refusal);
   std::vector<app::QcRow> rows;
   int status = kExitOk;
+  std::optional<SummaryOut> summary;
+  if (o.summary && !(summary = OpenSummary(*o.summary, o))) return kExitFailed;
   for (const std::string& path : o.qcFrom) {
     std::ifstream file;
     if (path != "-") file.open(path, std::ios::binary);
@@ -150,11 +181,17 @@ int QcFromSummaries(const BatchOptions& o) {
       return kExitFailed;
     }
     for (const app::SummaryRow& row : *read) {
+      if (summary) summary->Write(app::SummaryLine(row, o.summaryFormat));
+      TellRow(row, o);
       rows.push_back(app::QcRow::From(row));
       status = Worse(status, RowStatus(rows.back()));
     }
   }
-  return Worse(status, ReportQc(rows, o.qc));
+  if (summary && !summary->Finish()) {
+    Say("the summary " + *o.summary + " could not be written completely" + summary->Why());
+    status = kExitFailed;
+  }
+  return Worse(status, ReportQc(rows, o));
 }
 
 std::vector<std::string> CollectPaths(const BatchOptions& o, int& status) {
@@ -187,7 +224,7 @@ std::vector<std::string> CollectPaths(const BatchOptions& o, int& status) {
     }
   }
   for (const std::string& list : o.fileLists) addList(list);
-  app::FoundRecords found = app::FindRecords(arguments);
+  app::FoundRecords found = app::FindRecords(arguments, o.filter);
   for (const std::string& problem : found.problems) {
     Say(problem);
     status = kExitFailed;
@@ -214,7 +251,8 @@ bool IsBatchCommand(const std::vector<std::string>& args) {
       if (TakesValue(arg)) ++i;
     } else {
       std::error_code ec;
-      if (arg == "-") return true;
+      // A lone '-' is a record on standard input; beside other records or
+      // batch options it is a list of record paths.
       folder = folder || std::filesystem::is_directory(arg, ec);
       ++records;
     }
@@ -238,7 +276,8 @@ int RunBatch(const std::vector<std::string>& args) {
     Say("no SEG-D records found");
     return kExitFailed;
   }
-  for (const auto& dir : {options->outputs.csvDir, options->outputs.jsonDir, options->outputs.reportDir}) {
+  for (const auto& dir : {options->outputs.csvDir, options->outputs.jsonDir, options->outputs.reportDir,
+                          options->outputs.samplesDir, options->outputs.segyDir, options->outputs.mseedDir}) {
     std::error_code ec;
     if (dir && !std::filesystem::is_directory(*dir, ec)) {
       Say("the output folder " + *dir + " does not exist");
@@ -248,17 +287,11 @@ int RunBatch(const std::vector<std::string>& args) {
   const std::vector<std::string> stems = app::OutputStems(paths);
   if (const auto refusal = OutputOverInput(*options, paths, stems)) return UsageError(*refusal);
   // Without any other output the summary goes to standard output.
-  const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir || options->qc;
+  const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir ||
+                           options->outputs.samplesDir || options->outputs.segyDir || options->outputs.mseedDir || options->qc;
   const std::string summaryPath = options->summary.value_or(otherOutput ? "" : "-");
   std::optional<SummaryOut> summary;
-  if (!summaryPath.empty()) {
-    summary.emplace(summaryPath);
-    if (!summary->IsOpen()) {
-      Say("cannot create the summary " + summaryPath + summary->Why());
-      return kExitFailed;
-    }
-    summary->Write(app::SummaryHeader(options->summaryFormat));
-  }
+  if (!summaryPath.empty() && !(summary = OpenSummary(summaryPath, *options))) return kExitFailed;
 
   std::vector<app::QcRow> qcRows;
   qcRows.reserve(paths.size());
@@ -273,12 +306,8 @@ int RunBatch(const std::vector<std::string>& args) {
     qcRows.push_back(app::QcRow::From(outcome.row));
     const app::QcRow& row = qcRows.back();
     status = Worse(status, RowStatus(row));
-    if (row.status != "ok") {
-      progress.Clear();
-      const std::string& problems = outcome.row.Get("problems");
-      const std::string& notices = outcome.row.Get("notices");
-      Say(row.path + ": " + row.status + ": " + (problems.empty() ? notices : problems));
-    }
+    if (row.status != "ok") progress.Clear();
+    TellRow(outcome.row, *options);
     if (!outcome.outputFailures.empty()) ++withoutOutput;
     for (const std::string& failure : outcome.outputFailures) {
       progress.Clear();
@@ -296,26 +325,43 @@ int RunBatch(const std::vector<std::string>& args) {
     Say("the summary " + summaryPath + " could not be written completely" + summary->Why());
     status = kExitFailed;
   }
-  return Worse(status, ReportQc(qcRows, options->qc));
+  return Worse(status, ReportQc(qcRows, *options));
 }
 
 std::string_view BatchUsageText() {
   return "\n"
          "Many records: segdreport [BATCH OPTIONS] RECORD|FOLDER|- ...\n"
-         "  Folders are searched recursively (files whose first block is a SEG-D general\n"
-         "  header, in sorted path order); '-' reads record paths from standard input.\n"
+         "  Folders are searched recursively, every file in sorted path order (a file\n"
+         "  that is not a record is a failed row with its reason); '-' reads record\n"
+         "  paths from standard input.\n"
          "  --files-from FILE    record paths, one per line ('-' standard input)\n"
+         "  --include GLOB, --exclude GLOB\n"
+         "                       take only the files found in folders whose names match\n"
+         "                       an --include (any, when none is given) and no --exclude\n"
          "  --summary FILE       one row per record ('-' standard output, the default\n"
          "                       when no other output is asked for)\n"
          "  --summary-format F   csv (default) or json (JSON Lines)\n"
+         "  --no-header          no CSV header line (shards to concatenate)\n"
+         "  --allow LIST         trace findings a record may have and stay ok, e.g.\n"
+         "                       dead=2,overscale=1%\n"
          "  --csv-dir DIR, --json-dir DIR, --report-dir DIR\n"
          "                       one trace table, JSON record or text report per record,\n"
          "                       named after the record's file name (+ '@' and a hash of\n"
          "                       its path when two records of the run share a name)\n"
-         "  --qc FILE            the line QC as JSON (a QC section always goes to stderr)\n"
-         "  --qc-from SUMMARY... line QC over summaries (merged from several runs)\n"
+         "  --samples-dir DIR    each record's samples as DIR/NAME.f32 (raw little-endian\n"
+         "                       float32, traces x samples) and NAME.f32.json; --scaled: mV\n"
+         "  --segy-dir DIR, --mseed-dir DIR  each record exported as DIR/NAME.sgy or\n"
+         "                       DIR/NAME.mseed (with the export options above)\n"
+         "  --qc FILE            the line QC as JSON (a QC section goes to stderr);\n"
+         "                       --qc none: no line QC (shards checked later as one)\n"
+         "  --qc-from SUMMARY... line QC over summaries (merged from several runs; header\n"
+         "                       lines inside them are skipped); with --summary FILE the\n"
+         "                       rows read are written as one summary\n"
+         "  --time-jump SECONDS  a larger step in time between records next in file\n"
+         "                       number order is a QC finding (default 86400)\n"
          "  --jobs N             records scanned at once (default: the machine's cores)\n"
-         "  --select, --defaults choose what the text reports list; --quiet no progress\n"
+         "  --select, --defaults choose what the text reports list\n"
+         "  --quiet              no progress, no record lines, no QC section on stderr\n"
          "  Exit status: 0 every record ok, 3 some record or the line QC with findings,\n"
          "  1 some record not decoded or an output not written, 2 usage error.\n";
 }

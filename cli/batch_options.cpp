@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cli/export_options.h"
 #include "cli/options.h"
 #include "app/settings.h"
 
@@ -10,8 +11,12 @@ namespace segd::cli {
 namespace {
 
 constexpr std::string_view kBatchValueOptions[] = {"--summary", "--summary-format", "--csv-dir", "--json-dir",
-                                                   "--report-dir", "--qc", "--qc-from", "--jobs", "--files-from"};
-constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json"};
+                                                   "--report-dir", "--samples-dir", "--qc", "--qc-from", "--jobs",
+                                                   "--files-from", "--segy-dir", "--mseed-dir", "--include", "--exclude",
+                                                   "--time-jump"};
+constexpr std::string_view kBatchFlags[] = {"--no-header"};
+constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json",
+                                                    "--allow",  "--samples"};
 
 bool Named(const std::string& arg, std::string_view name) {
   return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=');
@@ -23,6 +28,9 @@ bool IsBatchOption(const std::string& arg) {
   for (std::string_view name : kBatchValueOptions) {
     if (Named(arg, name)) return true;
   }
+  for (std::string_view name : kBatchFlags) {
+    if (arg == name) return true;
+  }
   return false;
 }
 
@@ -33,7 +41,7 @@ bool TakesValue(const std::string& arg) {
   for (std::string_view name : kSingleValueOptions) {
     if (arg == name) return true;
   }
-  return false;
+  return ExportOptionTakesValue(arg);
 }
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
@@ -55,6 +63,28 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       o.quiet = true;
       continue;
     }
+    if (arg == "--no-header") {
+      o.header = false;
+      continue;
+    }
+    if (ExportFlags flags{o.outputs.exports, o.outputs.segyDir, o.outputs.mseedDir};
+        TakeExportOption(args, i, flags, error)) {
+      if (!error.empty()) return std::nullopt;
+      if (flags.request.segy || flags.request.mseed) {
+        error = std::string("option ") + (flags.request.segy ? "--segy" : "--mseed") +
+                " is not used with many records (" + (flags.request.segy ? "--segy" : "--mseed") +
+                "-dir writes one per record)";
+        return std::nullopt;
+      }
+      o.outputs.exports = flags.request;
+      o.outputs.segyDir = flags.segyDir;
+      o.outputs.mseedDir = flags.mseedDir;
+      continue;
+    }
+    if (arg == "--scaled") {
+      o.outputs.scaled = true;
+      continue;
+    }
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
     std::string value;
@@ -67,8 +97,11 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
         return std::nullopt;
       }
       value = args[++i];
-    } else {
+    } else if (arg == "--view" || arg == "--help" || arg == "-h" || arg == "--version") {
       error = "option '" + arg + "' is not used with many records";
+      return std::nullopt;
+    } else {
+      error = "unknown option '" + arg + "'";
       return std::nullopt;
     }
     if (value.empty() && name != "--summary-format") {
@@ -89,8 +122,30 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       o.outputs.jsonDir = value;
     } else if (name == "--report-dir") {
       o.outputs.reportDir = value;
+    } else if (name == "--samples-dir") {
+      o.outputs.samplesDir = value;
     } else if (name == "--qc") {
-      o.qc = value;
+      if (value == "none") {
+        o.qcOff = true;
+      } else {
+        o.qc = value;
+      }
+    } else if (name == "--allow") {
+      const auto allowance = app::ParseAllowance(value, error);
+      if (!allowance) return std::nullopt;
+      o.outputs.allowance = *allowance;
+    } else if (name == "--include") {
+      o.filter.include.push_back(value);
+    } else if (name == "--exclude") {
+      o.filter.exclude.push_back(value);
+    } else if (name == "--time-jump") {
+      double seconds = 0;
+      const auto r = std::from_chars(value.data(), value.data() + value.size(), seconds);
+      if (r.ec != std::errc() || r.ptr != value.data() + value.size() || seconds <= 0) {
+        error = "--time-jump is a number of seconds above 0, not '" + value + "'";
+        return std::nullopt;
+      }
+      o.timeJumpSeconds = seconds;
     } else if (name == "--qc-from") {
       o.qcFrom.push_back(value);
     } else if (name == "--files-from") {
@@ -107,9 +162,13 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       if (!(selection = ParseSelection(value, error))) return std::nullopt;
     } else if (name == "--defaults") {
       defaults = value;
+    } else if (!TakesValue(name)) {
+      error = "unknown option '" + name + "'";
+      return std::nullopt;
     } else {
       error = "option '" + name + "' is not used with many records" +
-              std::string(name == "--csv" || name == "--json" ? " (" + name + "-dir writes one per record)" : "");
+              std::string(name == "--csv" || name == "--json" || name == "--samples" ? " (" + name + "-dir writes one per record)"
+                                                                                   : "");
       return std::nullopt;
     }
   }
@@ -129,8 +188,9 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     // With --qc-from the other arguments are summaries too.
     o.qcFrom.insert(o.qcFrom.end(), o.inputs.begin(), o.inputs.end());
     o.inputs.clear();
-    if (!o.fileLists.empty() || o.summary || o.outputs.csvDir || o.outputs.jsonDir || o.outputs.reportDir) {
-      error = "--qc-from checks summaries; it takes no records or record outputs";
+    if (!o.fileLists.empty() || o.outputs.csvDir || o.outputs.jsonDir || o.outputs.reportDir || o.outputs.samplesDir ||
+        o.outputs.segyDir || o.outputs.mseedDir) {
+      error = "--qc-from checks summaries; it takes no records or record outputs (--summary writes the rows read as one summary)";
       return std::nullopt;
     }
   } else if (o.inputs.empty() && o.fileLists.empty()) {

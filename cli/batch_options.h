@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/batch_job.h"
+#include "app/record_finder.h"
+#include "app/trace_findings.h"
 #include "app/summary_io.h"
 
 namespace segd::cli {
@@ -15,7 +17,11 @@ struct BatchOptions {
   std::optional<std::string> summary;  // "-" standard output
   app::SummaryFormat summaryFormat = app::SummaryFormat::Csv;
   app::BatchOutputs outputs;
-  std::optional<std::string> qc;
+  std::optional<std::string> qc;  // the QC JSON file
+  bool qcOff = false;             // --qc none: no QC section, no QC in the exit status
+  bool header = true;             // --no-header: summary rows only (shards to concatenate)
+  app::FileFilter filter;         // --include, --exclude
+  double timeJumpSeconds = 86400; // --time-jump
   std::vector<std::string> qcFrom;  // summaries to check instead of records
   std::optional<std::string> defaultsFile;  // read, so never written
   unsigned jobs = 0;                // 0: the machine's cores

@@ -19,7 +19,8 @@ bool StderrIsTerminal();
 // The current folder, where a report without a --folder goes.
 std::string CurrentFolder();
 
-// Every byte to standard output, unbuffered; false when a write failed.
+// Every byte to standard output, unbuffered; false when a write failed. A
+// reader that closed the pipe ends the program quietly with status 0.
 bool WriteStdout(const char* data, std::size_t size);
 
 // The separator of report paths; with '\\' a report name also follows

@@ -9,6 +9,7 @@
 
 #include "cli/console.h"
 #include "cli/terminal_sinks.h"
+#include "scan/temp_file_registry.h"
 
 extern char** environ;
 
@@ -34,6 +35,12 @@ bool WriteStdout(const char* data, std::size_t size) {
   while (size > 0) {
     const ssize_t written = ::write(STDOUT_FILENO, data, size);
     if (written < 0 && errno == EINTR) continue;
+    // The reader has gone (`| head -1`): it wants no more, which is no
+    // failure of this run. Half-written files go, as on a signal.
+    if (written < 0 && errno == EPIPE) {
+      RemoveRegisteredTempFiles();
+      _exit(0);
+    }
     if (written <= 0) return false;
     data += written;
     size -= static_cast<std::size_t>(written);

@@ -1,6 +1,8 @@
 #include "cli/data_outputs.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
 
 #include "cli/console.h"
 #include "scan/atomic_file.h"
@@ -42,8 +44,25 @@ void DataOutputs::Open(const std::string& path, const char* what, bool json) {
   output->path = path;
   output->what = what;
   output->json = json;
+  std::error_code ec;
+  const auto type = std::filesystem::status(path, ec).type();
+  const bool device = !ec && type != std::filesystem::file_type::regular && type != std::filesystem::file_type::directory &&
+                      type != std::filesystem::file_type::not_found;
   if (path == kStandardOutput) {
     output->sink = std::make_unique<StdoutSink>();
+  } else if (device) {
+    // /dev/null, a FIFO, /dev/fd/N: written in place, as a shell redirection
+    // would; a device that refuses the bytes (/dev/full) fails the run.
+    std::string reason;
+    // A FIFO is waited on until its reader comes, as a shell's redirection
+    // waits; the sink's own open then finds the reader there.
+    std::FILE* waitForReader = type == std::filesystem::file_type::fifo ? std::fopen(path.c_str(), "wb") : nullptr;
+    output->sink = CreateAtomicFileSink(path, reason);
+    if (waitForReader) std::fclose(waitForReader);
+    if (!output->sink) {
+      failures_.push_back("Cannot create the " + std::string(what) + " file " + path + (reason.empty() ? "" : " (" + reason + ")"));
+      return;
+    }
   } else {
     DiskFileAccess disk;  // written whole or not at all; never over the record
     output->sink = disk.CreateReport(path, record_);

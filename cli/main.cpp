@@ -1,10 +1,15 @@
 // segdreport: scans one SN388 SEG-D field record and writes its text report.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/batch_job.h"
+#include "app/trace_findings.h"
 #include "app/run_inputs.h"
 #include "cli/batch.h"
+#include "cli/record_summary.h"
+#include "cli/stdin_record.h"
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/other_make.h"
@@ -13,6 +18,8 @@
 #include "cli/terminal_sinks.h"
 #include "scan/atomic_file.h"
 #include "scan/decode_file.h"
+#include "app/samples_files.h"
+#include "app/export_files.h"
 #include "app/settings.h"
 #include "scan/record_scan.h"
 #include "scan/report_name.h"
@@ -35,7 +42,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (cli::IsBatchCommand(args)) return cli::RunBatch(args);
   std::string error;
-  const auto options = cli::ParseOptions(args, error);
+  auto options = cli::ParseOptions(args, error);
   if (!options) return cli::UsageError(error);
   if (options->help) {
     std::fwrite(cli::UsageText().data(), 1, cli::UsageText().size(), stdout);
@@ -45,6 +52,48 @@ int main(int argc, char** argv) {
   if (options->version) {
     std::puts("segdreport " SEGD_VERSION);
     return cli::kExitOk;
+  }
+
+  // The record on standard input, copied to a temporary file for the run.
+  std::unique_ptr<cli::StdinRecord> stdinRecord;
+  const std::string shownRecord = options->record;
+  if (options->record == "-") {
+    stdinRecord = cli::StdinRecord::Copy(error);
+    if (!stdinRecord) {
+      cli::StderrNotices("-").ShowNotice(error, "", NoticeKind::Plain);
+      return cli::kExitFailed;
+    }
+    options->record = stdinRecord->Path();
+  }
+  app::Allowance allowance;
+  if (options->allow) {
+    const auto parsed = app::ParseAllowance(*options->allow, error);
+    if (!parsed) return cli::UsageError(error);
+    allowance = *parsed;
+  }
+  // Nothing asked for: a summary of any record, its verdict the exit status.
+  if (!options->output && !options->folder && !options->selection && !options->defaults && !options->csv &&
+      !options->json && !options->view && !options->samples && !options->exports.request.Any()) {
+    app::BatchOutputs outputs;
+    outputs.allowance = allowance;
+    app::RecordOutcome outcome = app::ScanOneRecord(options->record, "", outputs);
+    outcome.row.Set("path", shownRecord);
+    const std::string text = cli::RecordSummaryText(outcome.row);
+    const app::RecordStatus verdict = app::StatusOf(outcome.row);
+    if (verdict == app::RecordStatus::Failed) {
+      cli::StderrNotices(shownRecord).ShowNotice(outcome.row.Get("problems"), "", NoticeKind::Plain);
+    }
+    if (!cli::WriteStdout(text.data(), text.size())) return cli::kExitFailed;
+    return verdict == app::RecordStatus::Ok ? cli::kExitOk : verdict == app::RecordStatus::Warning ? cli::kExitFindings : cli::kExitFailed;
+  }
+  // A file of no bytes is what a failed transfer leaves: say so, not that
+  // its headers do not decode.
+  {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(options->record, ec) && std::filesystem::file_size(options->record, ec) == 0 && !ec) {
+      cli::StderrNotices(shownRecord).ShowNotice("empty file (0 bytes)", "", NoticeKind::Plain);
+      return cli::kExitFailed;
+    }
   }
 
   OutputSelection selection{};
@@ -61,7 +110,7 @@ int main(int argc, char** argv) {
 
   TraceFields traceFields;
   cli::FixedName name(outputName);
-  cli::StderrNotices notices(options->record);
+  cli::StderrNotices notices(shownRecord);
   cli::TerminalProgress progress(!options->quiet && cli::StderrIsTerminal());
   cli::DesktopViewer viewer(notices);
   DiskFileAccess disk;
@@ -74,7 +123,8 @@ int main(int argc, char** argv) {
   // Without a data output the report is the run's one output, asked for
   // even without a name; with one, only a given name asks for the report.
   int status = cli::kExitOk;
-  const bool reportRun = !data.Any() || !TrimBlanks(outputName).empty();
+  const app::ExportRequest& exports = options->exports.request;
+  const bool reportRun = (!data.Any() && !options->samples && !exports.Any()) || !TrimBlanks(outputName).empty();
   const std::string reportFolder = options->folder ? *options->folder : cli::CurrentFolder();
   {
     // No output may be moved over the record or the defaults file: refused
@@ -85,6 +135,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> outputs;
     if (options->csv) outputs.push_back(*options->csv);
     if (options->json) outputs.push_back(*options->json);
+    if (options->samples) outputs.push_back(*options->samples);
+    for (const auto& path : {exports.segy, exports.mseed}) {
+      if (path && *path != cli::kStandardOutput) outputs.push_back(*path);
+    }
     const std::string trimmed(TrimBlanks(outputName));
     if (reportRun && !reportToStandardOutput && UsableReportName(trimmed, cli::kReportSeparator)) {
       outputs.push_back(ReportPath(reportFolder, trimmed, cli::kReportSeparator));
@@ -105,6 +159,33 @@ int main(int argc, char** argv) {
       default:
         status = cli::kExitFailed;
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
+    }
+  }
+  if (options->samples) {
+    std::vector<model::Notice> told;
+    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *options->samples, options->scaled, told);
+    for (const model::Notice& notice : told) notices.Show(notice);
+    if (!samples.written) {
+      status = cli::kExitFailed;
+    } else if (samples.cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
+    }
+  }
+  if (exports.Any()) {
+    cli::StdoutSink standardOutput;
+    app::ExportRequest request = exports;
+    request.standardOutput = &standardOutput;
+    request.toolVersion = SEGD_VERSION;
+    std::vector<model::Notice> told;
+    const app::ExportRun run = app::WriteExportFiles(options->record, request, told);
+    // The report or data run has told the record's own notices already.
+    for (const model::Notice& notice : told) {
+      if ((!reportRun && !data.Any()) || notice.level == model::NoticeLevel::Warning) notices.Show(notice);
+    }
+    if (!run.written) {
+      status = cli::kExitFailed;
+    } else if (run.cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
     }
   }
   if (!data.Any()) return status;

@@ -75,6 +75,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       return !endOfOptions && (arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
                                                arg[name.size()] == '='));
     };
+    if (!endOfOptions && TakeExportOption(args, i, options.exports, error)) {
+      if (!error.empty()) return std::nullopt;
+      continue;
+    }
     if (is("--output")) {
       if (!(options.output = value("--output"))) return std::nullopt;
     } else if (is("--folder")) {
@@ -88,6 +92,16 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       if (!(options.csv = value("--csv"))) return std::nullopt;
     } else if (is("--json")) {
       if (!(options.json = value("--json"))) return std::nullopt;
+    } else if (is("--allow")) {
+      if (!(options.allow = value("--allow"))) return std::nullopt;
+    } else if (is("--samples")) {
+      if (!(options.samples = value("--samples"))) return std::nullopt;
+      if (*options.samples == "-" || options.samples->empty()) {
+        error = "option --samples needs a file name (the matrix and FILE.json are written)";
+        return std::nullopt;
+      }
+    } else if (!endOfOptions && arg == "--scaled") {
+      options.scaled = true;
     } else if (is("--defaults")) {
       if (!(options.defaults = value("--defaults"))) return std::nullopt;
     } else if (is("--select")) {
@@ -115,9 +129,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       recordSeen = true;
     }
   }
-  const int toStandardOutput = (options.output == "-") + (options.csv == "-") + (options.json == "-");
+  const int toStandardOutput = (options.output == "-") + (options.csv == "-") + (options.json == "-") +
+                               (options.exports.request.segy == "-") + (options.exports.request.mseed == "-");
   if (toStandardOutput > 1) {
-    error = "only one of --output, --csv and --json may be '-' (standard output)";
+    error = "only one of --output, --csv, --json, --segy and --mseed may be '-' (standard output)";
     return std::nullopt;
   }
   if (!recordSeen && !options.help && !options.version) {
@@ -131,12 +146,21 @@ namespace {
 
 constexpr std::string_view kUsageHead =
     "Usage: segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]\n"
-    "                  [--csv FILE] [--json FILE] [--view] [--quiet] RECORD\n"
+    "                  [--csv FILE] [--json FILE] [--samples FILE [--scaled]]\n"
+    "                  [--view] [--quiet] RECORD\n"
+    "       segdreport [--allow LIST] RECORD\n"
     "\n"
     "Scans the headers of one SEG-D field record and writes the text report of an\n"
     "SN388 recorder's record; of any SEG-D record (revisions 1 to 3.1, any make)\n"
-    "the trace table as CSV and the record as JSON.\n"
+    "the trace table as CSV and the record as JSON. With none of --output,\n"
+    "--select, --defaults, --csv, --json and --view it prints a summary of any\n"
+    "record (make, times, layout, trace findings, integrity, verdict); exit\n"
+    "status 0 ok, 3 warning, 1 failed. RECORD '-' reads standard input.\n"
     "\n"
+    "  --allow LIST     trace findings a record may have and stay ok, e.g.\n"
+    "                   dead=2,overscale=1% (a count or a share of the traces);\n"
+    "                   kinds: dead, past_end and the error flags (ipls, impd,\n"
+    "                   underrun, overrun, overscale, data, sync, sercel_...)\n"
     "  --output NAME    report name as typed in the window's output name box; the\n"
     "                   report is NAME in capitalised words without \".txt\", plus \".Txt\"\n"
     "  --folder DIR     folder to create the report in (default: the current folder)\n"
@@ -145,6 +169,9 @@ constexpr std::string_view kUsageHead =
     "                   or 'none' (default)\n"
     "  --csv FILE       write the trace table as CSV: every trace, every field\n"
     "  --json FILE      write the record (headers, notices, traces) as JSON\n"
+    "  --samples FILE   write the samples as a raw little-endian float32 matrix\n"
+    "                   (traces x samples, NaN past a trace's end) and FILE.json\n"
+    "                   (shape, intervals, start times in UTC); --scaled: in mV\n"
     "  --defaults FILE  start from the selection and name of a dorvik.def file\n"
     "  --view           open the finished report in the desktop's text viewer\n"
     "  --quiet          no progress bar\n"
@@ -154,6 +181,7 @@ constexpr std::string_view kUsageHead =
     "--output, --csv and --json may be given together: the record is read once.\n"
     "\n"
     "Trace fields (index, data name as in CSV and JSON, label in the window):\n";
+
 
 constexpr std::string_view kUsageTail =
     "Sections: 30 general headers, 31 channel set headers, 32 extended header,\n"
@@ -168,7 +196,8 @@ constexpr std::string_view kUsageTail =
     "interrupted run leaves an earlier file of that name as it was.\n";
 
 std::string BuildUsage() {
-  std::string text(kUsageHead);
+  std::string text(kUsageHead.substr(0, kUsageHead.find("Trace fields (")));
+  text.append(kExportUsage).append("\n").append(kUsageHead.substr(kUsageHead.find("Trace fields (")));
   for (std::size_t i = 0; i < std::size(kTraceColumnTable); ++i) {
     const TraceColumn& column = kTraceColumnTable[i];
     std::string line = (i < 10 ? "   " : "  ") + std::to_string(i) + "  " + std::string(column.name);

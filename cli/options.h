@@ -1,12 +1,14 @@
 #pragma once
 // The command line of the portable scanner:
 //   segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]
-//              [--csv FILE] [--json FILE] [--view] [--quiet] RECORD
+//              [--csv FILE] [--json FILE] [--samples FILE [--scaled]] [--segy FILE] [--mseed FILE]
+//              [--view] [--quiet] [--allow LIST] RECORD
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/export_options.h"
 #include "scan/trace_fields.h"
 
 namespace segd::cli {
@@ -18,6 +20,10 @@ struct Options {
   std::optional<std::string> defaults;
   std::optional<std::string> csv;   // the trace table; "-" standard output
   std::optional<std::string> json;  // the record; "-" standard output
+  std::optional<std::string> allow;  // trace findings within which the default run's verdict stays ok
+  ExportFlags exports;              // --segy, --mseed and how they are written
+  std::optional<std::string> samples;  // raw float32 matrix, and samples.json beside it
+  bool scaled = false;                 // --samples in millivolts
   bool view = false;
   bool quiet = false;
   bool help = false;

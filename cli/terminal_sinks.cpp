@@ -29,7 +29,12 @@ std::string EscapeControls(std::string_view text) {
 void StderrNotices::ShowNotice(std::string_view text, std::string_view caption, NoticeKind kind) {
   std::string line = "segdreport: ";
   if (!record_.empty()) line += EscapeControls(record_) + ": ";
-  if (kind == NoticeKind::Warning) line += "warning: ";
+  // A record that cannot be opened ends the run: an error, not a warning.
+  if (caption == "Open Failed") {
+    line += "error: ";
+  } else if (kind == NoticeKind::Warning) {
+    line += "warning: ";
+  }
   if (!caption.empty()) {
     line.append(caption);
     line += ": ";

@@ -11,6 +11,8 @@ std::string_view TargetName(Target target) {
     case Target::kGenericRecord: return "generic_record";
     case Target::kWriters: return "writers";
     case Target::kSummaryReader: return "summary_reader";
+    case Target::kSamples: return "samples";
+    case Target::kExport: return "export";
   }
   return "unknown";
 }
@@ -24,6 +26,8 @@ std::string Check(Target target, Input input) {
     case Target::kGenericRecord: return CheckGenericRecord(input);
     case Target::kWriters: return CheckWriters(input);
     case Target::kSummaryReader: return CheckSummaryReader(input);
+    case Target::kSamples: return CheckSamples(input);
+    case Target::kExport: return CheckExport(input);
   }
   return {};
 }

@@ -21,13 +21,15 @@ enum class Target : std::uint8_t {
   kGenericRecord,   // the general SEG-D decoder and its walk on a whole record
   kWriters,         // a record model made from the bytes through the CSV and JSON writers
   kSummaryReader,   // the bytes read back as a summary (CSV or JSON Lines) for line QC
+  kSamples,         // the sample decoders (byte 0 below 0x80) or the samples walk on a whole record
+  kExport,          // a whole record exported to SEG-Y and miniSEED (byte 0 chooses how)
 };
 inline constexpr Target kTargets[] = {Target::kDecodeRun,     Target::kHeaderDecoders, Target::kTraceWalk,
                                       Target::kConversions,   Target::kGenericRecord,  Target::kWriters,
-                                      Target::kSummaryReader};
+                                      Target::kSummaryReader, Target::kSamples,        Target::kExport};
 
 // "decode_run", "header_decoders", "trace_walk", "conversions",
-// "generic_record", "writers", "summary_reader": the names of
+// "generic_record", "writers", "summary_reader", "samples", "export": the names of
 // the fuzz programs (fuzz_<name>) and of their corpus and regression folders.
 std::string_view TargetName(Target target);
 
@@ -38,6 +40,8 @@ std::string CheckConversions(Input input);
 std::string CheckGenericRecord(Input input);
 std::string CheckWriters(Input input);
 std::string CheckSummaryReader(Input input);
+std::string CheckSamples(Input input);
+std::string CheckExport(Input input);
 
 std::string Check(Target target, Input input);
 

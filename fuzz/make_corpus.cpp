@@ -1,5 +1,6 @@
 // Writes the seed inputs of every fuzz target into DIR/<target>/, one file
 // each, named by target and number.
+#include "tools/help_option.h"
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include "fuzz/seeds.h"
 
 int main(int argc, char** argv) {
+  if (segd::tools::AnswerHelp(argc, argv, "usage: make_corpus DIR\n")) return 0;
   if (argc != 2) {
     std::fputs("usage: make_corpus DIR\n", stderr);
     return 2;

@@ -6,7 +6,9 @@
 #include <string_view>
 
 #include "tools/record_writer.h"
+#include "tools/sample_encoders.h"
 #include "tools/sample_shot.h"
+#include "tools/segd_record.h"
 
 namespace segd::fuzz {
 
@@ -257,6 +259,49 @@ std::vector<Bytes> WriterSeeds() {
   return seeds;
 }
 
+// The sample decoders' inputs: each format's bytes of a few values
+// (byte 0 its index), then records with real samples in several formats
+// and revisions, whole and cut (byte 0 from 0x80).
+std::vector<Bytes> SampleSeeds() {
+  std::vector<Bytes> seeds;
+  const double values[] = {0, 1, -1, 0.5, -0.0, 1e-3, 12345.0, -8.25, 3e38, 1e-40};
+  const auto codes = writer::EncodedFormats();
+  for (std::size_t k = 0; k < codes.size(); ++k) {
+    Bytes seed(1 + writer::general::SampleDataBytes(codes[k], std::size(values)), 0);
+    seed[0] = static_cast<std::uint8_t>(k);
+    writer::EncodeSamples(codes[k], values, seed.data() + 1);
+    seeds.push_back(std::move(seed));
+  }
+  for (std::uint32_t code : {8015u, 8024u, 8048u, 9036u, 8058u}) {
+    for (const writer::general::Revision revision : {writer::general::Revision{2, 1}, writer::general::Revision{3, 0}}) {
+      writer::general::GeneralRecord r = writer::general::PresetRecord(writer::general::Make::kOther, revision, code, 3, 5);
+      r.sampleValues = [](const writer::general::TracePlace& p, std::span<double> v) {
+        for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<double>(p.index * 3 + i) - 4;
+      };
+      Bytes seed{static_cast<std::uint8_t>(0x80 | (code & 1))};
+      const Bytes record = writer::general::ComposeGeneral(r);
+      seed.insert(seed.end(), record.begin(), record.end());
+      seeds.push_back(seed);
+      seed.resize(seed.size() - 7);  // cut inside the last trace
+      seeds.push_back(std::move(seed));
+    }
+  }
+  return seeds;
+}
+
+// The export's inputs: the samples walk's records, each with a few of the
+// export's choices in byte 0.
+std::vector<Bytes> ExportSeeds() {
+  std::vector<Bytes> seeds;
+  std::uint8_t choice = 0;
+  for (Bytes seed : SampleSeeds()) {
+    if (seed.empty() || seed[0] < 0x80) continue;
+    seed[0] = choice++ % 16;
+    seeds.push_back(std::move(seed));
+  }
+  return seeds;
+}
+
 }  // namespace
 
 std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
@@ -268,6 +313,8 @@ std::vector<std::vector<std::uint8_t>> Seeds(Target target) {
     case Target::kGenericRecord: return GenericSeeds();
     case Target::kWriters: return WriterSeeds();
     case Target::kSummaryReader: return SummarySeeds();
+    case Target::kSamples: return SampleSeeds();
+    case Target::kExport: return ExportSeeds();
   }
   return {};
 }

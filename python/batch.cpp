@@ -23,13 +23,18 @@ namespace {
 
 // {"columns": [(name, is_number), ...], "rows": [[cell, ...], ...], "problems": [...]}:
 // one row per record found, in the order given, cells as the summary file's texts.
-py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs) {
+py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs, const std::string& allow,
+                   const std::vector<std::string>& include, const std::vector<std::string>& exclude) {
+  std::string error;
+  const auto allowance = allow.empty() ? std::optional<app::Allowance>(app::Allowance{}) : app::ParseAllowance(allow, error);
+  if (!allowance) throw py::value_error(error);
+  const app::FileFilter filter{include, exclude};
   app::FoundRecords found;
   std::vector<app::SummaryRow> rows;
   std::atomic<bool> cancel{false};
   RunInterruptible(
       [&] {
-        found = app::FindRecords(arguments);
+        found = app::FindRecords(arguments, filter);
         rows.resize(found.paths.size());
         app::OrderedRun<app::SummaryRow> run;
         run.count = found.paths.size();
@@ -37,7 +42,7 @@ py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs) {
         run.work = [&](std::size_t i) {
           // A record that exhausts memory fails alone, as in a command-line batch.
           try {
-            app::SummaryConsumer consumer;
+            app::SummaryConsumer consumer(&*allowance);
             model::ScanOptions options;
             options.cancel = &cancel;
             const model::ScanResult result = model::ScanRecordFile(found.paths[i], consumer, options);
@@ -66,24 +71,30 @@ py::dict Summarize(const std::vector<std::string>& arguments, unsigned jobs) {
 }
 
 // The QC document (as --qc writes it) of rows given as {column: text} dicts.
-std::string LineQcJson(const std::vector<std::map<std::string, std::string>>& rows) {
+// Header rows repeated inside merged summaries (a path cell of "path") are
+// skipped, as --qc-from skips them.
+std::string LineQcJson(const std::vector<std::map<std::string, std::string>>& rows, double timeJumpSeconds) {
   std::vector<app::QcRow> qcRows;
   for (const auto& cells : rows) {
+    if (const auto path = cells.find("path"); path != cells.end() && path->second == "path") continue;
     app::SummaryRow row;
     for (const auto& [name, text] : cells) {
       if (app::SummaryColumnIndex(name) >= 0) row.Set(name, text);
     }
     qcRows.push_back(app::QcRow::From(row));
   }
-  return app::QcJson(app::CheckLine(qcRows));
+  app::QcSettings settings;
+  settings.timeJumpSeconds = timeJumpSeconds;
+  return app::QcJson(app::CheckLine(qcRows, settings));
 }
 
 }  // namespace
 
 void AddBatch(py::module_& module) {
-  module.def("summarize", &Summarize, py::arg("arguments"), py::arg("jobs"),
+  module.def("summarize", &Summarize, py::arg("arguments"), py::arg("jobs"), py::arg("allow") = "",
+             py::arg("include") = std::vector<std::string>{}, py::arg("exclude") = std::vector<std::string>{},
              "The batch summary of records and folders: columns, rows of texts, and problems.");
-  module.def("line_qc_json", &LineQcJson, py::arg("rows"), "Line QC of summary rows given as dicts of texts.");
+  module.def("line_qc_json", &LineQcJson, py::arg("rows"), py::arg("time_jump_seconds") = 86400.0, "Line QC of summary rows given as dicts of texts.");
 }
 
 }  // namespace segd::python

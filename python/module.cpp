@@ -9,10 +9,12 @@
 #include "cli/options.h"
 #ifdef SEGD_PYTHON_BATCH
 #include "python/batch.h"
+#include "python/export.h"
 #include "python/cli_main.h"
 #endif
 #include "python/interruptible.h"
 #include "python/report_run.h"
+#include "python/samples.h"
 #include "python/texts.h"
 #include "python/trace_table.h"
 #include "scan/record_scan.h"
@@ -23,35 +25,6 @@ namespace py = pybind11;
 namespace segd::python {
 
 namespace {
-
-const char* StatusName(model::ScanStatus status) {
-  switch (status) {
-    case model::ScanStatus::Ok:
-      return "ok";
-    case model::ScanStatus::Findings:
-      return "findings";
-    case model::ScanStatus::NotSegd:
-      return "not_segd";
-    case model::ScanStatus::CannotOpen:
-      return "cannot_open";
-    case model::ScanStatus::Cancelled:
-      return "cancelled";
-  }
-  return "not_segd";
-}
-
-py::list NoticeList(const std::vector<model::Notice>& notices) {
-  py::list list;
-  for (const model::Notice& n : notices) {
-    py::dict notice;
-    // Notices are this machine's texts: a path in one keeps its bytes.
-    notice["text"] = HostText(n.text);
-    notice["caption"] = HostText(n.caption);
-    notice["kind"] = n.level == model::NoticeLevel::Warning ? "warning" : "plain";
-    list.append(notice);
-  }
-  return list;
-}
 
 py::object Optional(const std::optional<std::int64_t>& value) {
   return value ? py::object(py::int_(*value)) : py::object(py::none());
@@ -184,8 +157,10 @@ PYBIND11_MODULE(_core, m) {
         "The selection indices of a --select list as the command line reads it.");
   m.def("trace_column_index", [](const std::string& name) { return segd::TraceColumnIndex(name); }, py::arg("name"),
         "The report's selection index (0-29) of a trace column's data name, or -1.");
+  segd::python::AddSamples(m);
 #ifdef SEGD_PYTHON_BATCH
   segd::python::AddBatch(m);
+  segd::python::AddExport(m);
   // The command line runs without the interpreter's lock, as the program would.
   m.def("run_command_line", &segd::python::RunCommandLine, py::arg("args"), py::call_guard<py::gil_scoped_release>(),
         "Runs segdreport with these arguments; returns its exit status.");

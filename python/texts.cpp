@@ -35,6 +35,35 @@ py::str HostText(std::string_view bytes) {
   return py::reinterpret_steal<py::str>(text);
 }
 
+const char* StatusName(model::ScanStatus status) {
+  switch (status) {
+    case model::ScanStatus::Ok:
+      return "ok";
+    case model::ScanStatus::Findings:
+      return "findings";
+    case model::ScanStatus::NotSegd:
+      return "not_segd";
+    case model::ScanStatus::CannotOpen:
+      return "cannot_open";
+    case model::ScanStatus::Cancelled:
+      return "cancelled";
+  }
+  return "not_segd";
+}
+
+py::list NoticeList(const std::vector<model::Notice>& notices) {
+  py::list list;
+  for (const model::Notice& n : notices) {
+    py::dict notice;
+    // Notices are this machine's texts: a path in one keeps its bytes.
+    notice["text"] = HostText(n.text);
+    notice["caption"] = HostText(n.caption);
+    notice["kind"] = n.level == model::NoticeLevel::Warning ? "warning" : "plain";
+    list.append(notice);
+  }
+  return list;
+}
+
 py::str RecordText(std::string_view bytes) {
   std::u32string chars;
   AppendRecordChars(chars, bytes);

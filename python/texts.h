@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "scan/record_model.h"
+#include "scan/record_scan.h"
 
 namespace segd::python {
 
@@ -24,6 +27,13 @@ pybind11::str HostText(std::string_view bytes);
 // A decoded value as Python: None, bool, int (a number without fraction or
 // exponent), float or str.
 pybind11::object ValueObject(const model::Value& value);
+
+// A run's status as the package names it: "ok", "findings", "not_segd",
+// "cannot_open", "cancelled".
+const char* StatusName(model::ScanStatus status);
+
+// A run's notices as dicts of text, caption and kind ("warning", "plain").
+pybind11::list NoticeList(const std::vector<model::Notice>& notices);
 
 // A header block's fields as a dict of data name to value.
 pybind11::dict BlockDict(const model::Block& block);

@@ -90,6 +90,11 @@ struct TraceRow {
   std::uint64_t byteOffset = 0;  // of the trace header in the record
   bool pastEnd = false;          // header or samples reach past the end of the file
   std::vector<Value> values;
+  // Where its samples lie, for the sample readers (scan/samples/): the
+  // general decoder fills these; SN388 rows leave them as they are.
+  std::uint64_t samplesOffset = 0;
+  std::int64_t samples = 0;
+  std::int32_t channelSetIndex = -1;  // the channel set walked, from 0 (the descriptors of channelSets)
 };
 
 // What the walk found about the record's shape, for every make.

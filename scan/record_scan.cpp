@@ -30,6 +30,7 @@ ScanResult ScanRecordFile(const std::string& path, RecordConsumer& consumer, con
   if (!source) {
     ScanResult result;
     result.status = ScanStatus::CannotOpen;
+    result.openFailure = reason;
     result.notices.push_back(
         {"Cannot open " + path + (reason.empty() ? "" : " (" + reason + ")"), "Open Failed", NoticeLevel::Warning});
     return result;

@@ -35,6 +35,7 @@ struct ScanResult {
   ScanStatus status = ScanStatus::Ok;
   std::vector<Notice> notices;  // every notice of the run, in order
   Integrity integrity;
+  std::string openFailure;  // CannotOpen: the system's reason ("Permission denied")
 };
 
 // Decodes the record read from `source` (named `path` in the model) into

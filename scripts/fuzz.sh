@@ -28,13 +28,15 @@ mkdir -p "$build/artifacts" "$build/logs"
 
 # target  share of the time (percent)  longest input
 targets=(
-  "decode_run 25 4096"
+  "decode_run 20 4096"
   "header_decoders 15 1100"
   "trace_walk 15 1024"
-  "conversions 15 64"
-  "generic_record 15 4096"
+  "conversions 10 64"
+  "generic_record 10 4096"
   "writers 10 2048"
   "summary_reader 5 4096"
+  "samples 10 4096"
+  "export 5 4096"
 )
 
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0

@@ -1,7 +1,8 @@
 // Writes a line of SN388 shot records into a folder, for the batch tests and
 // the batch benchmark: COUNT records with file numbers FIRST, FIRST+1, ...,
 // named shot_NNNN.segd, shot one minute apart (09:00 plus the file number's
-// minutes), each of TRACES traces of SAMPLES samples.
+// minutes) at source points 2025 plus the file number, each of TRACES traces
+// of SAMPLES samples.
 //
 //   make_line DIR FIRST COUNT [TRACES [SAMPLES [sparse]]]
 #include <charconv>
@@ -26,10 +27,20 @@ bool Number(const char* text, std::uint32_t& value) {
 int main(int argc, char** argv) {
   using namespace segd::writer;
   std::uint32_t first = 0, count = 0, traces = 362, samples = 1000;
+  constexpr const char* kUsage = "usage: make_line DIR FIRST COUNT [TRACES [SAMPLES [sparse]]]\n";
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    std::fputs(kUsage, stdout);
+    std::fputs("Writes COUNT SN388 shot records with file numbers FIRST, FIRST+1, ... into DIR\n"
+               "(shot_NNNN.segd, one minute apart, source point 2025 + the file number), each of\n"
+               "TRACES traces (default 362) of SAMPLES samples (default 1000); sparse: files\n"
+               "with holes instead of zero bytes.\n",
+               stdout);
+    return 0;
+  }
   if (argc < 4 || argc > 7 || !Number(argv[2], first) || !Number(argv[3], count) ||
       (argc > 4 && !Number(argv[4], traces)) || (argc > 5 && !Number(argv[5], samples)) || traces < 3 ||
       (argc > 6 && std::string_view(argv[6]) != "sparse")) {
-    std::fputs("usage: make_line DIR FIRST COUNT [TRACES [SAMPLES [sparse]]]\n", stderr);
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const FileMode mode = argc > 6 ? FileMode::kSparse : FileMode::kFull;
@@ -44,6 +55,8 @@ int main(int argc, char** argv) {
     spec.general1.hour = 9 + (n / 60) % 15;
     spec.general1.minute = n % 60;
     spec.general1.second = 0;
+    spec.general3.sourcePoint = 2025 + n;
+    spec.extended.sourcePoint = static_cast<float>(2025 + n);
     char name[32];
     std::snprintf(name, sizeof name, "shot_%04u.segd", n);
     const std::filesystem::path path = std::filesystem::path(argv[1]) / name;

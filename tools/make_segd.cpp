@@ -7,8 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/segd_record.h"
+#include "tools/synthetic_samples.h"
 
 namespace {
 
@@ -29,6 +31,8 @@ constexpr const char* kUsage =
     "  --trailer N     general trailer blocks\n"
     "  --file-number N the record's file number (above 9999: FFFF and the expanded number)\n"
     "  --pattern       sample bytes 0, 1, 2, ... instead of zeros\n"
+    "  --ramp          sample i of trace k (from 0) = (7k + i) mod 31 - 15, exact in every format\n"
+    "  --gather        a synthetic shot gather (wavelets and noise, x 1000), in the format's values\n"
     "  --cut N         keep only the first N bytes (a cut record)\n"
     "  --pad N         add N zero bytes after the record\n"
     "  --pad-trailer N add N bytes of general trailer blocks the header does not count\n"
@@ -74,7 +78,7 @@ int main(int argc, char** argv) {
   std::uint64_t format = 8058, traces = 12, samples = 100;
   std::optional<std::uint64_t> extensions, skew, trailer, fileNumber, cut;
   std::uint64_t pad = 0;
-  bool escapes = false, pattern = false, padTrailer = false;
+  bool escapes = false, pattern = false, padTrailer = false, ramp = false, gather = false;
   const char* output = nullptr;
 
   for (int i = 1; i < argc; ++i) {
@@ -119,6 +123,10 @@ int main(int argc, char** argv) {
       escapes = true;
     } else if (arg == "--pattern") {
       pattern = true;
+    } else if (arg == "--ramp") {
+      ramp = true;
+    } else if (arg == "--gather") {
+      gather = true;
     } else if (!arg.empty() && arg[0] != '-' && output == nullptr) {
       output = argv[i];
     } else {
@@ -140,6 +148,22 @@ int main(int argc, char** argv) {
   if (trailer) r.trailerBlocks = static_cast<std::uint32_t>(*trailer);
   if (fileNumber) r.fileNumber = static_cast<std::uint32_t>(*fileNumber);
   if (pattern) r.sampleFill = SampleFill::kPattern;
+  if (ramp) {
+    r.sampleValues = [](const TracePlace& p, std::span<double> values) {
+      for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<double>((7 * p.index + i) % 31) - 15;
+    };
+  } else if (gather) {
+    const double intervalSeconds = r.baseScanInterval / 16000.0;
+    r.sampleValues = [intervalSeconds](const TracePlace& p, std::span<double> values) {
+      segd::writer::TraceSignal signal;
+      signal.offsetMeters = 25.0 * static_cast<double>(p.channel);
+      signal.intervalSeconds = intervalSeconds;
+      signal.seed = static_cast<std::uint32_t>(p.index);
+      std::vector<float> trace(values.size());
+      segd::writer::FillSyntheticSamples(signal, 0, trace);
+      for (std::size_t i = 0; i < values.size(); ++i) values[i] = 1000.0 * trace[i];
+    };
+  }
   r.cutAt = cut;
   r.padBytes = pad;
   r.padKind = padTrailer ? PadKind::kTrailer : PadKind::kZero;

@@ -1,5 +1,7 @@
 #include "tools/segd_record.h"
 
+#include "tools/sample_encoders.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -149,7 +151,9 @@ Bytes Descriptor(const GeneralRecord& r, std::uint32_t scanType, const ChannelSe
     PutU32(b, 5, s.startTime);
     PutU32(b, 9, end);
     PutU32(b, 13, s.samples);
-    PutU32(b, 17, s.descale);
+    // Rev 3 holds the multiplier itself as an IEEE single: 2^MP of `descale`.
+    const double mp = (((s.descale >> 8) & 0x7F) * 256 + (s.descale & 0xFF)) / 1024.0;
+    PutSingle(b, 17, static_cast<float>(std::exp2(s.descale & 0x8000 ? -mp : mp)));
     PutU24(b, 21, s.channels);
     PutU24(b, 24, interval);
     PutU8(b, 27, s.arrayForming);
@@ -304,6 +308,7 @@ void Emit(const GeneralRecord& r, Sink& sink) {
   const Escapes& e = r.escapes;
   const auto& fields = MakeTraceFields(r.make, r.revision);
   Bytes samples;
+  std::vector<double> values;
   ForEachTrace(r, [&](const TracePlace& p) {
     const TraceValues v = TraceValuesAt(r, p);
     Bytes h(kTraceHeaderBytes + kBlock * p.extensions, 0);
@@ -353,7 +358,11 @@ void Emit(const GeneralRecord& r, Sink& sink) {
     PutU8(th, 10, p.countInTrace ? p.extensions : 0);
     sink.Write(h);
     samples.assign(static_cast<std::size_t>(SampleDataBytes(r.formatCode, p.samples)), 0);
-    if (r.sampleFill == SampleFill::kPattern) {
+    if (r.sampleValues) {
+      values.assign(p.samples, 0.0);
+      r.sampleValues(p, values);
+      EncodeSamples(r.formatCode, values, samples.data());
+    } else if (r.sampleFill == SampleFill::kPattern) {
       for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint8_t>(i);
     }
     sink.Write(samples);

@@ -67,7 +67,7 @@ struct ChannelSet {
   std::uint32_t samples = 1000;      // samples per trace (extension 1; rev 3 also bytes 13-16)
   std::uint32_t startTime = 0;       // bytes 3-4 in 2 ms (rev 3: 5-8, µs)
   std::uint32_t endTime = 0;         // bytes 5-6 in 2 ms (rev 3: 9-12, µs); 0: from samples × interval
-  std::uint16_t descale = 0x840C;    // bytes 8 (high: sign and 2^4..2^-2) and 7 (low); rev 3 bytes 17-20
+  std::uint16_t descale = 0x840C;    // bytes 8 (high: sign and 2^4..2^-2) and 7 (low); rev 3 bytes 17-20 2^MP (single)
   std::uint32_t subscanExponent = 0; // byte 12 high half
   std::uint32_t gainControl = 3;     // byte 12 low half (rev 3: 29 low half)
   std::uint32_t aliasFrequency = 400, aliasSlope = 370;  // BCD 13-14 / 15-16 (rev 3: block 2)
@@ -186,6 +186,10 @@ struct GeneralRecord {
 
   Escapes escapes;
   SampleFill sampleFill = SampleFill::kZero;
+  // When given: each trace's sample values (`values` holds the trace's
+  // count), written in the record's format by tools/sample_encoders.h;
+  // sampleFill is then not used.
+  std::function<void(const TracePlace& place, std::span<double> values)> sampleValues;
 
   // Damage, for the integrity tests: keep only the first `cutAt` bytes, or
   // add `padBytes` bytes after the record.

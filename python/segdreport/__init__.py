@@ -7,10 +7,19 @@
         record.report(select="all")   # the text report's bytes, as the command line writes it
     summary = segdreport.scan(["line1/"], jobs=2)   # one row per record
     segdreport.line_qc(summary)
+    record.samples()       # the samples, traces x samples (float32; scaled=, dtype=)
+    segdreport.plot_gather(record)
 """
 from ._core import __version__
 from ._record import DecodeError, ExternalHeader, Record, SegdWarning, open
 from ._batch import line_qc, scan
 from ._plots import plot_summary
+from ._gather import plot_gather
+from ._samples import SampleArray
+from ._export import ExportError, to_mseed as _to_mseed, to_segy as _to_segy
 
-__all__ = ["__version__", "open", "Record", "ExternalHeader", "DecodeError", "SegdWarning", "scan", "line_qc", "plot_summary"]
+setattr(Record, "to_segy", _to_segy)  # the export methods live in _export.py
+setattr(Record, "to_mseed", _to_mseed)
+
+__all__ = ["__version__", "open", "Record", "ExternalHeader", "DecodeError", "SegdWarning", "ExportError", "scan", "line_qc",
+           "plot_summary", "plot_gather", "SampleArray"]

@@ -85,6 +85,13 @@ def _arguments(paths_or_folders):
     return paths
 
 
+def _allow_text(allow: Any) -> str:
+    """--allow's text of a dict such as {"dead": 2, "overscale": "1%"} (or the text itself)."""
+    if allow is None or isinstance(allow, str):
+        return allow or ""
+    return ",".join(f"{kind}={amount}" for kind, amount in allow.items())
+
+
 def _jobs(jobs: Optional[int]) -> int:
     """`jobs` as a count of records at once (at most 256: threads are bounded by the cores anyway)."""
     if jobs is None:
@@ -99,18 +106,23 @@ def _jobs(jobs: Optional[int]) -> int:
 RecordPaths = Union[str, bytes, "os.PathLike[str]", Iterable[Union[str, bytes, "os.PathLike[str]"]]]
 
 
-def scan(paths_or_folders: RecordPaths, jobs: Optional[int] = None) -> Any:
+def scan(paths_or_folders: RecordPaths, jobs: Optional[int] = None, allow: Any = None,
+         include: Optional[Iterable[str]] = None, exclude: Optional[Iterable[str]] = None) -> Any:
     """One summary row per record (a pandas DataFrame with the columns of `segdreport --summary`), in
-    the order given; folders are searched recursively and their files taken in sorted path order when
-    they look like SEG-D records. `jobs` records are scanned at a time (default: the machine's
-    processors). Number columns are numeric (NaN where a record holds nothing), text columns hold None
-    there, as pandas.read_csv reads the summary file. Ctrl-C stops the batch and nothing is returned."""
+    the order given; folders are searched recursively and every file in them gets a row, in sorted
+    path order (a file that is not a record is `failed` with its reason), unless `include`/`exclude`
+    (lists of file name globs) leave it out. Trace findings (dead traces, error flags, traces past
+    the end) make a record a `warning` unless within `allow` ("dead=2,overscale=1%" or a dict, as
+    --allow). `jobs` records are scanned at a time (default: the machine's processors). Number columns
+    are numeric (NaN where a record holds nothing), text columns hold None there, as pandas.read_csv
+    reads the summary file. Ctrl-C stops the batch and nothing is returned."""
     import pandas
 
-    jobs = _jobs(jobs)
+    count = _jobs(jobs)
     if not hasattr(_core, "summarize"):
-        return _scan_in_python(paths_or_folders, jobs)
-    data = _core.summarize(_arguments(paths_or_folders), jobs)
+        return _scan_in_python(paths_or_folders, count)
+    data = _core.summarize(_arguments(paths_or_folders), count, _allow_text(allow), list(include or []),
+                           list(exclude or []))
     for problem in data["problems"]:
         warnings.warn(SegdWarning(problem), stacklevel=2)
     frame = pandas.DataFrame(data["rows"], columns=[name for name, _ in data["columns"]], dtype=object)
@@ -169,14 +181,16 @@ def _cell_text(value):
     return str(value)
 
 
-def line_qc(summary: Any) -> dict[str, Any]:
+def line_qc(summary: Any, time_jump: float = 86400) -> dict[str, Any]:
     """Line QC over summary rows (from scan(), or --summary files read with pandas.read_csv and
-    concatenated): duplicate file numbers with their paths, gaps in the file number sequence, recording
-    times out of order, and records whose format, sample interval, record length or channel set layout
-    differ from the majority. A dict, as `segdreport --qc` writes it."""
+    concatenated, header rows repeated inside them skipped): records not decoded, duplicate file
+    numbers, gaps, records out of time order, time jumps over `time_jump` seconds, times before 1980
+    or in the future, general header times away from the record's GPS time, record lengths against
+    samples x interval, repeated source positions, and fields without a common value. A dict, as
+    `segdreport --qc` writes it."""
     if hasattr(_core, "line_qc_json"):
         rows = [{name: _cell_text(value) for name, value in row.items()} for row in summary.to_dict("records")]
-        return json.loads(_core.line_qc_json(rows))
+        return json.loads(_core.line_qc_json(rows, float(time_jump)))
     return _line_qc_in_python(summary)
 
 

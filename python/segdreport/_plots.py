@@ -6,13 +6,17 @@ from typing import Any
 
 import numpy as np
 
-# Receiver position columns, most exact first: (x, y, x label, y label).
+# Receiver position columns, most exact first: (x, y, x label, y label), the labels with their units.
 _POSITIONS = [("receiver_x", "receiver_y", "Easting (m)", "Northing (m)"),
-              ("receiver_longitude", "receiver_latitude", "Longitude", "Latitude"),
-              ("receiver_point", "receiver_line", "Receiver point", "Receiver line")]
-_SOURCE = {"Easting (m)": ("source_x", "source_y"), "Longitude": ("source_longitude", "source_latitude"),
-           "Receiver point": ("source_point", "source_line")}
-# Positions in centimetres get no source mark (the summary holds the source in metres).
+              ("receiver_longitude", "receiver_latitude", "Longitude (degrees)", "Latitude (degrees)"),
+              ("receiver_point", "receiver_line", "Receiver point (station number)", "Receiver line (line number)")]
+_SOURCE = {"Easting (m)": ("source_x", "source_y"), "Longitude (degrees)": ("source_longitude", "source_latitude"),
+           "Receiver point (station number)": ("source_point", "source_line")}
+# Each flag's mark in the spread: an outline of its own shape, larger for each further flag, so that a
+# trace with several flags shows every one of them.
+_FLAG_MARKERS = ["o", "s", "^", "D", "v", "P", "X", "p", "h", "<", ">", "8"]
+_FLAG_COLOURS = ["tab:red", "tab:orange", "tab:purple", "tab:brown", "tab:pink", "tab:olive", "tab:cyan",
+                 "tab:blue", "gold", "magenta", "navy", "teal"]
 _STATUS_COLOURS = {"ok": "tab:green", "warning": "tab:orange", "failed": "tab:red"}
 
 
@@ -84,30 +88,44 @@ def _positions(record):
 
 
 def plot_spread(record: Any, ax: Any = None) -> Any:
-    """Receiver positions (easting/northing where the record holds them, else line/point), coloured by
-    trace state, with the source marked. Returns the Axes."""
+    """Receiver positions (easting/northing, latitude/longitude in degrees, else line/point) of the traces
+    within the file: live traces green, dead ones black, and each error flag present an outlined mark of its
+    own (a trace with several flags shows each), the source marked; traces past the end of the file hold no
+    position and are not drawn. Returns the Axes."""
     ax, own = _axes(ax)
     found = _positions(record)
     if found is None:
         ax.set_title(f"{os.path.basename(record.path)}: no receiver positions recorded")
         return _finish(ax, own)
     xs, ys, xlabel, ylabel = found
-    states = trace_states(record)
-    shown = np.isfinite(xs) & np.isfinite(ys)
-    order = ["live", "dead", "past end"] + [s for s in record.flag_columns if s not in ("live", "dead")]
-    palette = ["tab:green", "black", "tab:gray", "tab:red", "tab:orange", "tab:purple", "tab:brown", "tab:pink",
-               "tab:olive", "tab:cyan", "tab:blue", "gold", "magenta", "navy", "lime", "teal", "coral"]
-    for state, colour in zip(order, palette * 2):
-        chosen = shown & (states == state)
+    traces = record.traces
+    names = traces.dtype.names or ()
+    past_end = _set(traces, "past_end") if "past_end" in names else np.zeros(len(traces), dtype=bool)
+    shown = np.isfinite(xs) & np.isfinite(ys) & ~past_end
+    dead = _set(traces, record.dead_column) if record.dead_column in names else np.zeros(len(traces), dtype=bool)
+    for chosen, colour, label in ((shown & ~dead, "tab:green", "live"), (shown & dead, "black", "dead")):
         if np.any(chosen):
-            ax.scatter(xs[chosen], ys[chosen], s=12, c=colour, label=f"{state} ({np.count_nonzero(chosen)})")
+            ax.scatter(xs[chosen], ys[chosen], s=12, c=colour, label=f"{label} ({np.count_nonzero(chosen)})", zorder=2)
+    flags = [n for n in record.flag_columns if n != record.dead_column and n in names]
+    drawn = 0
+    for name in flags:
+        chosen = shown & _set(traces, name)
+        if not np.any(chosen):
+            continue
+        ax.scatter(xs[chosen], ys[chosen], s=40 + 30 * drawn, marker=_FLAG_MARKERS[drawn % len(_FLAG_MARKERS)],
+                   facecolors="none", edgecolors=_FLAG_COLOURS[drawn % len(_FLAG_COLOURS)], linewidths=1.2,
+                   label=f"{name} ({np.count_nonzero(chosen)})", zorder=3)
+        drawn += 1
     sx, sy = (_number(record.summary.get(k)) for k in _SOURCE.get(xlabel, ("", "")))
     if np.isfinite(sx) and np.isfinite(sy):
-        ax.scatter([sx], [sy], s=160, marker="*", c="tab:red", edgecolors="black", label="source", zorder=3)
+        ax.scatter([sx], [sy], s=160, marker="*", c="tab:red", edgecolors="black", label="source", zorder=4)
     ax.set_xlabel(xlabel)
     ax.set_ylabel(ylabel)
-    ax.set_title(f"{os.path.basename(record.path)}: file {record.file_number}, {len(record.traces)} traces")
-    ax.legend(loc="upper left", bbox_to_anchor=(1.01, 1), fontsize="small", borderaxespad=0)
+    cut = int(np.count_nonzero(past_end))
+    ax.set_title(f"{os.path.basename(record.path)}: file {record.file_number}, {len(traces)} traces"
+                 + (f" ({cut} past the end of the file, not drawn)" if cut else ""))
+    if ax.get_legend_handles_labels()[0]:
+        ax.legend(loc="upper left", bbox_to_anchor=(1.01, 1), fontsize="small", borderaxespad=0)
     ax.ticklabel_format(useOffset=False, style="plain")
     if xlabel.startswith("Easting"):
         ax.set_aspect("equal", adjustable="datalim")
@@ -130,19 +148,23 @@ def plot_trace_flags(record: Any, ax: Any = None) -> Any:
     ax.set_yticks(range(len(names)))
     ax.set_yticklabels([f"{n} ({np.count_nonzero(rows == i)})" for i, n in enumerate(names)], fontsize="small")
     ax.grid(axis="y", color="0.9")
-    ax.set_xlabel("Trace")
+    ax.set_xlabel("Trace (sequence number in the file)")
+    ax.set_ylabel("Flag (traces set)")
     ax.set_title(f"{os.path.basename(record.path)}: flags set per trace")
     return _finish(ax, own)
 
 
 def plot_summary(summary: Any, ax: Any = None) -> Any:
-    """Source positions of the summary's records (easting/northing, else line/point) coloured by status;
-    duplicate file numbers ringed, and the record after each gap in the file numbers marked. Returns the Axes."""
+    """Source positions of the summary's records (line/point where the records hold them, else
+    easting/northing) coloured by status, each labelled with its file number; duplicate file numbers ringed,
+    positions shot under several file numbers squared (their labels list every file number), and the record
+    after each gap in the file numbers marked. Returns the Axes."""
     ax, own = _axes(ax)
-    x, y, xlabel, ylabel = "source_x", "source_y", "Source x", "Source y"
+    summary = summary[summary["path"] != "path"] if "path" in summary else summary  # merged header rows
+    x, y, xlabel, ylabel = "source_point", "source_line", "Source point (station number)", "Source line (line number)"
     xs, ys = _numbers(summary[x]), _numbers(summary[y])
     if not np.any(np.isfinite(xs) & np.isfinite(ys) & ((xs != 0) | (ys != 0))):
-        x, y, xlabel, ylabel = "source_point", "source_line", "Source point", "Source line"
+        x, y, xlabel, ylabel = "source_x", "source_y", "Source easting (m)", "Source northing (m)"
         xs, ys = _numbers(summary[x]), _numbers(summary[y])
     shown = np.isfinite(xs) & np.isfinite(ys)
     status = np.asarray(summary["status"], dtype=object)
@@ -161,6 +183,17 @@ def plot_summary(summary: Any, ax: Any = None) -> Any:
     if np.any(gap):
         ax.scatter(xs[gap], ys[gap], s=90, marker="v", facecolors="none", edgecolors="tab:blue", linewidths=1.5,
                    label=f"after a gap in file numbers ({np.count_nonzero(gap)})", zorder=3)
+    # File numbers beside each position, all of a position's on one label.
+    at: dict[tuple[float, float], list[int]] = {}
+    for i in np.flatnonzero(shown & ((xs != 0) | (ys != 0))):
+        at.setdefault((xs[i], ys[i]), []).append(i)
+    repeated = [k for k, rows in at.items() if len({numbers[i] for i in rows if np.isfinite(numbers[i])}) > 1]
+    if repeated:
+        ax.scatter([k[0] for k in repeated], [k[1] for k in repeated], s=220, marker="s", facecolors="none",
+                   edgecolors="tab:red", linewidths=1.5, label=f"repeated source position ({len(repeated)})", zorder=3)
+    for (px, py), rows in at.items():
+        label = ", ".join(str(int(numbers[i])) if np.isfinite(numbers[i]) else "?" for i in rows)
+        ax.annotate(label, (px, py), xytext=(4, 4), textcoords="offset points", fontsize="x-small")
     ax.set_xlabel(xlabel)
     ax.set_ylabel(ylabel)
     unplaced = int(np.count_nonzero(~shown))

@@ -12,6 +12,7 @@ from typing import Any, Iterable, NamedTuple, Optional, Union
 import numpy as np
 
 from . import _core
+from ._samples import SamplesMixin
 
 PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 # An item of report(select=...): an index, a trace column's data name or a section name.
@@ -106,7 +107,7 @@ def _recorded(summary: dict[str, Any]) -> Optional[datetime.datetime]:
         return None
 
 
-class Record:
+class Record(SamplesMixin):
     """A decoded record, made by segdreport.open(path); a context manager that closes it.
 
     Attributes:

@@ -3,37 +3,18 @@
 #include <algorithm>
 #include <array>
 
+#include "scan/samples/sample_formats.h"
 #include "scan/segd/decoder_parts.h"
 #include "scan/segd/makes.h"
 
 namespace segd::generic {
 
 std::optional<std::uint64_t> SampleBytes(int formatCode, std::int64_t samples) {
-  const auto n = static_cast<std::uint64_t>(std::max<std::int64_t>(samples, 0));
-  switch (formatCode) {
-    case 8015:
-      return (n + 3) / 4 * 10;  // four samples in 10 bytes; a partial last group padded
-    case 8022:
-    case 8042:
-      return n;
-    case 8024:
-    case 8044:
-      return 2 * n;
-    case 8036:
-    case 9036:
-      return 3 * n;
-    case 8038:
-    case 8048:
-    case 8058:
-    case 9038:
-    case 9058:
-      return 4 * n;
-    case 8080:
-    case 9080:
-      return 8 * n;
-    default:
-      return std::nullopt;
-  }
+  // The sample format table says how many bytes (8015: four samples in 10
+  // bytes, a partial last group padded).
+  const samples::SampleFormat* format = samples::FindSampleFormat(formatCode);
+  if (format == nullptr) return std::nullopt;
+  return samples::SampleBytes(*format, static_cast<std::uint64_t>(std::max<std::int64_t>(samples, 0)));
 }
 
 std::vector<ColumnSpec> TraceColumnSpecs(const RecordShape& shape) {

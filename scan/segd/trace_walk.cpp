@@ -108,6 +108,7 @@ bool TraceLocator::Next(TracePlace& place, std::uint8_t* bytes) {
   const std::uint64_t traceBytes =
       headerBytes + SampleBytes(shape_.formatCode, place.samples).value_or(4 * static_cast<std::uint64_t>(place.samples));
   place.position = position_;
+  place.samplesAt = position_ + headerBytes;
   place.listed = ++listed_;
   place.channel = channel_;
   place.set = set_;
@@ -142,6 +143,9 @@ std::uint8_t RowMaker::Fill(const TracePlace& place, const std::uint8_t* bytes, 
   row.trace = place.listed;
   row.byteOffset = place.position;
   row.pastEnd = place.pastEnd;
+  row.samplesOffset = place.samplesAt;
+  row.samples = place.samples;
+  row.channelSetIndex = static_cast<std::int32_t>(place.set);
   SetInteger(row.values[0], place.listed);
   SetOptional(row.values[1], file);
   SetOptional(row.values[2], setNumber);

@@ -25,6 +25,7 @@ inline constexpr std::int64_t kProgressStep = 4096;
 // Where one trace lies and what locating it found.
 struct TracePlace {
   std::uint64_t position = 0;  // offset of its header
+  std::uint64_t samplesAt = 0; // offset of its samples
   std::int64_t listed = 0;     // the walk's sequence, from 1
   std::int64_t channel = 0;    // in its channel set, from 1
   std::int64_t samples = 0;    // as walked

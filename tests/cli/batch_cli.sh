@@ -28,7 +28,7 @@ truncate -s 3000 line/shot_0008.segd
 cp "$samples/ph5_smartsolo_453005513.2.segd" line/nested/other_make.segd
 echo "observer's notes, not a record" >line/notes.segd
 
-"$exe" --jobs 1 --quiet --summary one.csv --qc qc.json line 2>stderr.txt
+"$exe" --jobs 1 --summary one.csv --qc qc.json line 2>stderr.txt
 echo "exit $?" >>stderr.txt
 same summary.csv one.csv
 check "summary rows, statuses and problems" test $? = 0

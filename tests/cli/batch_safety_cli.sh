@@ -22,8 +22,8 @@ cp solo.segd X.Txt
 find line -type f | sort | xargs sha256sum >sums.txt
 cp solo.segd solo.orig
 
-run() {  # run ARGS...: sets status and err
-  "$exe" --quiet "$@" >out.txt 2>err.txt
+run() {  # run ARGS...: sets status and err (no --quiet: it silences the QC section)
+  "$exe" "$@" >out.txt 2>err.txt
   status=$?
   err=$(<err.txt)
 }

@@ -65,7 +65,7 @@ PY
 # Cut short: before the format code is whole, before the sample rate, before
 # the record type, just after block 1 (all else zeros), then in the traces.
 cut_sample() { head -c "$1" "$sample" >"$work/cut$1.segd"; echo "$work/cut$1.segd"; }
-scan "empty record" 1 "0000 is an invalid SEGD Format Code. This is not a SEG D File." "$(cut_sample 0)" --output r --select all
+scan "empty record" 1 "empty file (0 bytes)" "$(cut_sample 0)" --output r --select all
 scan "cut in the format code" 1 "8000 is an invalid SEGD Format Code." "$(cut_sample 3)" --output r --select all
 scan "cut before the sample rate" 1 "Invalid Sample Rate Code" "$(cut_sample 20)" --output r --select all
 scan "cut before the record type" 1 "Invalid Record Type Code" "$(cut_sample 24)" --output r --select all

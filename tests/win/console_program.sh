@@ -25,9 +25,9 @@ printf '\x00' | dd of=line/shot_0009.segd bs=1 seek=14 conv=notrunc status=none 
 truncate -s 3000 line/shot_0008.segd                                              # cut in its seventh trace
 echo "observer's notes, not a record" >line/notes.segd
 
-"$wine" "$exe" --jobs 1 --quiet --summary one.csv --qc qc.json --csv-dir csvs line/ 2>stderr.txt
-check "exit status 3 for the line's findings" test $? = 3
-grep -v other_make "$tests/cli/batch_golden/summary.csv" | sed 's#^line/nested/#line\\nested\\#; s#^line/#line\\#' >expected.csv
+"$wine" "$exe" --jobs 1 --summary one.csv --qc qc.json --csv-dir csvs line/ 2>stderr.txt
+check "exit status 1: notes.segd is no record" test $? = 1
+grep -v other_make "$tests/cli/batch_golden/summary.csv" | sed 's#^line/nested/#line\\nested\\#; s#line/#line\\#g' >expected.csv
 check "summary rows as the native ones" diff -u expected.csv one.csv
 "$wine" "$exe" --jobs 2 --quiet line >two.csv 2>/dev/null  # the summary to standard output
 check "the same rows with two jobs, on standard output" cmp one.csv two.csv
@@ -37,7 +37,8 @@ check "the cut record told on standard error" grep -qF 'line\shot_0008.segd: war
 check "QC file" /usr/bin/python3 -c '
 import json, sys
 qc = json.load(open("qc.json"))
-assert (qc["records"], qc["decoded"]) == (8, 8), qc
+assert (qc["records"], qc["decoded"]) == (9, 8), qc
+assert [f["reason"] for f in qc["failed"]] == ["not SEG-D: general header block 1 does not decode"], qc
 assert qc["duplicate_file_numbers"] == [{"file_number": 3, "paths": ["line\\nested\\shot_0003.segd", "line\\shot_0003.segd"]}], qc
 assert qc["gaps"] == [{"first_missing": 5, "last_missing": 6}], qc'
 

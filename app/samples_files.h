@@ -1,0 +1,28 @@
+#pragma once
+// --samples FILE: a record's samples as a raw little-endian float32 matrix
+// (traces × the longest trace's sample count, in file order; NaN past each
+// trace's samples and past the end of a cut file) for tools that read raw
+// arrays, and FILE.json beside it: shape, byte order, units, and per channel
+// set and per trace the interval, count and start time in UTC.
+#include <optional>
+#include <string>
+
+#include <vector>
+
+#include "scan/record_model.h"
+
+namespace segd::app {
+
+struct SamplesRun {
+  bool written = false;  // both files written whole
+  bool cut = false;      // a trace ends past the end of the file (exit 3)
+  bool findings = false; // notices or integrity problems
+};
+
+// Walks `record` once and writes `path` and `path`.json (each whole or not
+// at all); the run's notices are added to `notices`. `scaled`: millivolts
+// (× 2^MP). For the command line's --samples and the batch's --samples-dir.
+SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path, bool scaled,
+                             std::vector<model::Notice>& notices);
+
+}  // namespace segd::app

@@ -1,0 +1,133 @@
+#include "output/export_fields.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace segd::output {
+namespace {
+
+using Member = std::optional<double> ExportTrace::*;
+
+// Where a value is looked for: a trace column, the record's summary, or the
+// trace's channel set descriptor.
+enum class From : std::uint8_t { Column, Summary, ChannelSet };
+
+struct Name {
+  std::string_view name;
+  double factor = 1;
+};
+
+struct FieldRow {
+  Member member;
+  From from;
+  Name names[4];
+  bool geographic = false;  // degrees of latitude or longitude
+};
+
+// The one table, in the common names (SI units); first name found wins.
+const FieldRow kExportFields[] = {
+    {&ExportTrace::receiverLine, From::Column, {{"receiver_line"}}},
+    {&ExportTrace::receiverPoint, From::Column, {{"receiver_point"}}},
+    {&ExportTrace::receiverX, From::Column, {{"receiver_x"}}},
+    {&ExportTrace::receiverY, From::Column, {{"receiver_y"}}},
+    {&ExportTrace::receiverElevation, From::Column, {{"receiver_elevation"}}},
+    {&ExportTrace::receiverX, From::Column, {{"receiver_longitude"}}, true},
+    {&ExportTrace::receiverY, From::Column, {{"receiver_latitude"}}, true},
+    {&ExportTrace::gainDb, From::Column, {{"preamp_gain_db"}, {"fairfield_preamp_gain_db"}}},
+    {&ExportTrace::sourceLine, From::Summary, {{"source_line"}}},
+    {&ExportTrace::sourcePoint, From::Summary, {{"source_point"}}},
+    {&ExportTrace::sourceX, From::Summary, {{"source_x"}}},
+    {&ExportTrace::sourceY, From::Summary, {{"source_y"}}},
+    {&ExportTrace::sourceElevation, From::Summary, {{"source_elevation"}}},
+    {&ExportTrace::aliasHz, From::ChannelSet, {{"alias_filter_frequency"}}},
+    {&ExportTrace::aliasSlope, From::ChannelSet, {{"alias_filter_slope"}}},
+    {&ExportTrace::lowCutHz, From::ChannelSet, {{"low_cut_frequency"}}},
+    {&ExportTrace::lowCutSlope, From::ChannelSet, {{"low_cut_slope"}}},
+};
+
+// The unit serial: a text or a number, as the make records it (Fairfield's
+// continuous-mode layout names its unit by its remote unit id).
+constexpr std::string_view kSerialNames[] = {"unit_serial", "fairfield_remote_unit_id"};
+
+std::string_view FieldName(const model::Column& c) { return c.name; }
+
+template <typename List>
+std::optional<std::size_t> IndexOf(const List& list, std::string_view name) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (FieldName(list[i]) == name) return i;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<double> NumberOf(const model::Value& value) {
+  if (value.kind == model::Value::Kind::Number) return value.number;
+  if (value.kind != model::Value::Kind::Text || value.text.empty()) return std::nullopt;
+  double v = 0;
+  const char* end = value.text.data() + value.text.size();
+  const auto [ptr, ec] = std::from_chars(value.text.data(), end, v);
+  return ec == std::errc() && ptr == end ? std::optional<double>(v) : std::nullopt;
+}
+
+ExportFieldMap::ExportFieldMap(const model::RecordHeaders& headers) : headers_(headers) {
+  for (const FieldRow& row : kExportFields) {
+    Found found;
+    if (row.from == From::Column) {
+      for (std::size_t n = 0; n < std::size(row.names) && !found.column && !row.names[n].name.empty(); ++n) {
+        found.column = IndexOf(headers.traceColumns, row.names[n].name);
+        found.name = n;
+      }
+    }
+    found_.push_back(found);
+  }
+  for (std::string_view name : kSerialNames) {
+    if ((serial_ = IndexOf(headers.traceColumns, name))) break;
+  }
+  sensor_ = IndexOf(headers.traceColumns, "sensor_type");
+}
+
+void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, ExportTrace& trace) const {
+  const model::Block* set = channelSet < headers_.channelSets.size() ? &headers_.channelSets[channelSet] : nullptr;
+  for (std::size_t i = 0; i < std::size(kExportFields); ++i) {
+    const FieldRow& spec = kExportFields[i];
+    std::optional<double> value;
+    if (spec.from == From::Column) {
+      const auto column = found_[i].column;
+      if (column && *column < row.values.size()) {
+        value = NumberOf(row.values[*column]);
+        if (value) *value *= spec.names[found_[i].name].factor;
+      }
+    } else {
+      const model::Block* block = spec.from == From::Summary ? &headers_.summary : set;
+      for (const Name& name : spec.names) {
+        const model::Field* f = block && !name.name.empty() ? block->Find(name.name) : nullptr;
+        if (f && (value = NumberOf(f->value))) {
+          *value *= name.factor;
+          break;
+        }
+      }
+    }
+    if (!value) continue;
+    // Projected coordinates win over geographic ones for the same member.
+    if (spec.geographic && trace.*spec.member && !trace.geographic) continue;
+    trace.*spec.member = value;
+    if (spec.geographic) trace.geographic = true;
+  }
+  if (serial_ && *serial_ < row.values.size()) trace.serial = row.values[*serial_].text;
+  if (sensor_ && *sensor_ < row.values.size()) trace.sensorType = static_cast<int>(NumberOf(row.values[*sensor_]).value_or(0));
+}
+
+void ExportFieldMap::CountTraces(ExportRecord& record) const {
+  record.seismicTraces = record.auxiliaryTraces = 0;
+  for (const model::Block& set : headers_.channelSets) {
+    const model::Field* channels = set.Find("channels");
+    const model::Field* type = set.Find("channel_type");
+    if (!channels) continue;
+    const auto count = static_cast<std::int64_t>(NumberOf(channels->value).value_or(0));
+    const bool seismic = type && NumberOf(type->value).value_or(0) == kSeismicChannel;
+    (seismic ? record.seismicTraces : record.auxiliaryTraces) += count;
+  }
+}
+
+}  // namespace segd::output

@@ -1,0 +1,40 @@
+#pragma once
+// Where the export writers' header values come from in the decoded record:
+// one table (export_fields.cpp) from ExportTrace members to the record's data
+// names, in order of preference (the common names first, then the makes'
+// own), with the factor that brings each to metres, degrees or hertz. A
+// change of names is a change of that table only.
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "output/export_trace.h"
+#include "scan/record_model.h"
+
+namespace segd::output {
+
+class ExportFieldMap {
+ public:
+  explicit ExportFieldMap(const model::RecordHeaders& headers);
+
+  // The row's values (and the record's and its channel set's) into `trace`;
+  // `channelSet` indexes headers.channelSets. Leaves the rest of `trace`.
+  void Fill(const model::TraceRow& row, std::size_t channelSet, ExportTrace& trace) const;
+
+  // Seismic and auxiliary trace counts the channel sets announce.
+  void CountTraces(ExportRecord& record) const;
+
+ private:
+  struct Found {
+    std::optional<std::size_t> column;  // a column's row: its index in traceColumns
+    std::size_t name = 0;               // which of the row's names
+  };
+  const model::RecordHeaders& headers_;
+  std::vector<Found> found_;  // per table row
+  std::optional<std::size_t> serial_, sensor_;
+};
+
+// A number from a value: numbers as they are, texts that read as numbers.
+std::optional<double> NumberOf(const model::Value& value);
+
+}  // namespace segd::output

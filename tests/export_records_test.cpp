@@ -1,0 +1,263 @@
+// Whole records exported as the command line exports them (app/export_files.h)
+// and read back by the field's own libraries against the sample decoder's
+// view of the same record: the public records and one record of each make
+// from the record writer. SEG-Y rev 1 through segyio, rev 2 through the
+// bytes, miniSEED through libmseed's ms_readtracelist. Two rev 3 records
+// carry GPS times zero: the worked example (17 leap seconds) and one after
+// 2017 (18).
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "app/export_files.h"
+#include "scan/samples/trace_samples.h"
+#include "tools/segd_record.h"
+#ifdef SEGD_HAVE_MSEED
+#include <libmseed.h>
+#endif
+
+namespace segd {
+namespace {
+
+using nlohmann::json;
+namespace general = writer::general;
+
+// The decoder's view of every trace.
+struct Decoded : samples::TraceSampleConsumer {
+  struct One {
+    std::vector<float> samples;
+    std::optional<std::int64_t> start;
+    samples::TimeSource source;
+    std::int64_t fileNumber, traceNumber, channelSet;
+    int channelType;
+    double delayMs, intervalUs;
+    bool dead;
+  };
+  std::vector<One> traces;
+  std::size_t deadColumn = 0;
+  void Begin(const samples::SampleRecord& r) override {
+    for (std::size_t i = 0; i < r.headers.traceColumns.size(); ++i) {
+      if (r.headers.traceColumns[i].dead) deadColumn = i;
+    }
+  }
+  void Trace(const samples::TraceSamples& t) override {
+    auto number = [&](std::size_t column) { return static_cast<std::int64_t>(t.row.values[column].number); };
+    traces.push_back({{t.samples.begin(), t.samples.end()}, t.startUnixMicros, t.timeSource, number(1), number(3),
+                      number(2), t.set.channelType, t.set.startTimeMs, t.set.intervalUs,
+                      deadColumn > 0 && number(deadColumn) != 0});
+  }
+};
+
+struct Case {
+  std::string name;
+  std::string path;  // the record
+  std::optional<std::int64_t> timeZero;  // expected UTC time zero, µs since 1970
+};
+
+std::vector<Case> Cases() {
+  std::vector<Case> cases;
+  for (const char* name : {"su_sercel.segd", "ph5_smartsolo_453005513.2.segd", "ph5_fairfield_3ch.fcnt"}) {
+    cases.push_back({name, std::string(SEGD_SAMPLES_DIR) + "/" + name, std::nullopt});
+  }
+  struct Made {
+    const char* name;
+    general::Make make;
+    general::Revision revision;
+    std::uint32_t format;
+    std::optional<std::uint64_t> gpsMicros;  // rev 3 time zero
+    std::optional<std::int64_t> utc;
+  };
+  const Made made[] = {
+      {"sercel", general::Make::kSercel, {2, 1}, 8058, {}, {}},
+      {"smartsolo", general::Make::kSmartSolo, {2, 1}, 8058, {}, {}},
+      {"fairfield", general::Make::kFairfield, {1, 6}, 8058, {}, {}},
+      {"other_8036", general::Make::kOther, {2, 1}, 8036, {}, {}},
+      // 2016-10-12T09:30:00Z: GPS - UTC was 17 s.
+      {"gps_2016", general::Make::kOther, {3, 0}, 8058, 1160299817000000, 1476264600000000},
+      // 2021-05-08T20:06:00.25Z: 18 s.
+      {"gps_2021", general::Make::kOther, {3, 0}, 8058, 1304539578250000, 1620504360250000},
+  };
+  for (const Made& m : made) {
+    general::GeneralRecord r = general::PresetRecord(m.make, m.revision, m.format, 9, 700);
+    r.sampleValues = [](const general::TracePlace& p, std::span<double> v) {
+      for (std::size_t i = 0; i < v.size(); ++i) v[i] = std::round(1000 * std::sin(0.05 * double(i * (p.index + 1))));
+    };
+    if (m.gpsMicros) r.timestamp = *m.gpsMicros;
+    const std::string path = SEGD_BINARY_DIR "/export_records_" + std::string(m.name) + ".segd";
+    EXPECT_TRUE(general::WriteGeneralFile(r, path));
+    cases.push_back({m.name, path, m.utc});
+  }
+  return cases;
+}
+
+json ReadWithSegyio(const std::string& path) {
+  const std::string command = "/usr/bin/python3 " SEGD_SOURCE_DIR "/tests/support/segy_read.py " + path;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  char buffer[1 << 16];
+  for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  EXPECT_TRUE(pipe && pclose(pipe) == 0) << command;
+  return json::parse(out);
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::uint64_t Big(const std::string& f, std::size_t firstByte, int width) {
+  std::uint64_t v = 0;
+  for (int i = 0; i < width; ++i) v = (v << 8) | static_cast<unsigned char>(f[firstByte - 1 + i]);
+  return v;
+}
+
+int TraceId(int channelType, bool dead) {
+  if (dead) return 2;
+  switch (channelType) {
+    case 1: return 1;
+    case 2: return 4;
+    case 3: return 5;
+    case 4: return 8;
+    case 5: return 7;
+    default: return 3;
+  }
+}
+
+TEST(ExportRecords, EveryRecordExportsBothWaysAndReadsBackAsTheDecoderReadsIt) {
+  for (const Case& c : Cases()) {
+    SCOPED_TRACE(c.name);
+    Decoded decoded;
+    samples::WalkTraceSamplesFile(c.path, decoded);
+    ASSERT_FALSE(decoded.traces.empty());
+    const std::string base = SEGD_BINARY_DIR "/export_records_out_" + c.name;
+    std::vector<model::Notice> notices;
+    app::ExportRequest request;
+    request.segy = base + ".sgy";
+    request.mseed = base + ".mseed";
+    request.mseedOptions.station = "{seq}";
+    request.mseedOptions.recordLength = c.name.size() % 2 ? 512 : 4096;
+    ASSERT_TRUE(app::WriteExportFiles(c.path, request, notices).written) << (notices.empty() ? "" : notices.back().text);
+
+    // SEG-Y rev 1, through segyio.
+    const json back = ReadWithSegyio(*request.segy);
+    ASSERT_EQ(back["tracecount"], decoded.traces.size());
+    EXPECT_EQ(back["format"], 5);
+    EXPECT_EQ(back["interval"], std::llround(decoded.traces[0].intervalUs));
+    for (std::size_t i = 0; i < decoded.traces.size(); ++i) {
+      SCOPED_TRACE(i);
+      const Decoded::One& d = decoded.traces[i];
+      const json& t = back["traces"][i];
+      EXPECT_EQ(t["file_number"], d.fileNumber);
+      EXPECT_EQ(t["trace_number"], d.traceNumber);
+      EXPECT_EQ(t["channel_set"], d.channelSet);
+      EXPECT_EQ(t["trace_id"], TraceId(d.channelType, d.dead));
+      EXPECT_EQ(t["delay"], std::llround(d.delayMs));
+      EXPECT_EQ(t["samples"], d.samples.size());
+      ASSERT_TRUE(d.start.has_value());
+      const std::int64_t zero = *d.start - std::llround(d.delayMs) * 1000;
+      if (c.timeZero) {
+        EXPECT_EQ(zero, *c.timeZero);
+      }
+      const std::time_t seconds = static_cast<std::time_t>(zero / 1000000);
+      std::tm utc{};
+      gmtime_r(&seconds, &utc);
+      EXPECT_EQ(t["year"], utc.tm_year + 1900);
+      EXPECT_EQ(t["day"], utc.tm_yday + 1);
+      EXPECT_EQ(t["hour"], utc.tm_hour);
+      EXPECT_EQ(t["minute"], utc.tm_min);
+      EXPECT_EQ(t["second"], utc.tm_sec);
+      EXPECT_EQ(t["time_basis"], d.source == samples::TimeSource::kGeneralHeader ? 1 : 4);
+      const json& data = t["data"];
+      ASSERT_EQ(data.size(), d.samples.size());
+      for (std::size_t k = 0; k < data.size(); ++k) {
+        ASSERT_EQ(data[k], std::bit_cast<std::uint32_t>(d.samples[k])) << k;
+      }
+    }
+
+    // SEG-Y rev 2, through the bytes.
+    request.segyOptions.revision = 2;
+    request.mseed.reset();
+    request.segy = base + ".rev2.sgy";
+    ASSERT_TRUE(app::WriteExportFiles(c.path, request, notices).written);
+    const std::string f = Slurp(*request.segy);
+    EXPECT_EQ(Big(f, 3501, 2), 0x0200u);
+    EXPECT_EQ(Big(f, 3297, 4), 0x01020304u);
+    EXPECT_EQ(Big(f, 3513, 8), decoded.traces.size());
+    EXPECT_EQ(Big(f, 3521, 8), 3600u);
+    EXPECT_EQ(std::bit_cast<double>(Big(f, 3273, 8)), double(std::llround(decoded.traces[0].intervalUs)));
+    std::size_t at = 3600;
+    for (const Decoded::One& d : decoded.traces) {
+      ASSERT_EQ(Big(f, at + 115, 2), d.samples.size());
+      for (std::size_t k = 0; k < d.samples.size(); ++k) {
+        ASSERT_EQ(Big(f, at + 241 + 4 * k, 4), std::bit_cast<std::uint32_t>(d.samples[k]));
+      }
+      at += 240 + 4 * d.samples.size();
+    }
+    EXPECT_EQ(at, f.size());
+
+#ifdef SEGD_HAVE_MSEED
+    // miniSEED, through libmseed: one segment per trace (station = sequence).
+    MSTraceList* list = nullptr;
+    ASSERT_EQ(ms_readtracelist(&list, (base + ".mseed").c_str(), 0, -1.0, -1.0, 0, 1, 1, 0), MS_NOERROR);
+    ASSERT_EQ(list->numtraces, static_cast<std::int32_t>(decoded.traces.size()));
+    for (MSTraceID* id = list->traces; id; id = id->next) {
+      const std::size_t i = std::stoul(id->station) - 1;
+      ASSERT_LT(i, decoded.traces.size());
+      const Decoded::One& d = decoded.traces[i];
+      EXPECT_EQ(id->numsegments, 1);
+      EXPECT_STREQ(id->network, "XX");
+      EXPECT_EQ(id->first->starttime, *d.start) << id->srcname;
+      ASSERT_EQ(id->first->numsamples, static_cast<std::int64_t>(d.samples.size()));
+      const auto* values = static_cast<const float*>(id->first->datasamples);
+      for (std::size_t k = 0; k < d.samples.size(); ++k) {
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(values[k]), std::bit_cast<std::uint32_t>(d.samples[k])) << k;
+      }
+    }
+    mstl_free(&list, 1);
+#endif
+  }
+}
+
+// The refusals leave no file: rev 1 past 32,767 samples (the message names
+// --segy-revision 2), a station code longer than five characters.
+TEST(ExportRecords, RefusalsNameTheWayOutAndLeaveNoFile) {
+  general::GeneralRecord r = general::PresetRecord(general::Make::kSmartSolo, {2, 1}, 8058, 2, 40000);
+  const std::string path = SEGD_BINARY_DIR "/export_records_long.segd";
+  ASSERT_TRUE(general::WriteGeneralFile(r, path));
+  struct Refusal {
+    std::optional<std::string> segy, mseed;
+    std::string station;
+    const char* says;
+  };
+  const Refusal refusals[] = {
+      {SEGD_BINARY_DIR "/export_refused.sgy", {}, "{point}", "--segy-revision 2"},
+#ifdef SEGD_HAVE_MSEED
+      {{}, SEGD_BINARY_DIR "/export_refused.mseed", "123456", "longer than 5 characters"},
+#endif
+  };
+  for (const Refusal& refusal : refusals) {
+    app::ExportRequest request;
+    request.segy = refusal.segy;
+    request.mseed = refusal.mseed;
+    request.mseedOptions.station = refusal.station;
+    std::vector<model::Notice> notices;
+    EXPECT_FALSE(app::WriteExportFiles(path, request, notices).written);
+    ASSERT_FALSE(notices.empty());
+    EXPECT_NE(notices.back().text.find(refusal.says), std::string::npos) << notices.back().text;
+    EXPECT_FALSE(std::filesystem::exists(refusal.segy.value_or(refusal.mseed.value_or(""))));
+  }
+  std::size_t left = 0;  // no temporary file either
+  for (const auto& entry : std::filesystem::directory_iterator(SEGD_BINARY_DIR)) {
+    left += entry.path().filename().string().starts_with("export_refused");
+  }
+  EXPECT_EQ(left, 0u);
+}
+
+}  // namespace
+}  // namespace segd
