@@ -25,7 +25,7 @@ patch() {  # patch FILE OFFSET BYTES: general header block 1 bytes, BCD
 }
 renumber() {  # renumber FILE BCD: the file number in general header block 1 and in every trace header
   patch "$1" 0 "$2"
-  for at in $("$exe" --quiet --csv - "$1" | awk -F, 'NR > 1 {print $5}'); do patch "$1" "$at" "$2"; done
+  for at in $("$exe" --quiet --csv - "$1" 2>/dev/null | awk -F, 'NR > 1 {print $5}'); do patch "$1" "$at" "$2"; done
 }
 
 cd "$work" || exit 1
