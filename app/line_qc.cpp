@@ -73,8 +73,8 @@ std::string SourcePosition(const QcRow& r) {
     return std::string(out, r.ptr);
   };
   if (nonZero(r.sourceLine, r.sourcePoint)) return "line " + plain(r.sourceLine) + " point " + plain(r.sourcePoint);
-  if (nonZero(r.sourceEasting, r.sourceNorthing)) {
-    return "easting " + plain(r.sourceEasting) + " northing " + plain(r.sourceNorthing);
+  if (nonZero(r.sourceX, r.sourceY)) {
+    return "easting " + plain(r.sourceX) + " northing " + plain(r.sourceY);
   }
   return "";
 }
@@ -131,8 +131,8 @@ QcRow QcRow::From(const SummaryRow& row) {
   r.channelSetLayout = row.Get("channel_set_layout");
   r.sourceLine = row.Get("source_line");
   r.sourcePoint = row.Get("source_point");
-  r.sourceEasting = row.Get("source_easting");
-  r.sourceNorthing = row.Get("source_northing");
+  r.sourceX = row.Get("source_x");
+  r.sourceY = row.Get("source_y");
   return r;
 }
 

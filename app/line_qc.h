@@ -16,7 +16,7 @@ namespace segd::app {
 struct QcRow {
   std::string path, status, problems, fileNumber, date, time, gpsTime;
   std::string format, sampleInterval, recordLength, channelSetLayout;
-  std::string sourceLine, sourcePoint, sourceEasting, sourceNorthing;
+  std::string sourceLine, sourcePoint, sourceX, sourceY;  // source_x, source_y: easting, northing
 
   static QcRow From(const SummaryRow& row);
   bool Failed() const { return status == "failed"; }

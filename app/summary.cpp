@@ -22,7 +22,7 @@ constexpr SummaryColumn kColumns[] = {
     {"size_bytes", T::Number},
     {"status"},
     {"problems"},
-    {"trace_findings"},  // "dead_traces: 12-15, 220; overscale_error: 3"
+    {"trace_findings"},  // "dead_traces: 12-15, 220; sn388_overscale_error: 3"
     {"file_number", T::Number},
     {"date"},
     {"time"},
@@ -41,15 +41,17 @@ constexpr SummaryColumn kColumns[] = {
     {"seismic_traces", T::Number},
     {"dead_traces", T::Number, false, true},
     // SN388 trace header extension 1 byte 19, one bit each.
-    {"ipls_error", T::Number, true, true},
-    {"impd_error", T::Number, true, true},
-    {"dead", T::Number, true},  // the same traces as dead_traces
-    {"underrun_error", T::Number, true, true},
-    {"overrun_error", T::Number, true, true},
-    {"overscale_error", T::Number, true, true},
-    {"data_error", T::Number, true, true},
-    {"sync_error", T::Number, true, true},
+    {"sn388_ipls_error", T::Number, true, true},
+    {"sn388_impedance_error", T::Number, true, true},
+    {"sn388_dead", T::Number, true},  // the same traces as dead_traces
+    {"sn388_underrun_error", T::Number, true, true},
+    {"sn388_overrun_error", T::Number, true, true},
+    {"sn388_overscale_error", T::Number, true, true},
+    {"sn388_data_error", T::Number, true, true},
+    {"sn388_sync_error", T::Number, true, true},
     // Flags of other makes' trace header extensions.
+    {"sercel_resistance_error", T::Number, true, true},
+    {"sercel_tilt_error", T::Number, true, true},
     {"sercel_capacitance_error", T::Number, true, true},
     {"sercel_cutoff_error", T::Number, true, true},
     {"sercel_leakage_error", T::Number, true, true},
@@ -58,15 +60,16 @@ constexpr SummaryColumn kColumns[] = {
     {"other_flags"},
     {"source_line", T::Number},
     {"source_point", T::Number},
-    {"source_easting", T::Number},
-    {"source_northing", T::Number},
+    {"source_x", T::Number},
+    {"source_y", T::Number},
     {"source_elevation", T::Number},
+    {"start_time_utc"},
+    {"start_time_source"},
     {"notices"},
 };
 
 // Record-level facts copied from the model's summary block when the make
-// holds them: {summary column, the make's data name}. The SN388 extended
-// header names its trace counts after its own report.
+// holds them: {summary column, the summary block's data name}.
 struct FromSummary {
   std::string_view column;
   std::string_view field;
@@ -77,13 +80,11 @@ constexpr FromSummary kFromSummaryBlock[] = {
     {"sample_interval_ms", "sample_interval_ms"},
     {"record_length_ms", "record_length_ms"},
     {"auxiliary_traces", "auxiliary_traces"},
-    {"auxiliary_traces", "aux_traces"},
     {"seismic_traces", "seismic_traces"},
-    {"seismic_traces", "seis_traces"},
     {"source_line", "source_line"},
     {"source_point", "source_point"},
-    {"source_easting", "source_easting"},
-    {"source_northing", "source_northing"},
+    {"source_x", "source_x"},
+    {"source_y", "source_y"},
     {"source_elevation", "source_elevation"}};
 
 const std::string kEmpty;
@@ -243,6 +244,8 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
   for (const FromSummary& from : kFromSummaryBlock) {
     if (const model::Field* f = h.summary.Find(from.field)) row_.Set(from.column, FromRecord(f->value.text));
   }
+  row_.Set("start_time_utc", h.startTimeUtc.text);
+  row_.Set("start_time_source", h.startTimeSource.text);
   const model::Field* sets = h.summary.Find("channel_sets");
   row_.Set("channel_sets", sets ? sets->value.text : std::to_string(h.channelSets.size()));
   samplesPerTrace_ = h.samplesPerTrace;
@@ -251,11 +254,9 @@ void SummaryConsumer::Begin(const model::RecordHeaders& h) {
   // channels; otherwise the one the walk finds.
   // A record with more descriptors than are listed gives its layout from the walk.
   descriptorLayout_ = !h.channelSets.empty() && (!sets || sets->value.number <= static_cast<double>(h.channelSets.size()));
-  // The SN388 decoder names these fields after its report, the general
-  // decoder after the format.
   for (const model::Block& set : h.channelSets) {
-    const model::Field* number = set.Find("channel_set") ? set.Find("channel_set") : set.Find("channel_set_number");
-    const model::Field* channels = set.Find("channels") ? set.Find("channels") : set.Find("channel_count");
+    const model::Field* number = set.Find("channel_set");
+    const model::Field* channels = set.Find("channels");
     if (!number || !channels) {
       descriptorLayout_ = false;
       setTraces_.clear();

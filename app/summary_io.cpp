@@ -158,10 +158,12 @@ std::string SummaryLine(const SummaryRow& row, SummaryFormat format) {
     }
     return line + '\n';
   }
-  std::string line = "{";
+  // Every JSON document names the vocabulary it speaks.
+  std::string line = "{\"schema_version\":";
+  output::AppendJsonString(line, model::kSchemaVersion, output::Source::Host);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const std::string& cell = row.cells[i];
-    if (i > 0) line += ',';
+    line += ',';
     output::AppendJsonString(line, columns[i].name, output::Source::Host);
     line += ':';
     if (cell.empty()) {

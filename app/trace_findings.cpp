@@ -38,7 +38,7 @@ std::optional<Allowance> ParseAllowance(const std::string& list, std::string& er
     const std::size_t equals = item.find('=');
     std::string key = item.substr(0, equals);
     std::string column;
-    for (const std::string& candidate : {key, key + "_error", key + "_traces", "traces_" + key}) {
+    for (const std::string& candidate : {key, key + "_error", key + "_traces", "traces_" + key, "sn388_" + key + "_error"}) {
       const int i = SummaryColumnIndex(candidate);
       if (i >= 0 && SummaryColumns()[static_cast<std::size_t>(i)].findingKind) column = candidate;
     }

@@ -123,7 +123,6 @@ int main(int argc, char** argv) {
   // Without a data output the report is the run's one output, asked for
   // even without a name; with one, only a given name asks for the report.
   int status = cli::kExitOk;
-  ModelFeed feed{data, false, {}};
   const app::ExportRequest& exports = options->exports.request;
   const bool reportRun = (!data.Any() && !options->samples && !exports.Any()) || !TrimBlanks(outputName).empty();
   const std::string reportFolder = options->folder ? *options->folder : cli::CurrentFolder();
@@ -154,7 +153,6 @@ int main(int argc, char** argv) {
   if (reportRun) {
     ScanContext context{name, selection, traceFields, notices, progress, viewer, files, reportFolder,
                         cli::kReportSeparator};
-    if (data.Any()) context.model = &feed;
     switch (DecodeFile(options->record, context)) {
       case kReportWritten:
         break;
@@ -195,22 +193,20 @@ int main(int argc, char** argv) {
   }
   if (!data.Any()) return status;
 
-  // A record of another make (or one the report run could not walk) is read
-  // by the general decoder for the data outputs.
-  if (!feed.fed) {
+  // The data outputs come from the general decoder, for every make.
+  {
     model::ScanOptions scanOptions;
     progress.SetRange(0, 1000);
     scanOptions.progress = [&progress](std::int64_t done, std::int64_t total) {
       progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
     };
     const model::ScanResult result = model::ScanRecordFile(options->record, data, scanOptions);
-    // The report run has told its own notices, the record's opening included.
-    if (!reportRun || result.status != model::ScanStatus::CannotOpen) {
+    // The report run has told its own notices, the record's opening included
+    // (the data outputs carry the scan's).
+    if (!reportRun) {
       for (const model::Notice& notice : result.notices) notices.Show(notice);
     }
     if (IsCut(result.integrity) && status == cli::kExitOk) status = cli::kExitFindings;
-  } else if (IsCut(feed.result.integrity) && status == cli::kExitOk) {
-    status = cli::kExitFindings;
   }
   if (!data.Finish(notices)) status = cli::kExitFailed;
   return status;

@@ -3,7 +3,6 @@
 #include <atomic>
 
 #include "scan/record_scan.h"
-#include "scan/text_field.h"
 
 namespace segd::cli {
 
@@ -31,13 +30,7 @@ class HeadersOnly final : public model::RecordConsumer {
   std::atomic<bool> stop{false};
 
  private:
-  static bool IsSn388(const model::RecordHeaders& headers) {
-    // The SN388 decoder's model carries the report's own record type line.
-    for (const model::Block& block : headers.generalHeaders) {
-      if (const model::Field* system = block.Find("system_type"); system && TrimBlanks(system->value.text) == "SN388") return true;
-    }
-    return false;
-  }
+  static bool IsSn388(const model::RecordHeaders& headers) { return headers.make == "sn388"; }
 };
 
 }  // namespace

@@ -24,21 +24,20 @@ struct FieldRow {
   bool geographic = false;  // degrees of latitude or longitude
 };
 
-// The one table: first name found wins (the common names lead).
+// The one table, in the common names (SI units); first name found wins.
 const FieldRow kExportFields[] = {
     {&ExportTrace::receiverLine, From::Column, {{"receiver_line"}}},
     {&ExportTrace::receiverPoint, From::Column, {{"receiver_point"}}},
-    {&ExportTrace::receiverX, From::Column, {{"receiver_x"}, {"sercel_receiver_x"}, {"smartsolo_receiver_easting_cm", 0.01}}},
-    {&ExportTrace::receiverY, From::Column, {{"receiver_y"}, {"sercel_receiver_y"}, {"smartsolo_receiver_northing_cm", 0.01}}},
-    {&ExportTrace::receiverElevation, From::Column,
-     {{"receiver_elevation"}, {"sercel_receiver_elevation"}, {"smartsolo_receiver_elevation_cm", 0.01}}},
-    {&ExportTrace::receiverX, From::Column, {{"receiver_longitude"}, {"smartsolo_longitude"}}, true},
-    {&ExportTrace::receiverY, From::Column, {{"receiver_latitude"}, {"smartsolo_latitude"}}, true},
+    {&ExportTrace::receiverX, From::Column, {{"receiver_x"}}},
+    {&ExportTrace::receiverY, From::Column, {{"receiver_y"}}},
+    {&ExportTrace::receiverElevation, From::Column, {{"receiver_elevation"}}},
+    {&ExportTrace::receiverX, From::Column, {{"receiver_longitude"}}, true},
+    {&ExportTrace::receiverY, From::Column, {{"receiver_latitude"}}, true},
     {&ExportTrace::gainDb, From::Column, {{"preamp_gain_db"}, {"fairfield_preamp_gain_db"}}},
     {&ExportTrace::sourceLine, From::Summary, {{"source_line"}}},
     {&ExportTrace::sourcePoint, From::Summary, {{"source_point"}}},
-    {&ExportTrace::sourceX, From::Summary, {{"source_x"}, {"source_easting"}}},
-    {&ExportTrace::sourceY, From::Summary, {{"source_y"}, {"source_northing"}}},
+    {&ExportTrace::sourceX, From::Summary, {{"source_x"}}},
+    {&ExportTrace::sourceY, From::Summary, {{"source_y"}}},
     {&ExportTrace::sourceElevation, From::Summary, {{"source_elevation"}}},
     {&ExportTrace::aliasHz, From::ChannelSet, {{"alias_filter_frequency"}}},
     {&ExportTrace::aliasSlope, From::ChannelSet, {{"alias_filter_slope"}}},
@@ -46,9 +45,9 @@ const FieldRow kExportFields[] = {
     {&ExportTrace::lowCutSlope, From::ChannelSet, {{"low_cut_slope"}}},
 };
 
-// The unit serial: a text or a number, as the make records it.
-constexpr std::string_view kSerialNames[] = {"unit_serial", "sercel_unit_serial", "smartsolo_unit_serial",
-                                             "fairfield_remote_unit_id"};
+// The unit serial: a text or a number, as the make records it (Fairfield's
+// continuous-mode layout names its unit by its remote unit id).
+constexpr std::string_view kSerialNames[] = {"unit_serial", "fairfield_remote_unit_id"};
 
 std::string_view FieldName(const model::Column& c) { return c.name; }
 

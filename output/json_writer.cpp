@@ -123,8 +123,18 @@ void AppendHostStrings(std::string& out, const std::vector<std::string>& texts) 
 void JsonWriter::Begin(const model::RecordHeaders& h) {
   begun_ = true;
   columns_ = h.traceColumns.size();
+  label_.assign(columns_, -1);
+  skip_.assign(columns_, false);
+  for (std::size_t i = 0; i < columns_; ++i) {
+    const int of = h.traceColumns[i].labelOf;
+    if (of < 0 || static_cast<std::size_t>(of) >= columns_) continue;
+    label_[static_cast<std::size_t>(of)] = static_cast<int>(i);
+    skip_[i] = true;
+  }
   std::string& out = out_.Text();
-  out += "{\"path\":";
+  out += "{\"schema_version\":";
+  AppendJsonString(out, model::kSchemaVersion, Source::Host);
+  out += ",\n\"path\":";
   AppendJsonString(out, h.path, Source::Host);
   out += ",\n\"size_bytes\":";
   AppendInteger(out, static_cast<std::int64_t>(std::min<std::uint64_t>(h.sizeBytes, INT64_MAX)));
@@ -134,6 +144,8 @@ void JsonWriter::Begin(const model::RecordHeaders& h) {
   AppendCode(out, h.manufacturerCode);
   out += ",\n\"manufacturer\":";
   AppendJsonString(out, h.manufacturer, Source::Host);
+  out += ",\n\"make\":";
+  AppendJsonString(out, h.make, Source::Host);
   out += ",\n\"revision\":";
   if (h.revision) {
     AppendJsonString(out, *h.revision, Source::Host);
@@ -144,6 +156,26 @@ void JsonWriter::Begin(const model::RecordHeaders& h) {
   AppendCode(out, h.formatCode);
   out += ",\n\"samples_per_trace\":";
   AppendSamplesPerTrace(out, h.samplesPerTrace);
+  out += ",\n\"sample_interval_ms\":";
+  AppendValue(out, h.sampleIntervalMs);
+  out += ",\n\"record_length_ms\":";
+  AppendValue(out, h.recordLengthMs);
+  out += ",\n\"trace_count\":";
+  AppendValue(out, h.traceCount);
+  out += ",\n\"start_time_utc\":";
+  AppendValue(out, h.startTimeUtc);
+  out += ",\n\"start_time_source\":";
+  AppendValue(out, h.startTimeSource);
+  out += ",\n\"summary\":{";
+  {
+    ObjectKeys keys;
+    for (std::size_t i = 0; i < h.summary.fields.size(); ++i) {
+      if (i) out += ',';
+      keys.Append(out, h.summary.fields[i].name);
+      AppendValue(out, h.summary.fields[i].value);
+    }
+  }
+  out += '}';
 
   out += ",\n\"general_headers\":{";
   ObjectKeys blockKeys;
@@ -163,9 +195,14 @@ void JsonWriter::Begin(const model::RecordHeaders& h) {
   AppendJsonString(out, h.externalText, Source::Record);
   out += ",\"hex\":\"";
   AppendHex(out, h.externalBytes);
-  out += "\"},\n\"traces\":{\"columns\":[";
+  out += "\",\"fields\":";
+  AppendFields(out, h.externalHeader);
+  out += "},\n\"traces\":{\"columns\":[";
+  bool first = true;
   for (std::size_t i = 0; i < columns_; ++i) {
-    if (i) out += ',';
+    if (skip_[i]) continue;
+    if (!first) out += ',';
+    first = false;
     AppendJsonString(out, h.traceColumns[i].name, Source::Host);
   }
   out += "],\"rows\":[";
@@ -190,14 +227,23 @@ void JsonWriter::TakeRowText(std::size_t, std::string_view text) {
 
 void JsonWriter::AppendRowText(std::size_t, const model::TraceRow& row, std::string& out) const {
   out += ",\n[";
-  // Exactly one value per column, as the CSV.
+  // Exactly one value per listed column; a coded one with its label.
+  static const Value kNothing;
+  auto at = [&row](std::size_t i) -> const Value& { return i < row.values.size() ? row.values[i] : kNothing; };
+  bool first = true;
   for (std::size_t i = 0; i < columns_; ++i) {
-    if (i) out += ',';
-    if (i < row.values.size()) {
-      AppendValue(out, row.values[i]);
-    } else {
-      out += "null";
+    if (skip_[i]) continue;
+    if (!first) out += ',';
+    first = false;
+    if (label_[i] < 0 || at(i).IsNull()) {
+      AppendValue(out, at(i));
+      continue;
     }
+    out += "{\"code\":";
+    AppendValue(out, at(i));
+    out += ",\"label\":";
+    AppendValue(out, at(static_cast<std::size_t>(label_[i])));
+    out += '}';
   }
   out += ']';
 }

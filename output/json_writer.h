@@ -6,10 +6,14 @@
 //   format_code, samples_per_trace (a number, or an array when channel sets
 //   differ), general_headers {block: {field: {raw, value}}}, channel_sets
 //   [{field: {raw, value}}], extended_header {field: {raw, value}},
-//   external_header {text, hex}, traces {columns, rows}, notices [{text,
+//   external_header {text, hex, fields}, traces {columns, rows}, notices [{text,
 //   caption, kind}], integrity {traces_announced, traces_listed,
 //   traces_past_end, first_trace_past_end, file_size, bytes_after_last_trace,
 //   trailer_after_last_trace, problems}.
+// And the record's facts: schema_version, sample_interval_ms,
+// record_length_ms, trace_count, start_time_utc, start_time_source,
+// summary {name: value}. A coded trace column's cell is {"code", "label"}
+// (its label column is not listed on its own).
 // The output is valid JSON (UTF-8) whatever bytes the record holds.
 #include "output/output_buffer.h"
 #include "scan/record_model.h"
@@ -41,6 +45,8 @@ class JsonWriter final : public model::RecordConsumer, public model::RowTexts {
 
   OutputBuffer out_;
   std::size_t columns_ = 0;
+  std::vector<int> label_;  // per column: its label column, or -1
+  std::vector<bool> skip_;  // per column: a label column, given with its code
   bool begun_ = false;
   bool ended_ = false;
   bool firstRow_ = true;

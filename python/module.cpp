@@ -64,9 +64,17 @@ void AddHeaders(py::dict& out, const model::RecordHeaders& h) {
   out["revision"] = h.revision ? py::object(py::str(*h.revision)) : py::object(py::none());
   out["manufacturer"] = RecordText(h.manufacturer);
   out["manufacturer_code"] = h.manufacturerCode;
+  out["make"] = h.make;
   out["format_code"] = h.formatCode;
   out["file_number"] = ValueObject(h.fileNumber);
   out["samples_per_trace"] = h.samplesPerTrace;
+  out["schema_version"] = std::string(model::kSchemaVersion);
+  out["sample_interval_ms"] = ValueObject(h.sampleIntervalMs);
+  out["record_length_ms"] = ValueObject(h.recordLengthMs);
+  out["trace_count"] = ValueObject(h.traceCount);
+  out["start_time_utc"] = ValueObject(h.startTimeUtc);
+  out["start_time_source"] = ValueObject(h.startTimeSource);
+  out["external_fields"] = BlockDict(h.externalHeader);
   py::dict general;
   for (const model::Block& block : h.generalHeaders) general[py::str(block.name)] = BlockDict(block);
   out["general_headers"] = general;
@@ -80,7 +88,7 @@ void AddHeaders(py::dict& out, const model::RecordHeaders& h) {
   py::list columns;
   for (const model::Column& c : h.traceColumns) {
     columns.append(py::dict(py::arg("name") = c.name, py::arg("type") = TypeName(c.type), py::arg("flag") = c.flag,
-                            py::arg("dead") = c.dead));
+                            py::arg("dead") = c.dead, py::arg("label_of") = c.labelOf));
   }
   out["columns"] = columns;
 }

@@ -9,7 +9,6 @@
 #include "scan/general_headers_listing.h"
 #include "scan/report_name.h"
 #include "scan/sn388_decode.h"
-#include "scan/sn388_model.h"
 #include "scan/trace_batches.h"
 #include "scan/trace_listing.h"
 #include "scan/trace_walk.h"
@@ -17,22 +16,6 @@
 namespace segd {
 
 namespace {
-
-// Shows every notice through the run's sink and keeps a copy for the data
-// outputs.
-class KeptNotices final : public NoticeSink {
- public:
-  explicit KeptNotices(NoticeSink& shown) : shown_(shown) {}
-  void ShowNotice(std::string_view text, std::string_view caption, NoticeKind kind) override {
-    kept.push_back({std::string(text), std::string(caption),
-                    kind == NoticeKind::Warning ? model::NoticeLevel::Warning : model::NoticeLevel::Plain});
-    shown_.ShowNotice(text, caption, kind);
-  }
-  std::vector<model::Notice> kept;
-
- private:
-  NoticeSink& shown_;
-};
 
 class Run {
  public:
@@ -58,16 +41,12 @@ class Run {
   ScanContext& context_;
   std::unique_ptr<ByteSource> source_;
   Sn388Headers records_;
-  std::vector<model::Notice> headerNotices_;
   std::int32_t traceCount_ = 0;
   std::int32_t firstCutTrace_ = 0;  // the first trace reaching past the end; 0 when none
 };
 
 bool Run::DecodeHeaders() {
-  KeptNotices notices(context_.notices);
-  const bool decoded = DecodeSn388Headers(*source_, records_, notices);
-  headerNotices_ = std::move(notices.kept);
-  return decoded;
+  return DecodeSn388Headers(*source_, records_, context_.notices);
 }
 
 void Run::WritePreamble(ReportWriter& report) {
@@ -103,21 +82,19 @@ void Run::WriteSections(ReportWriter& report) {
   if (IsSelected(selection, kSelectExternalHeader)) ListExternalHeader(records_.external, report);
 }
 
-// The report's lines (and the data outputs' rows) of a batch of traces, made
-// on the walk's worker threads.
+// The report's lines of a batch of traces, made on the walk's worker
+// threads.
 class ReportBatchFormat final : public TraceBatchFormat {
  public:
-  ReportBatchFormat(const TraceLineBuilder& cells, const Sn388ModelFeed* feed) : cells_(cells), feed_(feed) {}
-  void Add(std::int32_t sequence, std::int64_t position, const TraceRecords& records, const std::uint8_t* header,
+  explicit ReportBatchFormat(const TraceLineBuilder& cells) : cells_(cells) {}
+  void Add(std::int32_t sequence, std::int64_t, const TraceRecords& records, const std::uint8_t*,
            TraceBatch& batch) const override {
     cells_.Append(sequence, records, batch.text);
     batch.text += "\r\n";
-    if (feed_ != nullptr) feed_->AddToBatch(sequence, position - 1, header, records, batch);
   }
 
  private:
   const TraceLineBuilder& cells_;
-  const Sn388ModelFeed* feed_;
 };
 
 void Run::NoteTrace(std::int32_t sequence, std::int64_t start, std::int64_t next) {
@@ -139,16 +116,13 @@ void Run::WalkTraces(ReportWriter& report) {
   const TraceWalkPlan plan{samples, extensions, traces, records_.firstTraceOffset + 1};  // the walk counts from 1
   std::int64_t position = plan.firstPosition;
   traceCount_ = traces;
-  ModelFeed* const model = records_.IsSn388() ? context_.model : nullptr;
-  std::optional<Sn388ModelFeed> feed;
-  if (model != nullptr) feed.emplace(records_, inputPath_, source_->Size(), model->consumer).Begin();
   // Each line is built from the decoded records; the column texts are set
   // once, from the last trace, which is what a walk leaves in them.
   TraceRecords records;
   const TraceLineBuilder cells(context_.selection, context_.traceFields);
   if (TraceBatchesSuit(*source_, plan)) {
     // Batches made on both cores, taken here in file order.
-    const ReportBatchFormat format(cells, feed ? &*feed : nullptr);
+    const ReportBatchFormat format(cells);
     RunTraceBatches(*source_, plan, format, [&](TraceBatch& batch) {
       report.Write(batch.text);
       for (std::int32_t k = 0; k < batch.count; ++k) {
@@ -158,35 +132,21 @@ void Run::WalkTraces(ReportWriter& report) {
         NoteTrace(i, start, position);
         context_.progress.SetPosition(i);
       }
-      if (feed) feed->TakeBatch(batch);
       records = batch.last;
       return true;
     });
   } else {
-    std::array<std::uint8_t, kTraceHeaderBytes> header{};
     std::string line;
     for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
       const std::int64_t start = position;
-      ReadTraceRecords(*source_, samples, position, extensions, records, feed ? header.data() : nullptr);
+      ReadTraceRecords(*source_, samples, position, extensions, records);
       NoteTrace(i, start, position);
       cells.Build(i, records, line);
       report.WriteLine(line);
-      if (feed) feed->Trace(i, start - 1, header.data(), records);
       context_.progress.SetPosition(i);
     }
   }
   if (traces > 0) SetTraceTexts(records, context_.traceFields);
-  if (feed) {
-    model->result.notices = std::move(headerNotices_);
-    if (firstCutTrace_ != 0) {
-      model->result.notices.push_back({RecordCutShortText(firstCutTrace_, traceCount_),
-                                       std::string(kRecordCutShortCaption), model::NoticeLevel::Warning});
-    }
-    model->result.integrity = feed->End(position - 1, model->result.notices);
-    const bool findings = !model->result.notices.empty() || !model->result.integrity.problems.empty();
-    model->result.status = findings ? model::ScanStatus::Findings : model::ScanStatus::Ok;
-    model->fed = true;
-  }
 }
 
 std::int32_t Run::Execute() {

@@ -75,16 +75,6 @@ class DiskFileAccess final : public FileAccess {
   std::string reason_;
 };
 
-// A data output that the report run's walk also feeds, so that one walk
-// gives the report and the data outputs. Only an SN388 record feeds it: for
-// a record of another recorder `fed` stays false and the consumer is never
-// called (its data come from the general decoder instead).
-struct ModelFeed {
-  model::RecordConsumer& consumer;
-  bool fed = false;          // Begin, every row and End were handed over
-  model::ScanResult result;  // when fed: the header notices and what the walk found
-};
-
 struct ScanContext {
   OutputNameSource& outputName;
   const OutputSelection& selection;
@@ -95,7 +85,6 @@ struct ScanContext {
   FileAccess& files;
   std::string reportFolder;  // the folder the report is created in
   char separator = '\\';     // of report paths
-  ModelFeed* model = nullptr;  // fed by the walk when given
 };
 
 // What became of a run.

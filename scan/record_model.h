@@ -67,11 +67,15 @@ struct Notice {
 // One column of the trace table: its data name and what its values are.
 // `flag` marks a trace error flag (a summary counts the traces that have it
 // set); `dead` marks the column that says a trace is dead.
+// `labelOf` marks the label column of a coded column (its index; -1 for
+// any other column): CSV and Python give both columns, JSON one
+// {"code", "label"} object.
 struct Column {
   std::string name;
   ValueType type = ValueType::Text;
   bool flag = false;
   bool dead = false;
+  int labelOf = -1;
 };
 
 // The first six columns of every trace table, in this order, for every make.
@@ -112,6 +116,7 @@ struct RecordHeaders {
   Value fileNumber;
   std::int32_t manufacturerCode = -1;
   std::string manufacturer;         // name from the code table, or ""
+  std::string make;                 // the make whose own headers were decoded ("sn388", "sercel", ...), or ""
   std::optional<std::string> revision;  // "2.1"; none without general header block 2
   std::int32_t formatCode = -1;     // as its four decimal digits read, e.g. 8058
   std::vector<std::int64_t> samplesPerTrace;  // one per channel set walked (all equal for most records)
@@ -130,7 +135,19 @@ struct RecordHeaders {
   Block summary;
 
   std::vector<Column> traceColumns;  // kFixedColumns first
+
+  // The record's facts every make gives, in one place for every output
+  // (null where the record does not hold one).
+  Value sampleIntervalMs;
+  Value recordLengthMs;
+  Value traceCount;      // the traces its channel sets announce
+  Value startTimeUtc;    // ISO 8601 with microseconds: "2021-05-08T20:06:00.000000Z"
+  Value startTimeSource;  // "gps" (the make's GPS time) or "general_header" (may be local time)
 };
+
+// The version of the data outputs' vocabulary (docs/schema.md): raised on
+// every change of a name, type or unit.
+inline constexpr std::string_view kSchemaVersion = "2.0";
 
 // A writer of a decoded record. The scan calls Begin once, Row once per
 // trace in walk order, then End once with what the walk found.

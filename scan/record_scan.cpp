@@ -21,7 +21,6 @@ ScanResult ScanRecord(ByteSource& source, const std::string& path, RecordConsume
     result.notices.push_back({path + " is not a SEG-D record: " + notHeader + ".", "SEG-D Record", NoticeLevel::Warning});
     return result;
   }
-  if (std::optional<ScanResult> sn388 = ScanSn388Record(source, path, consumer, options)) return *sn388;
   return ScanGenericRecord(source, path, consumer, options);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // One record decoded into the record model and handed to a consumer: the
-// entry point of every data output (CSV, JSON, summaries, Python). It picks
-// the make's decoder (SN388, or the general SEG-D decoder for every other
-// make and revision) and walks the traces once, reading only header bytes.
+// entry point of every data output (CSV, JSON, summaries, Python). The
+// general SEG-D decoder reads every make and revision (a make adds its own
+// headers through its descriptor, scan/segd/makes.h) and walks the traces
+// once, reading only header bytes.
 #include <atomic>
 #include <cstdint>
 #include <functional>

@@ -18,6 +18,7 @@ ScanResult ScanGenericRecord(ByteSource& source, const std::string& path, Record
   }
   headers.traceColumns = generic::ModelColumns(generic::TraceColumnSpecs(shape));
   headers.samplesPerTrace = generic::PredictSamples(source, shape);
+  generic::AddRecordFacts(shape, headers);
   consumer.Begin(headers);
   generic::WalkGenericTraces(source, shape, headers, consumer, options, result, batching);
   if (result.status != ScanStatus::Cancelled) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "scan/field_table.h"
+#include "scan/sn388_trace_codes.h"
 
 namespace segd {
 
@@ -25,8 +26,8 @@ struct CodeRow {
 template <std::size_t W, std::size_t N>
 using PaddedTexts = std::array<std::array<char, W>, N + 1>;
 
-template <std::size_t W, class Code, std::size_t N>
-constexpr PaddedTexts<W, N> PadTexts(const CodeRow<Code> (&table)[N], std::string_view fallback) {
+template <std::size_t W, class Row, std::size_t N>
+constexpr PaddedTexts<W, N> PadTexts(const Row (&table)[N], std::string_view fallback) {
   PaddedTexts<W, N> out{};
   for (std::size_t i = 0; i <= N; ++i) {
     const std::string_view text = i < N ? table[i].text : fallback;
@@ -35,8 +36,8 @@ constexpr PaddedTexts<W, N> PadTexts(const CodeRow<Code> (&table)[N], std::strin
   return out;
 }
 
-template <std::size_t W, class Code, std::size_t N>
-void StoreCode(TextField<W>& field, const CodeRow<Code> (&table)[N], const PaddedTexts<W, N>& texts, Code code) {
+template <std::size_t W, class Row, std::size_t N, class Code>
+void StoreCode(TextField<W>& field, const Row (&table)[N], const PaddedTexts<W, N>& texts, Code code) {
   std::size_t i = 0;
   while (i < N && !(table[i].code == code)) ++i;
   field.chars = texts[i];
@@ -61,12 +62,15 @@ constexpr FieldRow<TH> kHeaderLayout[] = {
 static_assert(TableIsSound(kHeaderLayout, static_cast<int>(kTraceHeaderBytes), 0));
 
 // Byte 12, compared as the text of the two-character code field: values
-// from 100 up keep only two digits and so match no row.
+// from 100 up keep only two digits and so match no row. The texts are the
+// standard's labels (scan/segd/trace_header_tables.h).
+using generic::kTraceEditRows;
 constexpr CodeRow<std::string_view> kTraceEditTable[] = {
-    {"0", "No edit applied"},
-    {"2", "Muted or dead prior to acquisition"},
-    {"3", "Edited by acquisition system"},
+    {"0", kTraceEditRows[0].text},
+    {"2", kTraceEditRows[1].text},
+    {"3", kTraceEditRows[2].text},
 };
+static_assert(kTraceEditRows[0].code == 0 && kTraceEditRows[1].code == 2 && kTraceEditRows[2].code == 3);
 constexpr auto kTraceEditTexts = PadTexts<decltype(TH::TraceEditText)::kWidth>(kTraceEditTable, "Status Unknown");
 
 // ---- Trace header extension 1 ---------------------------------------------
@@ -95,51 +99,16 @@ constexpr int kNoiseEliminationByte = 17;
 constexpr int kProcessTypeByte = 18;
 constexpr int kErrorFlagsByte = 19;
 
-// The filter code field keeps only the first decimal digit of byte 14, so
-// 12 and 120 both read as 1.
-constexpr CodeRow<int> kFilterTable[] = {
-    {0, "None"},
-    {1, "Min Phase 0.5 Fn"},
-    {2, "Min Phase 0.8 Fn"},
-    {3, "Lin Phase 0.5 Fn"},
-    {4, "Min Phase 0.8 Fn"},  // the recorder's manual names codes 2 and 4 alike
-    {5, "SAR Filter"},
-};
+using sn388::kChannelTypeTable;
+using sn388::kFilterTable;
+using sn388::kNoiseEliminationTable;
+using sn388::kProcessTypeTable;
+using sn388::kUnitTypeTable;
 constexpr auto kFilterTexts = PadTexts<decltype(E1::FilterText)::kWidth>(kFilterTable, kUnknown);
-
-// Byte 16: the acquisition unit in the high half, the channel in the low.
-constexpr CodeRow<int> kUnitTypeTable[] = {
-    {0x0, "SU1 or SU6"},
-    {0x1, "SAR4 or SAR6"},
-};
 constexpr auto kUnitTypeTexts = PadTexts<decltype(E1::UnitTypeText)::kWidth>(kUnitTypeTable, kUnknown);
-constexpr CodeRow<int> kChannelTypeTable[] = {
-    {0x0, "Unused"},
-    {0x1, "Seis"},
-    {0x3, "Uphole"},
-    {0x9, "Signature, Filtered(Aux)"},
-};
 constexpr auto kChannelTypeTexts = PadTexts<decltype(E1::ChannelTypeText)::kWidth>(kChannelTypeTable, kUnknown);
-
-constexpr CodeRow<int> kNoiseEliminationTable[] = {
-    {0x00, "No Noise Elimination"},
-    {0x10, "Historic/Zeroing"},
-    {0x11, "Historic/Clipping"},
-    {0x20, "Diversity Stack"},
-};
 constexpr auto kNoiseEliminationTexts =
     PadTexts<decltype(E1::NoiseEliminationText)::kWidth>(kNoiseEliminationTable, kUnknown);
-
-constexpr CodeRow<int> kProcessTypeTable[] = {
-    {0x00, "None (raw data)"},
-    {0x10, "Stack"},
-    {0x21, "Correlation before stack"},
-    {0x22, "Correlation after stack"},
-    {0x31, "Negative time correlation before stack"},
-    {0x32, "Negative time correlation after stack"},
-    {0x41, "Positive time correlation before stack"},
-    {0x42, "Positive time correlation after stack"},
-};
 constexpr auto kProcessTypeTexts = PadTexts<decltype(E1::ProcessTypeText)::kWidth>(kProcessTypeTable, kUnknown);
 
 // Byte 19: one error flag per bit, most significant first.

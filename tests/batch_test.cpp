@@ -214,10 +214,10 @@ TEST(TraceFindings, RangesAndAllowances) {
   ASSERT_TRUE(allow) << error;
   EXPECT_FALSE(OverAllowance(*allow, "dead_traces", 2, 100));
   EXPECT_TRUE(OverAllowance(*allow, "dead_traces", 3, 100));
-  EXPECT_FALSE(OverAllowance(*allow, "overscale_error", 4, 400));
-  EXPECT_TRUE(OverAllowance(*allow, "overscale_error", 5, 400));
+  EXPECT_FALSE(OverAllowance(*allow, "sn388_overscale_error", 4, 400));
+  EXPECT_TRUE(OverAllowance(*allow, "sn388_overscale_error", 5, 400));
   EXPECT_TRUE(OverAllowance(*allow, "traces_past_end", 1, 400));
-  EXPECT_TRUE(OverAllowance(*allow, "impd_error", 1, 400));  // not allowed at all
+  EXPECT_TRUE(OverAllowance(*allow, "sn388_impedance_error", 1, 400));  // not allowed at all
   for (const char* bad : {"dead", "dead=x", "dead=-1", "bogus=1", "dead=1%%"}) EXPECT_FALSE(ParseAllowance(bad, error)) << bad;
   EXPECT_TRUE(GlobMatch("shot_*.segd", "shot_0001.segd"));
   EXPECT_TRUE(GlobMatch("*.[sS][eE][gG][dD]", "a.SEGD"));

@@ -24,7 +24,8 @@ struct Collector : RecordConsumer {
   void Begin(const RecordHeaders& h) override { begun = h; }
   void Row(const TraceRow& row) override {
     std::map<std::string, std::string>& out = rows.emplace_back();
-    for (std::size_t i = 0; i < row.values.size(); ++i) out[begun.traceColumns[i].name] = row.values[i].text;
+    for (std::size_t i = 0; i < row.values.size() && i < begun.traceColumns.size(); ++i)
+      out[begun.traceColumns[i].name] = row.values[i].text;
   }
   void End(const RecordHeaders& h, const Integrity&, const std::vector<Notice>&) override { ended = h; }
 
@@ -77,19 +78,19 @@ const SampleCase kSamples[] = {
      5728,
      {{{"general_header_1", "external_blocks", ""}},
       {{"general_header_2", "external_header_blocks", "128"}},
-      {{"general_header_3", "source_point", "100"}},
+      {{"general_header_3", "source_point", "100.0"}},
       {{"scan_type_1_channel_set_1", "channel_type", "9"}},
       {{"scan_type_1_channel_set_2", "channels", "84"}},
       {{"scan_type_1_channel_set_2", "descale_multiplier", "-11.8564453125"}},
       {{"summary", "unused_channel_sets", "14"}},
       {{"summary", "record_length_ms", "2000"}},
-      {{"summary", "sample_interval_ms", "1"}}},
+      {{"summary", "sample_interval_ms", "1.0"}}},
      {{{"1", "file_number", "100"}},
       {{"1", "extension_count", "7"}},
       {{"3", "channel_set", "2"}},
       {{"3", "trace_number", "1"}},
       {{"86", "trace_number", "84"}},
-      {{"3", "sercel_analog_low_cut", "3"}}}},
+      {{"3", "sercel_analog_low_cut", "3.0"}}}},
     {"ph5_smartsolo_453005513.2.segd",
      "2.1",
      61,
@@ -104,12 +105,12 @@ const SampleCase kSamples[] = {
       {{"summary", "date", "2021-05-08"}},
       {{"summary", "time", "20:06:00"}},
       {{"summary", "unused_channel_sets", "15"}},
-      {{"summary", "sample_interval_ms", "4"}}},
+      {{"summary", "sample_interval_ms", "4.0"}}},
      {{{"1", "smartsolo_time_break_gps_us", "1304539578000000"}},
       {{"2", "smartsolo_extended_trace_number", "2"}},
-      {{"1", "smartsolo_unit_serial", "453005513"}},
-      {{"1", "extended_receiver_line", "1"}},
-      {{"1", "smartsolo_longitude", "-155.2911834716797"}},
+      {{"1", "unit_serial", "453005513"}},
+      {{"1", "extended_receiver_line", "1.0"}},
+      {{"1", "receiver_longitude", "-155.2911834716797"}},
       {{"1", "receiver_line", ""}},
       {{"359", "trace_number", "359"}}}},
     {"ph5_fairfield_3ch.fcnt",
@@ -123,13 +124,15 @@ const SampleCase kSamples[] = {
       {{"scan_type_1_channel_set_3", "extended_channel_set", "3"}},
       {{"external_header", "receiver_point", "500"}},
       {{"summary", "channel_sets", "3"}},
-      {{"summary", "sample_interval_ms", "2"}}},
+      {{"summary", "sample_interval_ms", "2.0"}}},
      {{{"1", "receiver_line", "3"}},
       {{"1", "receiver_point", "500"}},
       {{"6", "channel_set", "3"}},
       {{"6", "extension_count", "10"}},
       {{"1", "fairfield_preamp_gain_db", "24"}},
-      {{"1", "fairfield_record_type", "8"}}}},
+      {{"1", "fairfield_record_type", "8"}},
+      {{"1", "receiver_y", "5280707.8"}},  // stored times 10
+      {{"1", "unit_serial", "2240"}}}},  // continuous recording: extension 2 bytes 1-4
 };
 
 class PublicRecords : public ::testing::TestWithParam<SampleCase> {};

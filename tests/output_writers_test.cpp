@@ -137,7 +137,8 @@ TEST(OutputWriters, JsonParsesWithEveryHeaderFieldNoticeAndFindingAndOneRowPerTr
   EXPECT_EQ(doc["general_headers"]["general_header_2"]["revision"]["value"], 2.1);
   EXPECT_EQ(doc["channel_sets"], json::parse(R"([{"samples":{"raw":"03E8","value":1000}},{}])"));
   EXPECT_EQ(doc["extended_header"]["comment"]["value"], kTexts[4].utf8);
-  EXPECT_EQ(doc["external_header"], json({{"text", "ext\u00e9"}, {"hex", "00ABFF"}}));
+  EXPECT_EQ(doc["external_header"], json({{"text", "ext\u00e9"}, {"hex", "00ABFF"}, {"fields", json::object()}}));
+  EXPECT_EQ(doc["schema_version"], std::string(model::kSchemaVersion));
   EXPECT_EQ(doc["notices"], json::parse(R"([{"text":"Text \"q\"\n","caption":"Caption","kind":"warning"},
                                              {"text":"plain","caption":"","kind":"plain"}])"));
   EXPECT_EQ(doc["integrity"], json::parse(R"({"traces_announced":6,"traces_listed":6,"traces_past_end":1,

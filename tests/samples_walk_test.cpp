@@ -43,7 +43,7 @@ struct Keep : TraceSampleConsumer {
   void Trace(const TraceSamples& t) override {
     Kept& k = traces.emplace_back();
     k.samples.assign(t.samples.begin(), t.samples.end());
-    for (std::size_t i = 0; i < t.row.values.size(); ++i) k.row[columns[i]] = t.row.values[i].text;
+    for (std::size_t i = 0; i < t.row.values.size() && i < columns.size(); ++i) k.row[columns[i]] = t.row.values[i].text;
     k.inFile = t.samplesInFile;
     k.cut = t.cut;
     k.start = StartTimeText(t.startUnixMicros);

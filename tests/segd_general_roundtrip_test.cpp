@@ -77,11 +77,11 @@ std::vector<std::pair<std::string, double>> ExpectedCells(const GeneralRecord& r
       {"scan_type", p.scanType},
       {"channel_set", p.channelSet},
       {"trace_number", p.channel},
-      {"first_timing_word", v.firstTimingWord},
+      {"first_timing_word_ms", v.firstTimingWord / 256.0},
       {"extension_count", p.countInTrace ? p.extensions : 0},
       {"sample_skew", v.sampleSkew},
       {"trace_edit", v.traceEdit},
-      {"time_break_window", v.timeBreakWindow},
+      {"time_break_window_ms", v.timeBreakWindow / 256.0},
       {"extended_channel_set", p.channelSet},
       {"extended_file_number", r.fileNumber},
       {"byte_offset", static_cast<double>(p.byteOffset)},
@@ -108,7 +108,7 @@ std::vector<std::pair<std::string, double>> ExpectedCells(const GeneralRecord& r
   const auto fields = MakeTraceFields(r.make, r.revision);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (fields[i].extension <= static_cast<int>(p.extensions)) {
-      cells.emplace_back(fields[i].name, MakeFieldValue(fields[i], i, p.index));
+      cells.emplace_back(fields[i].name, MakeFieldValue(fields[i], i, p.index) / fields[i].stored);
     }
   }
   return cells;
@@ -156,7 +156,7 @@ std::vector<HeaderCell> ExpectedHeaderCells(const GeneralRecord& r) {
   std::vector<HeaderCell> cells = {
       {g1, "file_number", Or(e.fileNumber || r.fileNumber > 9999, r.fileNumber)},
       {g1, "format_code", r.formatCode},
-      {g1, "year", r.year},
+      {g1, "year", (r.year > 70 ? 1900 : 2000) + r.year},
       // A half-byte count: its escape F reads as the number 15.
       {g1, "additional_blocks", rev3 && (e.additionalBlocks || l.additionalBlocks > 14) ? 15 : static_cast<double>(l.additionalBlocks)},
       {g1, "julian_day", r.julianDay},
@@ -165,7 +165,7 @@ std::vector<HeaderCell> ExpectedHeaderCells(const GeneralRecord& r) {
       {g1, "second", r.second},
       {g1, "manufacturer_code", ManufacturerCode(r.make)},
       {g1, "manufacturer_serial", r.serialNumber},
-      {g1, "base_scan_interval", rev3 && e.baseScanInterval ? 255 : r.baseScanInterval},
+      {g1, "base_scan_interval_ms", (rev3 && e.baseScanInterval ? 255 : r.baseScanInterval) / 16.0},
       {g1, "record_type", r.recordType},
       {g1, "record_length", Or(e.recordLength, r.recordLengthBcd)},
       {g1, "scan_types", static_cast<double>(r.scanTypes.size())},
@@ -223,7 +223,8 @@ std::vector<HeaderCell> ExpectedHeaderCells(const GeneralRecord& r) {
           {b, "extended_header_flag", c.extendedHeaderFlag},
           {b, "gain_control", c.gainControl},
           {b, "vertical_stack", c.verticalStack},
-          {b, "streamer_number", c.streamer},
+          // Fairfield uses byte 31 for the unit's channel.
+          {b, r.make == Make::kFairfield && !rev3 ? "fairfield_unit_channel" : "streamer_number", c.streamer},
           {b, "array_forming", c.arrayForming},
       };
       cells.insert(cells.end(), set.begin(), set.end());
@@ -246,9 +247,9 @@ std::vector<HeaderCell> ExpectedHeaderCells(const GeneralRecord& r) {
           {b, "alias_filter_slope", c.aliasSlope},
           {b, "low_cut_frequency", c.lowCutFrequency},
           {b, "low_cut_slope", c.lowCutSlope},
-          {b, "notch_1_frequency", c.notch1},
-          {b, "notch_2_frequency", c.notch2},
-          {b, "notch_3_frequency", c.notch3},
+          {b, "notch_1_frequency", c.notch1 / 10.0},  // 0.1 Hz
+          {b, "notch_2_frequency", c.notch2 / 10.0},
+          {b, "notch_3_frequency", c.notch3 / 10.0},
       };
       cells.insert(cells.end(), rev12.begin(), rev12.end());
     }

@@ -136,6 +136,7 @@ struct MakeTraceField {
   int byte;          // 1-based within the extension
   int width;
   FieldCoding coding;
+  double stored = 1;  // the value is written times this (a make's cm or tenths): it reads back divided
 };
 std::span<const MakeTraceField> MakeTraceFields(Make make, Revision revision);
 // The value written for field `field` of trace `index`: distinct from trace

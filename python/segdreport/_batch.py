@@ -16,7 +16,8 @@ from ._record import SegdWarning
 _LEAD = ["path", "size_bytes", "status", "problems", "file_number", "date", "time", "manufacturer", "revision",
          "format_code", "sample_interval_ms", "record_length_ms", "channel_sets", "traces_announced",
          "traces_listed", "traces_past_end", "auxiliary_traces", "seismic_traces", "dead_traces"]
-_TAIL = ["source_line", "source_point", "source_easting", "source_northing", "source_elevation", "notices"]
+_TAIL = ["source_line", "source_point", "source_x", "source_y", "source_elevation", "start_time_utc", "start_time_source",
+         "notices"]
 
 
 def _record_paths(paths_or_folders):

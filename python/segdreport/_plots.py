@@ -7,21 +7,16 @@ from typing import Any
 import numpy as np
 
 # Receiver position columns, most exact first: (x, y, x label, y label), the labels with their units.
-_POSITIONS = [("easting", "northing", "Easting (m)", "Northing (m)"),
-              ("receiver_easting", "receiver_northing", "Easting (m)", "Northing (m)"),
-              ("sercel_receiver_x", "sercel_receiver_y", "Easting (m)", "Northing (m)"),
-              ("smartsolo_receiver_easting_cm", "smartsolo_receiver_northing_cm", "Easting (cm)", "Northing (cm)"),
-              ("smartsolo_longitude", "smartsolo_latitude", "Longitude (degrees)", "Latitude (degrees)"),
-              ("point", "line", "Receiver point (station number)", "Receiver line (line number)"),
+_POSITIONS = [("receiver_x", "receiver_y", "Easting (m)", "Northing (m)"),
+              ("receiver_longitude", "receiver_latitude", "Longitude (degrees)", "Latitude (degrees)"),
               ("receiver_point", "receiver_line", "Receiver point (station number)", "Receiver line (line number)")]
-_SOURCE = {"Easting (m)": ("source_easting", "source_northing"),
+_SOURCE = {"Easting (m)": ("source_x", "source_y"), "Longitude (degrees)": ("source_longitude", "source_latitude"),
            "Receiver point (station number)": ("source_point", "source_line")}
 # Each flag's mark in the spread: an outline of its own shape, larger for each further flag, so that a
 # trace with several flags shows every one of them.
 _FLAG_MARKERS = ["o", "s", "^", "D", "v", "P", "X", "p", "h", "<", ">", "8"]
 _FLAG_COLOURS = ["tab:red", "tab:orange", "tab:purple", "tab:brown", "tab:pink", "tab:olive", "tab:cyan",
                  "tab:blue", "gold", "magenta", "navy", "teal"]
-# Positions in centimetres get no source mark (the summary holds the source in metres).
 _STATUS_COLOURS = {"ok": "tab:green", "warning": "tab:orange", "failed": "tab:red"}
 
 
@@ -169,7 +164,7 @@ def plot_summary(summary: Any, ax: Any = None) -> Any:
     x, y, xlabel, ylabel = "source_point", "source_line", "Source point (station number)", "Source line (line number)"
     xs, ys = _numbers(summary[x]), _numbers(summary[y])
     if not np.any(np.isfinite(xs) & np.isfinite(ys) & ((xs != 0) | (ys != 0))):
-        x, y, xlabel, ylabel = "source_easting", "source_northing", "Source easting (m)", "Source northing (m)"
+        x, y, xlabel, ylabel = "source_x", "source_y", "Source easting (m)", "Source northing (m)"
         xs, ys = _numbers(summary[x]), _numbers(summary[y])
     shown = np.isfinite(xs) & np.isfinite(ys)
     status = np.asarray(summary["status"], dtype=object)

@@ -20,10 +20,12 @@ SelectItem = Union[int, str]
 
 
 class ExternalHeader(NamedTuple):
-    """The external header: its text (NUL bytes dropped) and its first bytes (at most 1024)."""
+    """The external header: its text (NUL bytes dropped), its first bytes (at most 1024) and the fields the
+    make's layout decodes {name: value}."""
 
     text: str
     bytes: bytes
+    fields: dict
 
 
 class DecodeError(ValueError):
@@ -120,6 +122,11 @@ class Record(SamplesMixin):
         manufacturer (str): the make's name; manufacturer_code (int) its code (block 1 byte 17).
         format_code (int): the sample format code (8015, 8058, ...).
         samples_per_trace (int | list[int]): samples in a trace, a list when channel sets differ.
+        make (str): the make whose own headers were decoded ("sn388", "sercel", "smartsolo", "fairfield" or "").
+        schema_version (str): the vocabulary's version (docs/schema.md).
+        sample_interval_ms, record_length_ms (float | None), trace_count (int | None): the record's shape.
+        start_time_utc (str | None): time zero, ISO 8601 with microseconds; start_time_source (str | None):
+            "gps" (the make's GPS time) or "general_header" (block 1's date and time, maybe local time).
         general_headers (dict[str, dict]): each general header block by name, its fields by data name.
         channel_sets (list[dict]): each channel set header's fields by data name.
         extended_header (dict), external_header (ExternalHeader): the extended header's fields, the
@@ -140,8 +147,15 @@ class Record(SamplesMixin):
     revision: Optional[str]
     manufacturer: str
     manufacturer_code: int
+    make: str
     format_code: int
     samples_per_trace: Union[int, list[int]]
+    schema_version: str
+    sample_interval_ms: Optional[float]
+    record_length_ms: Optional[float]
+    trace_count: Optional[int]
+    start_time_utc: Optional[str]
+    start_time_source: Optional[str]
     general_headers: dict[str, dict[str, Any]]
     channel_sets: list[dict[str, Any]]
     extended_header: dict[str, Any]
@@ -162,13 +176,20 @@ class Record(SamplesMixin):
         self.revision = data["revision"]
         self.manufacturer = data["manufacturer"]
         self.manufacturer_code = data["manufacturer_code"]
+        self.make = data["make"]
         self.format_code = data["format_code"]
         self.file_number = data["file_number"]
         self.samples_per_trace = data["samples_per_trace"]
+        self.schema_version = data["schema_version"]
+        self.sample_interval_ms = data["sample_interval_ms"]
+        self.record_length_ms = data["record_length_ms"]
+        self.trace_count = data["trace_count"]
+        self.start_time_utc = data["start_time_utc"]
+        self.start_time_source = data["start_time_source"]
         self.general_headers = data["general_headers"]
         self.channel_sets = data["channel_sets"]
         self.extended_header = data["extended_header"]
-        self.external_header = ExternalHeader(data["external_text"], data["external_bytes"])
+        self.external_header = ExternalHeader(data["external_text"], data["external_bytes"], data["external_fields"])
         self.summary = data["summary"]
         self.columns = data["columns"]
         self.notices = data["notices"]

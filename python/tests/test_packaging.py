@@ -28,7 +28,7 @@ def test_status_uses_the_summarys_words_and_recorded_is_its_date_and_time_in_utc
         record = segdreport.open(path)
     # Record.status does not judge trace findings; the summary, allowed them all, says the same.
     run_cli("--summary", str(tmp_path / "s.csv"), "--summary-format", "json", "--allow",
-            "dead=100%,impd=100%,overscale=100%,data=100%,sync=100%", path, check=False)
+            "dead=100%,impedance=100%,overscale=100%,data=100%,sync=100%", path, check=False)
     import json
     row = json.loads((tmp_path / "s.csv").read_text(encoding="utf-8").splitlines()[0])
     assert record.status == row["status"]

@@ -75,7 +75,7 @@ def test_the_spread_draws_the_traces_in_the_file_with_every_flag_each_has(which,
         lon, lat = np.concatenate([drawn["live"]]).T
         assert np.all(np.abs(lon) <= 180) and np.all(np.abs(lat) <= 90)
     if which == "sample":  # trace 329 holds two flags: it is drawn under each
-        assert {"overscale_error", "data_error"} <= drawn.keys()
+        assert {"sn388_overscale_error", "sn388_data_error"} <= drawn.keys()
         render(ax, tmp_path.parent / "spread_sample.png")
     else:
         assert render(ax, tmp_path / "spread.png") == (300, 400)

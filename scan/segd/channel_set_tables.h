@@ -23,9 +23,9 @@ inline constexpr FieldSpec kChannelSet[] = {
     {"alias_filter_slope", 15, 0, 4, Conv::Bcd},
     {"low_cut_frequency", 17, 0, 4, Conv::Bcd},
     {"low_cut_slope", 19, 0, 4, Conv::Bcd},
-    {"notch_1_frequency", 21, 0, 4, Conv::Bcd},
-    {"notch_2_frequency", 23, 0, 4, Conv::Bcd},
-    {"notch_3_frequency", 25, 0, 4, Conv::Bcd},
+    {"notch_1_frequency", 21, 0, 4, Conv::Bcd, 1, 10},  // 0.1 Hz: 0-999.9 Hz
+    {"notch_2_frequency", 23, 0, 4, Conv::Bcd, 1, 10},
+    {"notch_3_frequency", 25, 0, 4, Conv::Bcd, 1, 10},
     {"extended_channel_set", 27, 0, 2, Conv::Unsigned},
     {"extended_header_flag", 29, 0, 1, Conv::Nibble},
     {"trace_header_extensions", 29, 1, 1, Conv::Nibble},

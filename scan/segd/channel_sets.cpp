@@ -7,6 +7,7 @@
 #include "scan/segd/channel_set_tables.h"
 #include "scan/segd/decoder_parts.h"
 #include "scan/segd/general_header_tables.h"
+#include "scan/segd/makes.h"
 
 namespace segd::generic {
 
@@ -15,7 +16,7 @@ namespace {
 consteval const FieldSpec& C(std::string_view name) { return Row(kChannelSet, name); }
 consteval const FieldSpec& C3(std::string_view name) { return Row(kChannelSetRev3, name); }
 
-ChannelSetShape Rev12Shape(std::span<const std::uint8_t> d, const HeaderCounts& counts) {
+ChannelSetShape Rev12Shape(std::span<const std::uint8_t> d, const HeaderCounts& counts, bool withTimeZero) {
   ChannelSetShape set;
   // Set numbers above 99 are in bytes 27-28 (byte 2 then FF).
   set.number = ReadInteger(d, C("channel_set")).value_or(ReadInteger(d, C("extended_channel_set")).value_or(0));
@@ -24,13 +25,14 @@ ChannelSetShape Rev12Shape(std::span<const std::uint8_t> d, const HeaderCounts& 
   set.channelType = static_cast<int>(*ReadInteger(d, C("channel_type")));
   // Samples from the times, as rev 0 and 1 records count them: the span
   // over the base scan interval, times 2^J subscans, plus the sample at
-  // time zero. A fallback only: Fairfield counts without the +1.
+  // time zero. A fallback only: Fairfield counts without the sample at
+  // time zero (15000 samples for 30000 ms at 2 ms).
   const std::int64_t start = *ReadInteger(d, C("start_time_ms")), end = *ReadInteger(d, C("end_time_ms"));
   const std::int64_t j = *ReadInteger(d, C("subscans_exponent"));
   if (counts.baseIntervalMs > 0 && end > start) {
     set.samples =
         static_cast<std::int64_t>(static_cast<double>(end - start) / counts.baseIntervalMs) * (std::int64_t{1} << j) +
-        1;
+        (withTimeZero ? 1 : 0);
   }
   return set;
 }
@@ -76,12 +78,19 @@ std::uint64_t DecodeScanTypeHeaders(ByteSource& source, std::uint64_t offset, co
         ++unused;
         continue;
       }
-      ChannelSetShape set = shape.rev3 ? Rev3Shape(d) : Rev12Shape(d, counts);
+      ChannelSetShape set = shape.rev3 ? Rev3Shape(d) : Rev12Shape(d, counts, shape.manufacturerCode != 20);
       set.scanType = static_cast<int>(scanType);
       if (headers.channelSets.size() < kMostDescriptorsListed) {
         model::Block block{"scan_type_" + std::to_string(scanType) + "_channel_set_" + std::to_string(set.number), {}};
         DecodeFields(d, shape.rev3 ? std::span<const FieldSpec>(kChannelSetRev3) : std::span<const FieldSpec>(kChannelSet),
                      block);
+        if (shape.make != nullptr) {
+          for (const Rename& r : shape.make->channelSet) {
+            for (model::Field& f : block.fields) {
+              if (f.name == r.standard) f.name = r.make;
+            }
+          }
+        }
         headers.channelSets.push_back(std::move(block));
       } else {
         ++unlisted;

@@ -82,4 +82,11 @@ void AddRawFields(std::span<const std::uint8_t> bytes, std::int64_t blocks, mode
 
 void AddSummary(model::RecordHeaders& headers, std::string_view name, model::Value value);
 
+// The top-level facts of RecordHeaders (interval, length, trace count, start
+// time), once the headers are decoded.
+void AddRecordFacts(const RecordShape& shape, model::RecordHeaders& headers);
+
+// "2021-05-08T20:06:00.000000Z" from microseconds since the GPS epoch.
+std::string GpsMicrosecondsToIso(std::int64_t gpsMicros);
+
 }  // namespace segd::generic

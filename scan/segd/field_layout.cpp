@@ -82,6 +82,9 @@ void SetShortest(Value& v, T x) {
   const auto r = std::to_chars(buffer, buffer + sizeof buffer, x);
   v.kind = Value::Kind::Number;
   v.text.assign(buffer, r.ptr);
+  // A real reads as a real in every parser (pandas types a column of "0"
+  // as integers): a whole value keeps ".0".
+  if (v.text.find_first_of(".e") == std::string::npos) v.text += ".0";
   // The number is the one its shortest text names (a single's 17.4, not
   // 17.399999618530273), so that every output agrees with the text.
   if constexpr (std::is_same_v<T, float>) {
@@ -95,7 +98,10 @@ void SetShortest(Value& v, T x) {
 }  // namespace
 
 model::ValueType TypeOf(const FieldSpec& f) {
+  if (f.divisor != 1) return model::ValueType::Real;
   switch (f.conv) {
+    case Conv::Bit:
+      return model::ValueType::Bool;
     case Conv::Bcd:
     case Conv::Nibble:
     case Conv::Unsigned:
@@ -137,12 +143,22 @@ void ReadValue(ByteSpan block, const FieldSpec& f, Value& out) {
   switch (f.conv) {
     case Conv::Float32: {
       const auto bits = static_cast<std::uint32_t>(BigEndian(block, first, 4));
-      SetShortest(out, std::bit_cast<float>(bits) * static_cast<float>(f.scale));
+      const float x = std::bit_cast<float>(bits) * static_cast<float>(f.scale);
+      if (f.divisor != 1) return SetShortest(out, static_cast<double>(x) / f.divisor);
+      SetShortest(out, x);
       return;
     }
     case Conv::Float64:
-      SetShortest(out, std::bit_cast<double>(BigEndian(block, first, 8)) * f.scale);
+      SetShortest(out, std::bit_cast<double>(BigEndian(block, first, 8)) * f.scale / f.divisor);
       return;
+    case Conv::Bit: {
+      const bool set = (ByteAt(block, first) & f.scale) != 0;
+      out.kind = Value::Kind::Bool;
+      out.text.assign(set ? "true" : "false");
+      out.number = set ? 1 : 0;
+      out.flag = set;
+      return;
+    }
     case Conv::Fixed:
     case Conv::UFixed: {
       const std::uint64_t whole = BigEndian(block, first, f.width - 2);
@@ -193,6 +209,9 @@ void ReadValue(ByteSpan block, const FieldSpec& f, Value& out) {
     default:
       // An escape (all ones) or a digit above 9 has no value.
       if (const std::optional<std::int64_t> v = ReadInteger(block, f)) {
+        // A scaled whole number (centimetres as metres): the shortest text
+        // of the quotient reads back as the stored digits.
+        if (f.divisor != 1) return SetShortest(out, static_cast<double>(*v) / f.divisor);
         SetInteger(out, *v);
       } else {
         SetNull(out);

@@ -29,6 +29,7 @@ enum class Conv : std::uint8_t {
   Descale,   // channel set descriptor bytes 7-8: sign and 2^4..2^-10 bits, byte 8 high
   Ascii,     // text, blanks trimmed, NUL dropped
   Hex,       // the bytes as hexadecimal digits
+  Bit,       // one flag of a byte: `scale` holds its mask; true when set
 };
 
 struct FieldSpec {
@@ -37,7 +38,8 @@ struct FieldSpec {
   std::uint8_t low;     // 1: the field starts at the low half of `byte`
   std::uint16_t width;  // digits for Bcd and Nibble, bytes for every other conversion
   Conv conv;
-  std::int16_t scale = 1;  // the value times this (channel set times count 2 ms steps)
+  std::int16_t scale = 1;  // the value times this (channel set times count 2 ms steps); Bit: the mask
+  std::int16_t divisor = 1;  // the value over this: a make's centimetres (100) or tenths (10) to metres
 };
 
 // Half-bytes from the first half-byte of the block to the field's end.
@@ -59,6 +61,8 @@ constexpr bool FitsBlock(const FieldSpec (&fields)[N], int bytes) {
     if (f.conv == Conv::Float64 && f.width != 8) return false;
     if ((f.conv == Conv::Fixed || f.conv == Conv::UFixed) && (f.width < 3 || f.width > 8)) return false;
     if (f.conv == Conv::Descale && f.width != 2) return false;
+    if (f.conv == Conv::Bit && (f.width != 1 || f.scale < 1 || f.scale > 0xFF)) return false;
+    if (f.divisor < 1) return false;
     if (f.name.empty()) return false;
   }
   return true;

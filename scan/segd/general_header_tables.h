@@ -24,7 +24,7 @@ inline constexpr FieldSpec kGeneralHeader1[] = {
     {"manufacturer_code", 17, 0, 2, Bcd},
     {"manufacturer_serial", 18, 0, 4, Bcd},
     {"bytes_per_scan", 20, 0, 6, Bcd},
-    {"base_scan_interval", 23, 0, 1, Unsigned},  // 1/16 ms; rev 3 FF: the channel sets' interval
+    {"base_scan_interval_ms", 23, 0, 1, Unsigned, 1, 16},  // held in 1/16 ms; rev 3 FF: the channel sets' interval
     {"polarity", 24, 0, 1, Nibble},
     {"scans_per_block_exponent", 24, 1, 1, Nibble},
     {"scans_per_block", 25, 0, 1, Unsigned},

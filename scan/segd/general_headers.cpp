@@ -6,6 +6,7 @@
 
 #include "scan/segd/decoder_parts.h"
 #include "scan/segd/general_header_tables.h"
+#include "scan/segd/makes.h"
 #include "scan/segd/manufacturers.h"
 
 namespace segd::generic {
@@ -23,10 +24,12 @@ bool KnownRevision(int major, int minor) {
   return (major == 1 && (minor == 0 || minor == 6)) || (major == 2 && minor <= 1) || (major == 3 && minor <= 1);
 }
 
+int FullYear(int yy) { return (yy > 70 ? 1900 : 2000) + yy; }
+
 // "2021-05-08" from the two-digit year and the day of the year.
 std::string IsoDate(int yy, int day) {
   static constexpr int kMonthLength[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const int year = (yy > 70 ? 1900 : 2000) + yy;
+  const int year = FullYear(yy);
   const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
   int month = 1;
   for (; month < 12; ++month) {
@@ -98,6 +101,11 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, RecordHea
 
   Block block1{"general_header_1", {}};
   DecodeFields(gh1, kGeneralHeader1, block1);
+  // The year as a full year (two digits: 1971-2070).
+  for (model::Field& f : block1.fields) {
+    if (f.name == "year" && f.value.kind == model::Value::Kind::Number)
+      f.value = IntegerValue(FullYear(static_cast<int>(f.value.number)));
+  }
   headers.generalHeaders.push_back(std::move(block1));
   shape.formatCode = static_cast<int>(*format);
   headers.formatCode = shape.formatCode;
@@ -124,6 +132,9 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, RecordHea
                    " layouts.");
     }
   }
+  shape.generalConstants = ReadInteger(gh1, G1("general_constants"));
+  shape.make = FindMake(shape);
+  if (shape.make != nullptr) headers.make = shape.make->id;
   const bool fairfield = shape.manufacturerCode == 20 && !shape.rev3;
   const std::span<const FieldSpec> table2 = shape.rev3  ? std::span<const FieldSpec>(kGeneralHeader2Rev3)
                                             : fairfield ? std::span<const FieldSpec>(kGeneralHeader2Fairfield)
@@ -159,7 +170,7 @@ bool DecodeGenericHeaders(ByteSource& source, const std::string& path, RecordHea
 
   // Base scan interval in 1/16 ms; rev 3 may write FF (the channel sets
   // then give the interval).
-  const std::int64_t interval = ReadInteger(gh1, G1("base_scan_interval")).value_or(0);
+  const std::int64_t interval = ReadInteger(gh1, G1("base_scan_interval_ms")).value_or(0);
   if (!(shape.rev3 && interval == 0xFF)) counts.baseIntervalMs = interval / 16.0;
 
   // Date and time of block 1, and the record length (FFF: block 2's).

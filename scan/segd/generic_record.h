@@ -38,6 +38,8 @@
 
 namespace segd::generic {
 
+struct MakeDescriptor;
+
 // One channel set descriptor as the walk needs it.
 struct ChannelSetShape {
   int scanType = 0;         // the walk's scan type, from 1
@@ -57,6 +59,9 @@ struct RecordShape {
   bool rev3 = false;
   int formatCode = -1;
   int manufacturerCode = -1;
+  std::optional<std::int64_t> generalConstants;  // block 1 bytes 5-10 (Sercel: the recorder model)
+  bool continuous = false;                       // the extended header says continuous recording
+  const MakeDescriptor* make = nullptr;          // scan/segd/makes.h; none for an undocumented make
   std::optional<std::int64_t> fileNumber;
   std::uint64_t firstTrace = 0;  // offset of the first trace header
   std::int64_t trailerBlocks = 0;

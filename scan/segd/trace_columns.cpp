@@ -5,6 +5,7 @@
 
 #include "scan/samples/sample_formats.h"
 #include "scan/segd/decoder_parts.h"
+#include "scan/segd/makes.h"
 
 namespace segd::generic {
 
@@ -17,15 +18,48 @@ std::optional<std::uint64_t> SampleBytes(int formatCode, std::int64_t samples) {
 }
 
 std::vector<ColumnSpec> TraceColumnSpecs(const RecordShape& shape) {
-  std::vector<ColumnSpec> specs(std::begin(kTraceHeaderColumns), std::end(kTraceHeaderColumns));
+  const MakeDescriptor* make = shape.make;
+  std::vector<ColumnSpec> standard(std::begin(kTraceHeaderColumns), std::end(kTraceHeaderColumns));
   if (shape.rev3) {
-    specs.insert(specs.end(), std::begin(kExtension1ColumnsRev3), std::end(kExtension1ColumnsRev3));
+    standard.insert(standard.end(), std::begin(kExtension1ColumnsRev3), std::end(kExtension1ColumnsRev3));
   } else {
-    specs.insert(specs.end(), std::begin(kExtension1Columns), std::end(kExtension1Columns));
+    standard.insert(standard.end(), std::begin(kExtension1Columns), std::end(kExtension1Columns));
+    if (make == nullptr || make->extension1Tail)
+      standard.insert(standard.end(), std::begin(kExtension1TailColumns), std::end(kExtension1TailColumns));
   }
-  const std::span<const ColumnSpec> make =
-      MakeColumns(shape.manufacturerCode, shape.revisionMajor, shape.revisionMinor);
-  specs.insert(specs.end(), make.begin(), make.end());
+  // The make's columns, those of continuous recording in place of the rows
+  // at the same bytes.
+  std::vector<ColumnSpec> own;
+  if (make != nullptr) {
+    for (ColumnSpec c : make->columns) {
+      for (const ColumnSpec& r : make->continuous) {
+        if (shape.continuous && r.block == c.block && r.field.byte == c.field.byte) c = r;
+      }
+      own.push_back(c);
+    }
+  }
+  // The common quantities next, each from the make's row or absent.
+  for (const ColumnSpec& common : kCommonColumns) {
+    auto mine = std::find_if(own.begin(), own.end(), [&](const ColumnSpec& c) { return c.field.name == common.field.name; });
+    if (mine == own.end()) {
+      standard.push_back(common);
+    } else {
+      standard.push_back(*mine);
+      own.erase(mine);
+    }
+  }
+  standard.insert(standard.end(), own.begin(), own.end());
+  // A coded column's label column follows it.
+  std::vector<ColumnSpec> specs;
+  for (const ColumnSpec& c : standard) {
+    specs.push_back(c);
+    if (c.labels == nullptr) continue;
+    ColumnSpec label = c;
+    label.field.name = c.labels->column;
+    label.flag = label.dead = false;
+    label.label = true;
+    specs.push_back(label);
+  }
   return specs;
 }
 
@@ -35,7 +69,14 @@ std::vector<model::Column> ModelColumns(std::span<const ColumnSpec> specs) {
   for (std::string_view name : model::kFixedColumns) {
     columns.push_back({std::string(name), name == "past_end" ? ValueType::Bool : ValueType::Integer});
   }
-  for (const ColumnSpec& c : specs) columns.push_back({std::string(c.field.name), TypeOf(c.field), c.flag, c.dead});
+  for (const ColumnSpec& c : specs) {
+    model::Column& column = columns.emplace_back();
+    column.name = c.field.name;
+    column.type = c.label ? ValueType::Text : TypeOf(c.field);
+    column.flag = c.flag;
+    column.dead = c.dead;
+    if (c.label) column.labelOf = static_cast<int>(columns.size()) - 2;
+  }
   return columns;
 }
 

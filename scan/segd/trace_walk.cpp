@@ -7,6 +7,7 @@
 // (trace_walk_batches.cpp).
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 #include "scan/segd/general_header_tables.h"
@@ -124,7 +125,12 @@ RowMaker::RowMaker(const RecordShape& shape, std::vector<ColumnSpec> specs, std:
 }
 
 std::uint8_t RowMaker::Fill(const TracePlace& place, const std::uint8_t* bytes, model::TraceRow& row) const {
-  row.values.resize(read_.size());
+  // One value past the columns (no writer reads past them) keeps the header
+  // bytes the row was last filled from: a reused row keeps every cell whose
+  // bytes are unchanged, as most are from trace to trace.
+  const std::size_t columns = read_.size();
+  row.values.resize(columns + 1);
+  Value& memo = row.values[columns];
   const std::span<const std::uint8_t> header(bytes, kTraceHeaderBytes);
   const int have = place.have;
   // The fixed columns, escapes honoured.
@@ -146,18 +152,50 @@ std::uint8_t RowMaker::Fill(const TracePlace& place, const std::uint8_t* bytes, 
   SetOptional(row.values[3], number);
   SetInteger(row.values[4], static_cast<std::int64_t>(place.position));
   SetBool(row.values[5], place.pastEnd);
+  // A header that reaches past the end of the file has no values: its
+  // cells are empty rather than the zeros read there.
+  const bool inFile = place.headerInFile;
+  if (!inFile) {
+    for (std::size_t i = 1; i <= 3; ++i) SetNull(row.values[i]);
+  }
+  const std::size_t headerBytes = kTraceHeaderBytes + kExtensionBytes * static_cast<std::size_t>(std::max(have, 0));
+  const bool before = memo.kind == Value::Kind::Bool && memo.flag == inFile && memo.number == have &&
+                      memo.text.size() == headerBytes;
   for (std::size_t i = 0; i < specs_.size(); ++i) {
     if (!read_[6 + i]) continue;
     Value& v = row.values[6 + i];
-    const int block = specs_[i].block;
-    if (block == 0) {
-      ReadValue(header, specs_[i].field, v);
-    } else if (block <= have) {
-      ReadValue(Extension(bytes, block), specs_[i].field, v);
-    } else {
+    const ColumnSpec& spec = specs_[i];
+    const int block = spec.block;
+    if (before && block != kAbsentBlock && block <= have) {
+      const std::size_t at = (block == 0 ? 0 : kTraceHeaderBytes + kExtensionBytes * static_cast<std::size_t>(block - 1)) +
+                             static_cast<std::size_t>(spec.field.byte - 1);
+      const std::size_t count = static_cast<std::size_t>((EndNibble(spec.field) + 1) / 2 - (spec.field.byte - 1));
+      if (std::memcmp(memo.text.data() + at, bytes + at, count) == 0) continue;
+    } else if (before) {
+      continue;  // null before, null now
+    }
+    if (!inFile || block == kAbsentBlock || block > have) {
       SetNull(v);
+      continue;
+    }
+    const std::span<const std::uint8_t> bytesOf = block == 0 ? header : Extension(bytes, block);
+    if (spec.label) {
+      const std::optional<std::int64_t> code = ReadInteger(bytesOf, spec.field);
+      const std::string_view text = code ? spec.labels->Find(*code) : std::string_view();
+      if (text.empty()) {
+        SetNull(v);
+      } else {
+        SetText(v, text);
+      }
+    } else {
+      ReadValue(bytesOf, spec.field, v);
     }
   }
+
+  memo.kind = Value::Kind::Bool;
+  memo.flag = inFile;
+  memo.number = have;
+  memo.text.assign(reinterpret_cast<const char*>(bytes), headerBytes);
 
   // Only a header inside the file can be checked against the walk.
   if (!place.headerInFile) return 0;
@@ -207,7 +245,9 @@ void WalkGenericTraces(ByteSource& source, const RecordShape& shape, model::Reco
 
   const std::vector<ColumnSpec> specs = TraceColumnSpecs(shape);
   int blocksRead = 1;  // extension 1 always: it holds the sample count
-  for (const ColumnSpec& c : specs) blocksRead = std::max<int>(blocksRead, c.block);
+  for (const ColumnSpec& c : specs) {
+    if (c.block != kAbsentBlock) blocksRead = std::max<int>(blocksRead, c.block);
+  }
 
   // The channel sets' count, bounded by what the file can hold: every trace
   // takes at least its 20-byte header.

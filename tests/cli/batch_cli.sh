@@ -45,6 +45,7 @@ check "rows in the same order with --jobs 1 and 4" cmp -s one.csv four.csv
 import csv, json, sys
 rows = list(csv.DictReader(open(sys.argv[1], newline="")))
 objects = [json.loads(l, parse_float=str, parse_int=str) for l in open(sys.argv[2])]
+assert all(o.pop("schema_version") == "2.0" for o in objects), "every JSON line names its schema"
 assert [list(o) for o in objects] == [list(rows[0])] * len(rows), "JSON fields differ from the CSV columns"
 for r, o in zip(rows, objects):
     for k, v in r.items():

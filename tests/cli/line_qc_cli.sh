@@ -23,6 +23,10 @@ same() {  # same GOLDEN_NAME FILE: compare, or rewrite when regenerating
 patch() {  # patch FILE OFFSET BYTES: general header block 1 bytes, BCD
   printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
 }
+renumber() {  # renumber FILE BCD: the file number in general header block 1 and in every trace header
+  patch "$1" 0 "$2"
+  for at in $("$exe" --quiet --csv - "$1" 2>/dev/null | awk -F, 'NR > 1 {print $5}'); do patch "$1" "$at" "$2"; done
+}
 
 cd "$work" || exit 1
 mkdir -p line/other
@@ -30,13 +34,13 @@ mkdir -p line/other
 rm line/shot_0017.segd                                  # file 17 missing
 cp line/shot_0023.segd line/shot_0023_rerun.segd        # file 23 twice
 cp line/shot_0030.segd line/shot_0062.segd              # re-shoot of point 2055 as file 62
-patch line/shot_0062.segd 0 '\x00\x62'
+renumber line/shot_0062.segd '\x00\x62'
 truncate -s 3000 line/shot_0040.segd                    # cut in its third trace
 patch line/shot_0045.segd 13 '\x11'                     # 11:45, not 09:45
 patch line/shot_0050.segd 10 '\x21'                     # 2021, not 2006
 patch line/shot_0060.segd 12 '\x46'                     # a day later: day 46
 "$make_sample" line/shot_0061.segd >/dev/null || exit 1  # flagged traces
-patch line/shot_0061.segd 0 '\x00\x61'
+renumber line/shot_0061.segd '\x00\x61'
 patch line/shot_0061.segd 12 '\x46\x10\x01'             # day 46 10:01
 cp "$samples/ph5_smartsolo_453005513.2.segd" line/other/smartsolo.segd
 patch line/other/smartsolo.segd 13 '\x21'               # an hour off its GPS time
@@ -56,7 +60,7 @@ check "record lines, QC section and exit status" test $? = 0
 jsonschema.validate(json.load(open(sys.argv[1])), json.load(open(sys.argv[2])))' qc.json "$golden/../../../docs/schema/qc.schema.json"
 check "the QC file follows its JSON Schema" test $? = 0
 
-"$exe" --quiet --jobs 1 --summary - line/shot_0061.segd --allow dead=1,impd=1,overscale=1%,data=1,sync=1 >allowed.csv
+"$exe" --quiet --jobs 1 --summary - line/shot_0061.segd --allow dead=1,impedance=1,overscale=1%,data=1,sync=1 >allowed.csv
 check "findings within --allow leave a record ok (exit 0)" test $? = 0
 check "... and its row says ok" grep -q '^line/shot_0061.segd,[0-9]*,ok,' allowed.csv
 "$exe" --quiet --summary - --exclude '*.txt' --exclude 'empty*' --include '*.segd' line >filtered.csv
