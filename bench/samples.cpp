@@ -112,7 +112,13 @@ void StreamingMemory(const std::string& record, double traceBytes) {
   paths.push_back({"segdreport --segy", {SEGD_BENCH_SCANNER, "--quiet", "--segy", folder + "/s.sgy", record}});
 #endif
 #ifdef SEGD_BENCH_PYTHON
-  paths.push_back({"python iter_samples",
+  // open() alone first: it builds the whole trace table (Record.traces),
+  // which iter_samples does not need but which grows with the trace count.
+  paths.push_back({"python open()",
+                   {SEGD_BENCH_PYTHON, "-c",
+                    "import sys; sys.path.insert(0, sys.argv[2]); import segdreport\nsegdreport.open(sys.argv[1])",
+                    record, SEGD_BENCH_PYTHONPATH}});
+  paths.push_back({"python open().iter_samples",
                    {SEGD_BENCH_PYTHON, "-c",
                     "import sys; sys.path.insert(0, sys.argv[2]); import segdreport\n"
                     "for first, a in segdreport.open(sys.argv[1]).iter_samples(chunk=256): pass",

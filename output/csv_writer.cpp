@@ -31,6 +31,19 @@ CellText Classify(std::string_view text) {
   return convert ? CellText::kConvert : quote ? CellText::kQuoted : CellText::kAsIs;
 }
 
+// A cell's text as AppendCsvField writes it.
+void PutCell(RowCursor& out, std::string_view text, Source source) {
+  switch (Classify(text)) {
+    case CellText::kAsIs: out.Put(text); return;
+    case CellText::kQuoted:
+      out.Put('"');
+      out.Put(text);
+      out.Put('"');
+      return;
+    case CellText::kConvert: out.Through([&](std::string& s) { AppendCsvField(s, text, source); }); return;
+  }
+}
+
 }  // namespace
 
 void CsvWriter::Begin(const model::RecordHeaders& headers) {
@@ -67,21 +80,8 @@ void CsvWriter::AppendRowText(std::size_t, const model::TraceRow& row, std::stri
     switch (value.kind) {
       case model::Value::Kind::Null: break;
       case model::Value::Kind::Bool: out.Put(value.flag ? std::string_view("true") : std::string_view("false")); break;
-      // A number's text is digits, sign, point and exponent: as it is.
-      case model::Value::Kind::Number: out.Put(value.text); break;
-      case model::Value::Kind::Text:
-        switch (Classify(value.text)) {
-          case CellText::kAsIs: out.Put(value.text); break;
-          case CellText::kQuoted:
-            out.Put('"');
-            out.Put(value.text);
-            out.Put('"');
-            break;
-          case CellText::kConvert:
-            out.Through([&](std::string& s) { AppendCsvField(s, value.text, Source::Record); });
-            break;
-        }
-        break;
+      case model::Value::Kind::Number: PutCell(out, value.text, Source::Host); break;
+      case model::Value::Kind::Text: PutCell(out, value.text, Source::Record); break;
     }
   }
   // An empty line reads as no field at all; a lone empty field is quoted.
