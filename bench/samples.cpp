@@ -97,9 +97,16 @@ long ChildPeakKiB(const std::vector<std::string>& args) {
   return WIFEXITED(status) && WEXITSTATUS(status) <= 3 ? usage.ru_maxrss : -1;  // 3: findings
 }
 
-// The streaming paths over `record` (of `traceBytes` bytes of float32 per
-// trace), each against 64 MiB plus one trace.
-void StreamingMemory(const std::string& record, double traceBytes) {
+// The streaming paths over `record`, each against 64 MiB plus its longest
+// trace as float32; the lines to print.
+std::vector<std::string> StreamingMemory(const std::string& record) {
+  struct Longest : samples::TraceSampleConsumer {
+    std::int64_t samples = 0;
+    void Trace(const samples::TraceSamples& t) override { samples = std::max(samples, t.sampleCount); }
+  } longest;
+  samples::SampleOptions headersOnly;
+  headersOnly.readSamples = false;
+  samples::WalkTraceSamplesFile(record, longest, headersOnly);
   const std::string folder = (std::filesystem::temp_directory_path() / "segd_bench_samples_memory").string();
   std::filesystem::create_directories(folder);
   struct Path {
@@ -124,27 +131,32 @@ void StreamingMemory(const std::string& record, double traceBytes) {
                     "for first, a in segdreport.open(sys.argv[1]).iter_samples(chunk=256): pass",
                     record, SEGD_BENCH_PYTHONPATH}});
 #endif
-  const double limitMiB = 64 + traceBytes / 1048576.0;
-  std::printf("\nStreaming memory on %s (peak resident memory of the child; limit 64 MiB + one trace = %.2f MiB)\n",
-              record.c_str(), limitMiB);
+  const double limitMiB = 64 + 4.0 * static_cast<double>(longest.samples) / 1048576.0;
+  std::vector<std::string> lines;
+  char line[256];
+  std::snprintf(line, sizeof line,
+                "\nStreaming memory on %s (peak resident memory of the child; limit 64 MiB + one trace = %.2f MiB)\n",
+                record.c_str(), limitMiB);
+  lines.push_back(line);
   for (const Path& p : paths) {
     const long kib = ChildPeakKiB(p.args);
-    if (kib < 0) {
-      std::printf("  %-24s failed\n", p.name);
-      continue;
-    }
     const double mib = static_cast<double>(kib) / 1024.0;
-    std::printf("  %-24s %8.1f MiB  %s\n", p.name, mib, mib <= limitMiB ? "within" : "OVER");
+    if (kib < 0) {
+      std::snprintf(line, sizeof line, "  %-28s failed\n", p.name);
+    } else {
+      std::snprintf(line, sizeof line, "  %-28s %8.1f MiB  %s\n", p.name, mib, mib <= limitMiB ? "within" : "OVER");
+    }
+    lines.push_back(line);
   }
   std::filesystem::remove_all(folder);
+  return lines;
 }
 
-}  // namespace
 
-int main(int argc, char** argv) {
-  const std::size_t n = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 16u << 20;
-  std::printf("Sample decoding, %zu samples per format (processor time, best of 7)\n", n);
-  std::printf("%-6s %14s %14s %10s %12s %8s\n", "format", "Msamples/s", "(in cache)", "MB/s", "memcpy MB/s", "ratio");
+// Each format's decoder against memcpy, over `n` samples. Its buffers are
+// freed on return, before the memory rows' children start (a child's peak
+// counts this process's pages at its start).
+void FormatTable(std::size_t n) {
   std::mt19937_64 rng(1);
   std::vector<double> values(n);
   std::vector<float> out(n);
@@ -175,6 +187,21 @@ int main(int argc, char** argv) {
                 decode / memcpyTime);
   }
 
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::size_t n = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 16u << 20;
+  // The memory rows first, while this process is small: a child's peak
+  // counts this process's peak at the child's start.
+  std::vector<std::string> memory;
+  if (argc > 2) memory = StreamingMemory(argv[2]);
+
+  std::printf("Sample decoding, %zu samples per format (processor time, best of 7)\n", n);
+  std::printf("%-6s %14s %14s %10s %12s %8s\n", "format", "Msamples/s", "(in cache)", "MB/s", "memcpy MB/s", "ratio");
+  FormatTable(n);
+
   if (argc > 2) {
     const std::string path = argv[2];
     auto source = FileByteSource::Open(path);
@@ -189,13 +216,12 @@ int main(int argc, char** argv) {
     };
     readAll();  // into the page cache
     const double read = Best(readAll);
-    std::size_t count = 0, traces = 0;
+    std::size_t count = 0;
     auto walkOf = [&](bool rows) {
       return Best([&] {
         Counter c(rows);
         samples::WalkTraceSamplesFile(path, c);
         count = c.values;
-        traces = c.traces;
       });
     };
     const double walkRows = walkOf(true);
@@ -206,7 +232,7 @@ int main(int argc, char** argv) {
                 static_cast<double>(size) / 1e6 / walk, walk / read);
     std::printf("  the same, every row column     %8.3f s  %8.0f MB/s  %.2fx the read\n", walkRows,
                 static_cast<double>(size) / 1e6 / walkRows, walkRows / read);
-    StreamingMemory(path, 4.0 * static_cast<double>(count) / static_cast<double>(std::max<std::size_t>(traces, 1)));
+    for (const std::string& line : memory) std::fputs(line.c_str(), stdout);
   }
   return 0;
 }
