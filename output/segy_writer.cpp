@@ -378,7 +378,13 @@ void SegyWriter::Trace(const ExportTrace& t) {
   }
 
   char* out = buffer_.data() + headerBytes;
-  for (std::size_t i = 0; i < samples; ++i) PutBig(out + 4 * i, std::bit_cast<std::uint32_t>(t.samples[i]), 4);
+  // Big-endian floats: a whole-word swap the compiler vectorises (a byte
+  // loop here took a quarter of the export's time).
+  for (std::size_t i = 0; i < samples; ++i) {
+    std::uint32_t word = std::bit_cast<std::uint32_t>(t.samples[i]);
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+    std::memcpy(out + 4 * i, &word, 4);
+  }
   Write(buffer_);
   ++written_;
 }
