@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 
 namespace segd::output {
 namespace {
@@ -180,11 +181,11 @@ const TraceField kSegyTraceMap[] = {
 // the count of samples and the 64-bit forms of the sequence and file numbers.
 const TraceField kSegyExtensionMap[] = {
     {233, 8, "header name SEG00000", [](const Prepared&) { return kStandardHeaderName; }},
-    {240 + 1, 8, "ext 1-8 sequence in line", [](const Prepared& p) { return p.sequence; }},
-    {240 + 9, 8, "ext 9-16 sequence in file", [](const Prepared& p) { return p.sequence; }},
-    {240 + 17, 8, "ext 17-24 file number", [](const Prepared& p) { return p.t.fileNumber.value_or(0); }},
-    {240 + 137, 4, "ext 137-140 samples", [](const Prepared& p) { return std::int64_t(p.t.samples.size()); }},
-    {240 + 233, 8, "ext 233-240 header name SEG00001", [](const Prepared&) { return kExtension1Name; }},
+    {240 + 1, 8, "sequence in line", [](const Prepared& p) { return p.sequence; }},
+    {240 + 9, 8, "sequence in file", [](const Prepared& p) { return p.sequence; }},
+    {240 + 17, 8, "file number", [](const Prepared& p) { return p.t.fileNumber.value_or(0); }},
+    {240 + 137, 4, "samples", [](const Prepared& p) { return std::int64_t(p.t.samples.size()); }},
+    {240 + 233, 8, "header name SEG00001", [](const Prepared&) { return kExtension1Name; }},
 };
 
 // True when a file of `record` needs trace header extension 1.
@@ -268,29 +269,27 @@ std::vector<std::string> SegyTextLines(const ExportRecord& r, const SegyOptions&
   body.push_back("Traces: " + std::to_string(r.seismicTraces) + " seismic, " + std::to_string(r.auxiliaryTraces) +
                  " auxiliary" + (o.seismicOnly ? " (auxiliary not written)" : ""));
   body.push_back("Samples IEEE float (format 5), scaling " + r.scaling + ", units " + r.units);
-  body.push_back("Trace header bytes (1-based, big-endian):");
-  std::string line;
-  for (const TraceField& f : kSegyTraceMap) {
-    std::string item = std::to_string(f.first) + "-" + std::to_string(f.first + f.width - 1) + " " + f.what;
-    if (!line.empty() && line.size() + 2 + item.size() > 75) {
-      body.push_back(" " + line);
-      line.clear();
-    }
-    line += (line.empty() ? "" : "; ") + item;
-  }
-  if (!line.empty()) body.push_back(" " + line);
-  if (Extended(r, o)) {
-    body.push_back("More than 65,535 samples: 115-116 and 3221-3224 hold 0; after each");
-    line.clear();
-    for (const TraceField& f : kSegyExtensionMap) {
-      const std::string item = f.what;
+  // A map's rows, wrapped; extension 1's bytes counted from its own start.
+  const auto list = [&body](std::span<const TraceField> map) {
+    std::string line;
+    for (const TraceField& f : map) {
+      const int first = f.first > int(kTraceHeaderBytes) ? f.first - int(kTraceHeaderBytes) : f.first;
+      const std::string item = std::string(f.first > int(kTraceHeaderBytes) ? "ext " : "") + std::to_string(first) +
+                               "-" + std::to_string(first + f.width - 1) + " " + f.what;
       if (!line.empty() && line.size() + 2 + item.size() > 75) {
         body.push_back(" " + line);
         line.clear();
       }
-      line += (line.empty() ? "trace header, extension 1: " : "; ") + item;
+      line += (line.empty() ? "" : "; ") + item;
     }
-    body.push_back(" " + line);
+    if (!line.empty()) body.push_back(" " + line);
+  };
+  body.push_back("Trace header bytes (1-based, big-endian):");
+  list(kSegyTraceMap);
+  if (Extended(r, o)) {
+    body.push_back("Over 65,535 samples: 115-116 and 3221-3224 hold 0, and trace header");
+    body.push_back("extension 1 (ext) follows each trace header:");
+    list(kSegyExtensionMap);
   }
   body.push_back("Coordinates, elevations and source point scaled by their scalars");
   body.push_back("(negative: divide), chosen per trace to keep the record's digits.");
