@@ -51,7 +51,8 @@ const FieldRow kExportFields[] = {
 // geophone, 3 in-line, 4 cross-line, 1 hydrophone, 6-9 accelerometers),
 // first nonzero wins: the standard's byte (Fairfield fills it with each
 // channel's component, Sercel with its sensor), then Sercel's extension 2
-// byte 21 (same codes) for records that leave the standard's byte 0.
+// byte 21, read with the same codes (the public Sercel record's two bytes
+// agree), for records that leave the standard's byte 0.
 // SmartSolo records a unit type and channel number only, no direction.
 constexpr std::string_view kSensorNames[] = {"sensor_type", "sercel_sensor_type"};
 

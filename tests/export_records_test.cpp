@@ -122,7 +122,7 @@ std::vector<Case> Cases() {
     if (m.gpsMicros) r.timestamp = *m.gpsMicros;
     const std::string path = SEGD_BINARY_DIR "/export_records_" + std::string(m.name) + ".segd";
     EXPECT_TRUE(general::WriteGeneralFile(r, path));
-    cases.push_back({m.name, path, m.utc});
+    cases.push_back({m.name, path, m.utc, {}, {}});
   }
   // SmartSolo's general and trace headers hold file number 0, its external
   // header the file's number (bytes 5-8) and the source in centimetres.
@@ -142,7 +142,7 @@ std::vector<Case> Cases() {
   };
   const std::string path = SEGD_BINARY_DIR "/export_records_long_70000.segd";
   EXPECT_TRUE(general::WriteGeneralFile(r, path));
-  cases.push_back({"long_70000", path});
+  cases.push_back({"long_70000", path, {}, {}, {}});
   return cases;
 }
 
@@ -263,7 +263,9 @@ TEST(ExportRecords, EveryRecordExportsBothWaysAndReadsBackAsTheDecoderReadsIt) {
       const Decoded::One& d = decoded.traces[i];
       EXPECT_EQ(id->numsegments, 1);
       EXPECT_STREQ(id->network, "XX");
-      if (!c.channels.empty()) EXPECT_EQ(id->channel, c.channels.at(d.channelSet)) << id->srcname;
+      if (!c.channels.empty()) {
+        EXPECT_EQ(id->channel, c.channels.at(d.channelSet)) << id->srcname;
+      }
       EXPECT_EQ(id->first->starttime, *d.start) << id->srcname;
       ASSERT_EQ(id->first->numsamples, static_cast<std::int64_t>(d.samples.size()));
       const auto* values = static_cast<const float*>(id->first->datasamples);

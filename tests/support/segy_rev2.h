@@ -42,8 +42,10 @@ inline SegyRev2 ReadSegyRev2(const std::string& path) {
   SegyRev2 f;
   std::ifstream in(path, std::ios::binary);
   f.bytes.assign(std::istreambuf_iterator<char>(in), {});
-  EXPECT_GE(f.bytes.size(), 3600u) << path;
-  if (f.bytes.size() < 3600) return f;
+  if (f.bytes.size() < 3600) {
+    ADD_FAILURE() << path << " is too short";
+    return f;
+  }
   EXPECT_EQ(f.File(3501, 1), 2u) << "major revision";
   EXPECT_EQ(f.File(3297, 4), 0x01020304u) << "byte order";
   const std::uint64_t extra = f.File(3507, 4);
@@ -53,11 +55,10 @@ inline SegyRev2 ReadSegyRev2(const std::string& path) {
   while (at < f.bytes.size()) {
     SegyRev2::Trace t{at, 1 + extra, 0, 0};
     if (extra) {
-      EXPECT_EQ(f.Name(at), "SEG00000");
-      EXPECT_EQ(f.Name(at + 240), "SEG00001");
+      EXPECT_EQ(f.Name(at) + f.Name(at + 240), "SEG00000SEG00001");
     }
     t.samples = extra && f.Big(at + 240, 137, 4) ? f.Big(at + 240, 137, 4) : f.Big(at, 115, 2);
-    if (t.samples == 0) t.samples = binarySamples;
+    t.samples = t.samples ? t.samples : binarySamples;
     t.data = at + 240 * t.headers;
     at = t.data + 4 * t.samples;
     EXPECT_LE(at, f.bytes.size()) << "trace " << f.traces.size() + 1 << " cut short";
