@@ -24,16 +24,20 @@ struct FieldRow {
   bool geographic = false;  // degrees of latitude or longitude
 };
 
-// The one table, in the common names (SI units); first name found wins.
+// The one table, in the common names (SI units) and the standard's own
+// names; the first name with a value wins (per trace for columns: extension
+// 1 gives the line and point in its extended bytes when the short ones hold
+// the escape). The gain alone has no common name: each
+// make that records it in dB names it its own way.
 const FieldRow kExportFields[] = {
-    {&ExportTrace::receiverLine, From::Column, {{"receiver_line"}}},
-    {&ExportTrace::receiverPoint, From::Column, {{"receiver_point"}}},
+    {&ExportTrace::receiverLine, From::Column, {{"receiver_line"}, {"extended_receiver_line"}}},
+    {&ExportTrace::receiverPoint, From::Column, {{"receiver_point"}, {"extended_receiver_point"}}},
     {&ExportTrace::receiverX, From::Column, {{"receiver_x"}}},
     {&ExportTrace::receiverY, From::Column, {{"receiver_y"}}},
     {&ExportTrace::receiverElevation, From::Column, {{"receiver_elevation"}}},
     {&ExportTrace::receiverX, From::Column, {{"receiver_longitude"}}, true},
     {&ExportTrace::receiverY, From::Column, {{"receiver_latitude"}}, true},
-    {&ExportTrace::gainDb, From::Column, {{"preamp_gain_db"}, {"fairfield_preamp_gain_db"}}},
+    {&ExportTrace::gainDb, From::Column, {{"fairfield_preamp_gain_db"}, {"sn388_gain_db"}}},
     {&ExportTrace::sourceLine, From::Summary, {{"source_line"}}},
     {&ExportTrace::sourcePoint, From::Summary, {{"source_point"}}},
     {&ExportTrace::sourceX, From::Summary, {{"source_x"}}},
@@ -45,9 +49,18 @@ const FieldRow kExportFields[] = {
     {&ExportTrace::lowCutSlope, From::ChannelSet, {{"low_cut_slope"}}},
 };
 
-// The unit serial: a text or a number, as the make records it (Fairfield's
-// continuous-mode layout names its unit by its remote unit id).
-constexpr std::string_view kSerialNames[] = {"unit_serial", "fairfield_remote_unit_id"};
+// The trace's sensor (the trace header extension's code list: 2 vertical
+// geophone, 3 in-line, 4 cross-line, 1 hydrophone, 6-9 accelerometers),
+// first nonzero wins: the standard's byte (Fairfield fills it with each
+// channel's component, Sercel with its sensor), then Sercel's extension 2
+// byte 21, read with the same codes (the public Sercel record's two bytes
+// agree), for records that leave the standard's byte 0.
+// SmartSolo records a unit type and channel number only, no direction.
+constexpr std::string_view kSensorNames[] = {"sensor_type", "sercel_sensor_type"};
+
+// The file number: the general header's, else (when it holds 0, as
+// SmartSolo's does) the make's own in its external or extended header.
+constexpr std::string_view kFileNumberName = "file_number";
 
 std::string_view FieldName(const model::Column& c) { return c.name; }
 
@@ -61,6 +74,11 @@ std::optional<std::size_t> IndexOf(const List& list, std::string_view name) {
 
 }  // namespace
 
+std::string Text(const model::Value& value) {
+  const bool written = value.kind == model::Value::Kind::Number || value.kind == model::Value::Kind::Text;
+  return written ? value.text : std::string();
+}
+
 std::optional<double> NumberOf(const model::Value& value) {
   if (value.kind == model::Value::Kind::Number) return value.number;
   if (value.kind != model::Value::Kind::Text || value.text.empty()) return std::nullopt;
@@ -72,19 +90,27 @@ std::optional<double> NumberOf(const model::Value& value) {
 
 ExportFieldMap::ExportFieldMap(const model::RecordHeaders& headers) : headers_(headers) {
   for (const FieldRow& row : kExportFields) {
-    Found found;
-    if (row.from == From::Column) {
-      for (std::size_t n = 0; n < std::size(row.names) && !found.column && !row.names[n].name.empty(); ++n) {
-        found.column = IndexOf(headers.traceColumns, row.names[n].name);
-        found.name = n;
-      }
+    std::vector<Found> found;
+    for (const Name& name : row.names) {
+      if (row.from != From::Column || name.name.empty()) continue;
+      if (const auto column = IndexOf(headers.traceColumns, name.name)) found.push_back({*column, name.factor});
     }
-    found_.push_back(found);
+    found_.push_back(std::move(found));
   }
-  for (std::string_view name : kSerialNames) {
-    if ((serial_ = IndexOf(headers.traceColumns, name))) break;
+  serial_ = IndexOf(headers.traceColumns, "unit_serial");
+  for (std::string_view name : kSensorNames) {
+    if (const auto column = IndexOf(headers.traceColumns, name)) sensors_.push_back(*column);
   }
-  sensor_ = IndexOf(headers.traceColumns, "sensor_type");
+  if (const model::Field* f = headers.summary.Find("unit_serial")) recordSerial_ = Text(f->value);
+}
+
+std::optional<std::int64_t> ExportFieldMap::FileNumber() const {
+  std::optional<double> n = NumberOf(headers_.fileNumber);
+  for (const model::Block* block : {&headers_.externalHeader, &headers_.extendedHeader}) {
+    const model::Field* f = block->Find(kFileNumberName);
+    if (n.value_or(0) == 0 && f && NumberOf(f->value).value_or(0) != 0) n = NumberOf(f->value);
+  }
+  return n ? std::optional<std::int64_t>(static_cast<std::int64_t>(*n)) : std::nullopt;
 }
 
 void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, ExportTrace& trace) const {
@@ -93,10 +119,11 @@ void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, Ex
     const FieldRow& spec = kExportFields[i];
     std::optional<double> value;
     if (spec.from == From::Column) {
-      const auto column = found_[i].column;
-      if (column && *column < row.values.size()) {
-        value = NumberOf(row.values[*column]);
-        if (value) *value *= spec.names[found_[i].name].factor;
+      for (const Found& found : found_[i]) {
+        if (found.column < row.values.size() && (value = NumberOf(row.values[found.column]))) {
+          *value *= found.factor;
+          break;
+        }
       }
     } else {
       const model::Block* block = spec.from == From::Summary ? &headers_.summary : set;
@@ -109,13 +136,24 @@ void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, Ex
       }
     }
     if (!value) continue;
-    // Projected coordinates win over geographic ones for the same member.
-    if (spec.geographic && trace.*spec.member && !trace.geographic) continue;
+    // Projected coordinates win over geographic ones for the same member,
+    // unless they are both 0 (no projected position: SmartSolo fills
+    // latitude and longitude and leaves its easting and northing 0).
+    const bool projected = trace.*spec.member && !trace.geographic &&
+                           (trace.receiverX.value_or(0) != 0 || trace.receiverY.value_or(0) != 0);
+    if (spec.geographic && projected) continue;
     trace.*spec.member = value;
     if (spec.geographic) trace.geographic = true;
   }
-  if (serial_ && *serial_ < row.values.size()) trace.serial = row.values[*serial_].text;
-  if (sensor_ && *sensor_ < row.values.size()) trace.sensorType = static_cast<int>(NumberOf(row.values[*sensor_]).value_or(0));
+  // The unit serial: the trace's, else the record's (a Fairfield shot
+  // record names its one unit in the extended header).
+  trace.serial = serial_ && *serial_ < row.values.size() ? Text(row.values[*serial_]) : std::string();
+  if (trace.serial.empty()) trace.serial = recordSerial_;
+  for (std::size_t column : sensors_) {
+    if (trace.sensorType == 0 && column < row.values.size()) {
+      trace.sensorType = static_cast<int>(NumberOf(row.values[column]).value_or(0));
+    }
+  }
 }
 
 void ExportFieldMap::CountTraces(ExportRecord& record) const {
