@@ -69,14 +69,17 @@ void CsvWriter::TakeRowText(std::size_t, std::string_view text) {
 
 void CsvWriter::AppendRowText(std::size_t, const model::TraceRow& row, std::string& text) const {
   const std::size_t cells = std::min(columns_, row.values.size());
+  // The row's cells held in a local: the bytes put through a char pointer
+  // could otherwise be any object's, the vector read anew after each.
+  const model::Value* const values = row.values.data();
   RowCursor out(text);
   // Exactly one cell per column, so that every row has the header's width.
   for (std::size_t i = 0; i < columns_; ++i) {
     // Room for the comma and the cell as it is, quoted, or "false".
-    out.Room(i < cells ? row.values[i].text.size() + 8 : 1);
+    out.Room(i < cells ? values[i].text.size() + 8 : 1);
     if (i) out.Put(',');
     if (i >= cells) continue;
-    const model::Value& value = row.values[i];
+    const model::Value& value = values[i];
     switch (value.kind) {
       case model::Value::Kind::Null: break;
       case model::Value::Kind::Bool: out.Put(value.flag ? std::string_view("true") : std::string_view("false")); break;

@@ -303,7 +303,11 @@ void JsonWriter::TakeRowText(std::size_t, std::string_view text) {
 void JsonWriter::AppendRowText(std::size_t, const model::TraceRow& row, std::string& text) const {
   // Exactly one value per listed column; a coded one with its label.
   static const Value kNothing;
-  auto at = [&row](std::size_t i) -> const Value& { return i < row.values.size() ? row.values[i] : kNothing; };
+  // The row's cells held in locals: the bytes put through a char pointer
+  // could otherwise be any object's, the vector's bounds read anew after each.
+  const Value* const values = row.values.data();
+  const std::size_t count = row.values.size();
+  auto at = [values, count](std::size_t i) -> const Value& { return i < count ? values[i] : kNothing; };
   RowCursor out(text);
   out.Room(4);
   out.Put(",\n[");

@@ -27,13 +27,20 @@ class RowCursor {
   void Room(std::size_t n) {
     if (static_cast<std::size_t>(end_ - p_) < n) Grow(Size(), n);
   }
-  void Put(char c) { *p_++ = c; }
+  // Each put writes its bytes first and moves the pointer after: a byte
+  // written through a char pointer could be the pointer itself, so the other
+  // order would make the compiler read it back after every byte.
+  void Put(char c) {
+    char* const p = p_;
+    *p = c;
+    p_ = p + 1;
+  }
   void Put(std::string_view s) {
     // Most cells are short: a copy of a known size is a few moves, a copy
     // of any size a call.
     switch (s.size()) {
       case 0: return;
-      case 1: *p_++ = s[0]; return;
+      case 1: Put(s[0]); return;
       case 2: Copy<2>(s); return;
       case 3: Copy<3>(s); return;
       case 4: Copy<4>(s); return;
@@ -41,15 +48,19 @@ class RowCursor {
       case 6: Copy<6>(s); return;
       case 7: Copy<7>(s); return;
       case 8: Copy<8>(s); return;
-      case 9: case 10: case 11: case 12: case 13: case 14: case 15: case 16:
+      case 9: case 10: case 11: case 12: case 13: case 14: case 15: case 16: {
         // Two 8-byte copies that overlap in the middle.
-        std::memcpy(p_, s.data(), 8);
-        std::memcpy(p_ + s.size() - 8, s.data() + s.size() - 8, 8);
-        p_ += s.size();
+        char* const p = p_;
+        std::memcpy(p, s.data(), 8);
+        std::memcpy(p + s.size() - 8, s.data() + s.size() - 8, 8);
+        p_ = p + s.size();
         return;
-      default:
-        std::memcpy(p_, s.data(), s.size());
-        p_ += s.size();
+      }
+      default: {
+        char* const p = p_;
+        std::memcpy(p, s.data(), s.size());
+        p_ = p + s.size();
+      }
     }
   }
   // Bytes put since the cursor began.
@@ -68,8 +79,9 @@ class RowCursor {
   std::size_t Size() const { return static_cast<std::size_t>(p_ - out_.data()); }
   template <std::size_t N>
   void Copy(std::string_view s) {
-    std::memcpy(p_, s.data(), N);
-    p_ += N;
+    char* const p = p_;
+    std::memcpy(p, s.data(), N);
+    p_ = p + N;
   }
   // Room for at least `n` bytes after the `at` bytes put (the string's
   // bytes past them are scratch until Done).
