@@ -183,7 +183,9 @@ TEST(SampleFormats, BulkDecodingMatchesSampleBySampleAtEveryCountAndAlignment) {
         std::vector<float> floats(n + 1, -7.0f), one(1);
         std::vector<std::int32_t> ints(n + 1, -7), oneInt(1);
         ASSERT_EQ(DecodeSamples(f, bytes, std::span(floats.data(), n)), n);
-        if (f.toInt32 != nullptr) ASSERT_EQ(DecodeSamples(f, bytes, std::span(ints.data(), n)), n);
+        if (f.toInt32 != nullptr) {
+          ASSERT_EQ(DecodeSamples(f, bytes, std::span(ints.data(), n)), n);
+        }
         for (std::size_t i = 0; i < n; ++i) {
           const auto sample = bytes.subspan(i * static_cast<std::size_t>(f.groupBytes), static_cast<std::size_t>(f.groupBytes));
           DecodeSamples(f, sample, std::span(one));
