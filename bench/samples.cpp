@@ -120,15 +120,16 @@ std::vector<std::string> StreamingMemory(const std::string& record) {
 #endif
 #ifdef SEGD_BENCH_PYTHON
   // open() alone first: it builds the whole trace table (Record.traces),
-  // which iter_samples does not need but which grows with the trace count.
+  // which grows with the trace count; a record opened to stream its samples
+  // keeps none (traces=False).
   paths.push_back({"python open()",
                    {SEGD_BENCH_PYTHON, "-c",
                     "import sys; sys.path.insert(0, sys.argv[2]); import segdreport\nsegdreport.open(sys.argv[1])",
                     record, SEGD_BENCH_PYTHONPATH}});
-  paths.push_back({"python open().iter_samples",
+  paths.push_back({"python open(traces=False).iter_samples",
                    {SEGD_BENCH_PYTHON, "-c",
                     "import sys; sys.path.insert(0, sys.argv[2]); import segdreport\n"
-                    "for first, a in segdreport.open(sys.argv[1]).iter_samples(chunk=256): pass",
+                    "for first, a in segdreport.open(sys.argv[1], traces=False).iter_samples(chunk=256): pass",
                     record, SEGD_BENCH_PYTHONPATH}});
 #endif
   const double limitMiB = 64 + 4.0 * static_cast<double>(longest.samples) / 1048576.0;

@@ -96,8 +96,8 @@ void AddHeaders(py::dict& out, const model::RecordHeaders& h) {
 // One record: headers, trace array, notices and integrity, with its status.
 // Only a whole record is returned; an interrupted walk raises and drops what
 // it gathered.
-py::dict ScanRecord(const std::string& path) {
-  TraceTable table;
+py::dict ScanRecord(const std::string& path, bool traces) {
+  TraceTable table(traces);
   model::ScanResult result;
   std::atomic<bool> cancel{false};
   model::ScanOptions options;
@@ -111,7 +111,8 @@ py::dict ScanRecord(const std::string& path) {
   out["integrity"] = IntegrityDict(result.integrity);
   if (table.Begun() && result.status != model::ScanStatus::NotSegd && result.status != model::ScanStatus::CannotOpen) {
     AddHeaders(out, table.Headers());
-    out["traces"] = table.TakeArray();
+    out["trace_rows"] = table.Rows();
+    out["traces"] = traces ? py::object(table.TakeArray()) : py::object(py::none());
   }
   return out;
 }
@@ -149,8 +150,8 @@ std::vector<int> ParseSelection(const std::string& list) {
 
 PYBIND11_MODULE(_core, m) {
   m.doc() = "The segdreport scan core (use the segdreport package).";
-  m.def("scan_record", &segd::python::ScanRecord, py::arg("path"),
-        "Decodes one record: a dict of its headers, trace array, notices, integrity and status.");
+  m.def("scan_record", &segd::python::ScanRecord, py::arg("path"), py::arg("traces") = true,
+        "Decodes one record: a dict of its headers, trace array (None unless traces), notices, integrity and status.");
   m.def("report", &segd::python::Report, py::arg("path"), py::arg("selection"),
         "The text report of a record for the selection indices: a dict of written, bytes and notices.");
   m.def("parse_selection", &segd::python::ParseSelection, py::arg("text"),

@@ -63,7 +63,7 @@ void TraceTable::Append(Column& column, const Value& value) {
 
 void TraceTable::Row(const model::TraceRow& row) {
   static const Value kNothing;
-  for (std::size_t i = 0; i < columns_.size(); ++i) Append(columns_[i], i < row.values.size() ? row.values[i] : kNothing);
+  for (std::size_t i = 0; keepRows_ && i < columns_.size(); ++i) Append(columns_[i], i < row.values.size() ? row.values[i] : kNothing);
   ++rows_;
 }
 

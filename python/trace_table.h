@@ -14,6 +14,9 @@ namespace segd::python {
 
 class TraceTable final : public model::RecordConsumer {
  public:
+  // keepRows false: the rows are counted, not kept (memory constant in the
+  // record's size, for a record opened to stream its samples).
+  explicit TraceTable(bool keepRows = true) : keepRows_(keepRows) {}
   void Begin(const model::RecordHeaders& headers) override;
   void Row(const model::TraceRow& row) override;
   void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
@@ -46,6 +49,7 @@ class TraceTable final : public model::RecordConsumer {
   static void WriteCell(const Column& column, std::size_t row, char* out, std::uint64_t& textStart,
                         std::u32string& scratch);
 
+  bool keepRows_;
   bool begun_ = false;
   model::RecordHeaders headers_;
   std::vector<Column> columns_;

@@ -74,8 +74,11 @@ def _fspath(path: PathLike, name: str = "path") -> bytes:
     return os.fsencode(path)
 
 
-def open(path: PathLike) -> Record:  # noqa: A001 - the package's entry, as in the documentation
+def open(path: PathLike, *, traces: bool = True) -> Record:  # noqa: A001 - the package's entry, as in the documentation
     """Decodes the record at `path` and walks its traces once.
+
+    With traces=False the walk keeps no trace table (memory stays constant in the record's size, for
+    streaming its samples with iter_samples); Record.traces then walks the record again when first read.
 
     Raises FileNotFoundError when it cannot be opened and DecodeError when it
     is not SEG-D; notices of a run that went on, and what the walk found
@@ -83,14 +86,14 @@ def open(path: PathLike) -> Record:  # noqa: A001 - the package's entry, as in t
     SegdWarning and kept in Record.notices and Record.integrity["problems"]. Ctrl-C stops the walk (KeyboardInterrupt) and
     nothing is returned. The record is a context manager: `with segdreport.open(path) as record:`.
     """
-    record = Record(_decoded(path))
+    record = Record(_decoded(path, traces))
     _warn(record.path, record.notices, record.integrity["problems"])
     return record
 
 
-def _decoded(path: PathLike) -> dict[str, Any]:
+def _decoded(path: PathLike, traces: bool = True) -> dict[str, Any]:
     """The module's decoding of the record at `path`, or the exception of a run that stopped."""
-    data = _core.scan_record(_fspath(path))
+    data = _core.scan_record(_fspath(path), traces)
     data["path"] = os.fsdecode(os.fspath(path))
     _raise_for(data["path"], data["status"], data["notices"])
     return data
@@ -170,7 +173,6 @@ class Record(SamplesMixin, ExportMixin):
     columns: list[dict[str, Any]]
     notices: list[dict[str, str]]
     integrity: dict[str, Any]
-    traces: np.ndarray
     closed: bool
 
     def __init__(self, source: Union[dict[str, Any], PathLike]) -> None:
@@ -202,7 +204,8 @@ class Record(SamplesMixin, ExportMixin):
         self.columns = data["columns"]
         self.notices = data["notices"]
         self.integrity = data["integrity"]
-        self.traces = data["traces"]
+        self._traces: Optional[np.ndarray] = data["traces"]
+        self._rows: int = data["trace_rows"]
         self.closed = False
         if from_path:
             _warn(self.path, self.notices, self.integrity["problems"])
@@ -232,10 +235,19 @@ class Record(SamplesMixin, ExportMixin):
 
     def __repr__(self) -> str:
         return (f"<segdreport.Record {self.path!r}: file {self.file_number}, {self.manufacturer or 'make ' + str(self.manufacturer_code)}, "
-                f"revision {self.revision}, {len(self.traces)} traces, {len(self.notices)} notices>")
+                f"revision {self.revision}, {len(self)} traces, {len(self.notices)} notices>")
 
     def __len__(self) -> int:
-        return len(self.traces)
+        return self._rows
+
+    @property
+    def traces(self) -> np.ndarray:
+        """The trace table (read again from the file, once, for a record opened with traces=False)."""
+        if self._traces is None:
+            if self.closed:
+                raise ValueError(f"the record {self.path} is closed")
+            self._traces = _decoded(self.path)["traces"]
+        return self._traces
 
     @property
     def flag_columns(self) -> list[str]:

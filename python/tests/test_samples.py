@@ -100,6 +100,11 @@ def test_a_cut_record_reads_nan_past_the_end(tmp_path):
     np.testing.assert_array_equal(data[3, :70], ramp(4, 100)[3, :70])
     assert np.isnan(data[3, 70:]).all()
     assert not isinstance(record.sample_array(), np.ndarray)  # no map over a cut record
+    # Opened to stream, without a trace table: the same warnings, chunks and, when asked, the same table.
+    with pytest.warns(segdreport.SegdWarning):
+        streamed = segdreport.open(record.path, traces=False)
+    np.testing.assert_array_equal(np.vstack([a for _, a in streamed.iter_samples(chunk=3)]), data)
+    assert len(streamed) == len(record) and streamed.traces.tobytes() == record.traces.tobytes()
 
 
 @pytest.mark.parametrize("name, traces, samples, header, extensions", [
