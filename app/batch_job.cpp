@@ -11,8 +11,8 @@
 #include "app/safe_file.h"
 #include "output/csv_writer.h"
 #include "output/json_writer.h"
-#include "scan/decode_file.h"
-#include "scan/record_scan.h"
+#include "output/report/decode_file.h"
+#include "scan/model/record_scan.h"
 
 namespace segd::app {
 

@@ -9,7 +9,7 @@
 
 #include "app/export_files.h"
 #include "app/summary.h"
-#include "scan/trace_fields.h"
+#include "output/report/trace_fields.h"
 
 namespace segd::app {
 

@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
 #include "scan/samples/trace_samples.h"
 
 namespace segd::app {

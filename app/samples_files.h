@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "scan/record_model.h"
+#include "scan/model/record_model.h"
 
 namespace segd::app {
 

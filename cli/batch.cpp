@@ -19,7 +19,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/batch_progress.h"
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
 
 namespace segd::cli {
 

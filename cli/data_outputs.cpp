@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "cli/console.h"
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
 #include "output/csv_writer.h"
 #include "output/json_writer.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "scan/decode_file.h"
-#include "scan/record_model.h"
-#include "scan/row_texts.h"
+#include "output/report/decode_file.h"
+#include "scan/model/record_model.h"
+#include "scan/model/row_texts.h"
 
 namespace segd::cli {
 

@@ -16,14 +16,14 @@
 #include "cli/data_outputs.h"
 #include "cli/exit_status.h"
 #include "cli/terminal_sinks.h"
-#include "scan/atomic_file.h"
-#include "scan/decode_file.h"
+#include "output/files/atomic_file.h"
+#include "output/report/decode_file.h"
 #include "app/samples_files.h"
 #include "app/export_files.h"
 #include "app/settings.h"
-#include "scan/record_scan.h"
-#include "scan/report_name.h"
-#include "scan/text_field.h"
+#include "scan/model/record_scan.h"
+#include "output/report/report_name.h"
+#include "scan/convert/text_field.h"
 
 namespace {
 

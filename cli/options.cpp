@@ -4,7 +4,7 @@
 #include <charconv>
 #include <string>
 
-#include "scan/trace_columns.h"
+#include "scan/makes/sn388/trace_columns.h"
 
 namespace segd::cli {
 

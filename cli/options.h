@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/export_options.h"
-#include "scan/trace_fields.h"
+#include "output/report/trace_fields.h"
 
 namespace segd::cli {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "output/text_encoding.h"
-#include "scan/conversions.h"
+#include "scan/convert/conversions.h"
 
 namespace segd::output {
 

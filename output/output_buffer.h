@@ -4,7 +4,7 @@
 // every byte reached the sink.
 #include <string>
 
-#include "scan/report_writer.h"
+#include "output/report/report_writer.h"
 
 namespace segd::output {
 

@@ -17,8 +17,8 @@
 #include "python/samples.h"
 #include "python/texts.h"
 #include "python/trace_table.h"
-#include "scan/record_scan.h"
-#include "scan/trace_columns.h"
+#include "scan/model/record_scan.h"
+#include "scan/makes/sn388/trace_columns.h"
 
 namespace py = pybind11;
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "scan/record_scan_makes.h"
+#include "scan/model/record_scan_makes.h"
 
 namespace segd::samples {
 

@@ -23,9 +23,9 @@
 #include <string_view>
 #include <vector>
 
-#include "scan/byte_source.h"
-#include "scan/record_model.h"
-#include "scan/record_scan.h"
+#include "scan/io/byte_source.h"
+#include "scan/model/record_model.h"
+#include "scan/model/record_scan.h"
 #include "scan/samples/sample_formats.h"
 #include "scan/samples/utc_time.h"
 
