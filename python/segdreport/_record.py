@@ -82,13 +82,17 @@ def open(path: PathLike) -> Record:  # noqa: A001 - the package's entry, as in t
     SegdWarning and kept in Record.notices and Record.integrity["problems"]. Ctrl-C stops the walk (KeyboardInterrupt) and
     nothing is returned. The record is a context manager: `with segdreport.open(path) as record:`.
     """
-    data = _core.scan_record(_fspath(path))
-    path = os.fsdecode(os.fspath(path))
-    data["path"] = path
-    _raise_for(path, data["status"], data["notices"])
-    record = Record(data)
-    _warn(path, record.notices, record.integrity["problems"])
+    record = Record(_decoded(path))
+    _warn(record.path, record.notices, record.integrity["problems"])
     return record
+
+
+def _decoded(path: PathLike) -> dict[str, Any]:
+    """The module's decoding of the record at `path`, or the exception of a run that stopped."""
+    data = _core.scan_record(_fspath(path))
+    data["path"] = os.fsdecode(os.fspath(path))
+    _raise_for(data["path"], data["status"], data["notices"])
+    return data
 
 
 # The header sections of the report by the names the JSON output gives them.
@@ -108,7 +112,8 @@ def _recorded(summary: dict[str, Any]) -> Optional[datetime.datetime]:
 
 
 class Record(SamplesMixin):
-    """A decoded record, made by segdreport.open(path); a context manager that closes it.
+    """A decoded record, made by segdreport.open(path) (or Record(path), the same); a context manager
+    that closes it.
 
     Attributes:
         path (str): the record's file.
@@ -167,7 +172,9 @@ class Record(SamplesMixin):
     traces: np.ndarray
     closed: bool
 
-    def __init__(self, data: dict[str, Any]) -> None:
+    def __init__(self, source: Union[dict[str, Any], PathLike]) -> None:
+        from_path = not isinstance(source, dict)  # Record(path) reads as open(path) does
+        data = _decoded(source) if not isinstance(source, dict) else source
         self.path = data["path"]
         # The summary's words: "warning" for notices or findings of the record's shape.
         findings = data["status"] == "findings" or data["notices"] or data["integrity"]["problems"]
@@ -196,6 +203,8 @@ class Record(SamplesMixin):
         self.integrity = data["integrity"]
         self.traces = data["traces"]
         self.closed = False
+        if from_path:
+            _warn(self.path, self.notices, self.integrity["problems"])
 
     @property
     def recorded(self) -> Optional[datetime.datetime]:

@@ -22,10 +22,11 @@ def _setup(tmp_path):
     ("plain", segdreport.DecodeError),
     ("with\0nul.segd", ValueError),
 ])
-def test_open_refuses_as_python_does(tmp_path, name, error):
+@pytest.mark.parametrize("entry", [segdreport.open, segdreport.Record])
+def test_open_refuses_as_python_does(tmp_path, name, error, entry):
     path = str(_setup(tmp_path) / name)
     with pytest.raises(error) as raised:
-        segdreport.open(path)
+        entry(path)
     if issubclass(error, OSError):
         assert raised.value.filename == path
 
@@ -35,7 +36,7 @@ def test_any_path_form_opens(tmp_path, name):
     target = os.path.join(os.fsencode(tmp_path) if isinstance(name, bytes) else str(tmp_path), name)
     shutil.copy(SAMPLE, target)
     record = segdreport.open(target)
-    assert record.path == os.fsdecode(target)
+    assert record.path == os.fsdecode(target) == segdreport.Record(target).path
     assert segdreport.scan([target])["status"][0] == "warning"  # the sample's flagged traces
 
 

@@ -181,9 +181,19 @@ static_assert(ColumnsFit(kZSystem));
 
 }  // namespace
 
-const MakeDescriptor kFairfield16Make{"fairfield", Matches16,   kColumns16,  true,         kExtended,
-                                      kExternal16, kSummary16, kChannelSet, kContinuous16};
-const MakeDescriptor kFairfieldZSystemMake{"fairfield", MatchesZSystem, kZSystem,       true,
-                                           {},          kExternalZSystem, kSummaryZSystem, kChannelSet};
+const MakeDescriptor kFairfield16Make{.id = "fairfield",
+                                      .matches = Matches16,
+                                      .columns = kColumns16,
+                                      .extended = kExtended,
+                                      .external = kExternal16,
+                                      .summary = kSummary16,
+                                      .channelSet = kChannelSet,
+                                      .continuous = kContinuous16};
+const MakeDescriptor kFairfieldZSystemMake{.id = "fairfield",
+                                           .matches = MatchesZSystem,
+                                           .columns = kZSystem,
+                                           .external = kExternalZSystem,
+                                           .summary = kSummaryZSystem,
+                                           .channelSet = kChannelSet};
 
 }  // namespace segd::generic

@@ -68,6 +68,6 @@ static_assert(ColumnsFit(kColumns));
 
 }  // namespace
 
-const MakeDescriptor kSercelMake{"sercel", Matches, kColumns};
+const MakeDescriptor kSercelMake{.id = "sercel", .matches = Matches, .columns = kColumns};
 
 }  // namespace segd::generic

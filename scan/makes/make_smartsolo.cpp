@@ -71,6 +71,11 @@ static_assert(ColumnsFit(kColumns));
 
 }  // namespace
 
-const MakeDescriptor kSmartSoloMake{"smartsolo", Matches, kColumns, true, kExtended, kExternal, kSummary, {}};
+const MakeDescriptor kSmartSoloMake{.id = "smartsolo",
+                                    .matches = Matches,
+                                    .columns = kColumns,
+                                    .extended = kExtended,
+                                    .external = kExternal,
+                                    .summary = kSummary};
 
 }  // namespace segd::generic

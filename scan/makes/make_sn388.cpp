@@ -113,6 +113,11 @@ static_assert(ColumnsFit(kColumns));
 
 }  // namespace
 
-const MakeDescriptor kSn388Make{"sn388", Matches, kColumns, false, kExtended, {}, kSummary, {}};
+const MakeDescriptor kSn388Make{.id = "sn388",
+                                .matches = Matches,
+                                .columns = kColumns,
+                                .extension1Tail = false,
+                                .extended = kExtended,
+                                .summary = kSummary};
 
 }  // namespace segd::generic

@@ -32,15 +32,15 @@ struct MakeDescriptor {
   bool (*matches)(const RecordShape& shape);
   // Extensions 2 and later, and (when extension1Tail is false) extension 1
   // bytes 11 and later as well.
-  std::span<const ColumnSpec> columns;
+  std::span<const ColumnSpec> columns{};
   bool extension1Tail = true;  // false: extension 1 bytes 11-32 are the make's own
-  std::span<const FieldSpec> extended;  // each decoded where the header reaches its bytes
-  std::span<const FieldSpec> external;
-  std::span<const SummaryFrom> summary;
-  std::span<const Rename> channelSet;
+  std::span<const FieldSpec> extended{};  // each decoded where the header reaches its bytes
+  std::span<const FieldSpec> external{};
+  std::span<const SummaryFrom> summary{};
+  std::span<const Rename> channelSet{};
   // In continuous recording: columns that replace those of `columns` at the
   // same block and byte.
-  std::span<const ColumnSpec> continuous;
+  std::span<const ColumnSpec> continuous{};
 };
 
 // The make of a record whose general header blocks 1 and 2 are in `shape`,
