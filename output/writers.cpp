@@ -45,7 +45,7 @@ constexpr bool kMseedBuilt = false;
 constexpr WriterNeeds Headers = WriterNeeds::Headers, TraceRows = WriterNeeds::TraceRows,
                       Samples = WriterNeeds::Samples;
 // name, what, option, batch option, extension, sidecar, needs, "-", built, factory
-const WriterKind kWriters[] = {
+constexpr WriterKind kWriters[] = {
     {"csv", "CSV", "--csv", "--csv-dir", ".csv", "", TraceRows, true, true, &Make<CsvWriter>},
     {"json", "JSON", "--json", "--json-dir", ".json", "", TraceRows, true, true, &Make<JsonWriter>},
     {"report", "text report", "--output", "--report-dir", ".txt", "", Headers, true, true, nullptr},

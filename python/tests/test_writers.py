@@ -6,7 +6,9 @@ from pathlib import Path
 import pytest
 
 import segdreport
-from conftest import SAMPLE, cli_help, run_cli
+from conftest import SAMPLE as RECORD, cli_help, run_cli
+
+SAMPLE = str(Path(RECORD).resolve())  # the test runs in its own folder
 
 
 @pytest.mark.parametrize("row", segdreport.writers(), ids=lambda row: row["name"])
