@@ -142,7 +142,13 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   }
 
   FanOut fan(consumers);
-  const model::ScanResult result = model::ScanRecordFile(path, fan, {});
+  // One walk: with the samples asked for, their walk feeds the rows too.
+  model::ScanResult result;
+  const auto samplesPath = OutputPath(outputs, stem, "samples");
+  std::optional<SamplesRun> samples;
+  std::vector<model::Notice> samplesNotices;
+  if (samplesPath) samples = WriteSamplesFiles(path, *samplesPath, outputs.scaled, samplesNotices, &fan, &result);
+  if (!samples || !samples->rowsFed) result = model::ScanRecordFile(path, fan, {});
   outcome.traces = summary.Traces();
   outcome.row = summary.Finish(path, result);
   const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
@@ -168,13 +174,7 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
       outcome.outputFailures.push_back("cannot export " + path + (why.empty() ? "" : " (" + why + ")"));
     }
   }
-  if (const auto samplesPath = OutputPath(outputs, stem, "samples"); decoded && samplesPath) {
-    // The samples walk reads the record a second time, sample bytes and all.
-    std::vector<model::Notice> notices;
-    if (!WriteSamplesFiles(path, *samplesPath, outputs.scaled, notices).written) {
-      outcome.outputFailures.push_back("cannot write " + *samplesPath);
-    }
-  }
+  if (decoded && samples && !samples->written) outcome.outputFailures.push_back("cannot write " + *samplesPath);
   if (const auto reportPath = OutputPath(outputs, stem, "report"); reportPath && decoded) {
     // A record the report's decoder does not take is told and counted, not
     // passed over in silence.

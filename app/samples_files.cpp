@@ -96,7 +96,8 @@ class MatrixWriter final : public samples::TraceSampleConsumer {
 }  // namespace
 
 SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path, bool scaled,
-                             std::vector<model::Notice>& notices) {
+                             std::vector<model::Notice>& notices, model::RecordConsumer* rows,
+                             model::ScanResult* rowsResult) {
   SamplesRun run;
   std::string reason;
   std::unique_ptr<AtomicFileSink> data = CreateAtomicFileSink(path, reason);
@@ -112,7 +113,10 @@ SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path,
   MatrixWriter writer(*data, *sidecar);
   samples::SampleOptions options;
   options.scaled = scaled;
+  options.rows = rows;
+  options.rowsResult = rowsResult;
   const model::ScanResult result = samples::WalkTraceSamplesFile(record, writer, options);
+  run.rowsFed = rows != nullptr;
   notices.insert(notices.end(), result.notices.begin(), result.notices.end());
   if (writer.longer_ > 0) {
     notices.push_back({std::to_string(writer.longer_) +

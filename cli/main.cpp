@@ -163,9 +163,14 @@ int main(int argc, char** argv) {
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
     }
   }
+  // With the samples asked for, their walk feeds the data outputs too.
+  model::ScanResult dataResult;
+  bool dataWalked = false;
   if (samplesFile) {
     std::vector<model::Notice> told;
-    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *samplesFile, options->scaled, told);
+    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *samplesFile, options->scaled, told,
+                                                           data.Any() ? &data : nullptr, &dataResult);
+    dataWalked = data.Any() && samples.rowsFed;
     for (const model::Notice& notice : told) notices.Show(notice);
     if (!samples.written) {
       status = cli::kExitFailed;
@@ -194,12 +199,15 @@ int main(int argc, char** argv) {
 
   // The data outputs come from the general decoder, for every make.
   {
-    model::ScanOptions scanOptions;
-    progress.SetRange(0, 1000);
-    scanOptions.progress = [&progress](std::int64_t done, std::int64_t total) {
-      progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
-    };
-    const model::ScanResult result = model::ScanRecordFile(options->record, data, scanOptions);
+    if (!dataWalked) {
+      model::ScanOptions scanOptions;
+      progress.SetRange(0, 1000);
+      scanOptions.progress = [&progress](std::int64_t done, std::int64_t total) {
+        progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
+      };
+      dataResult = model::ScanRecordFile(options->record, data, scanOptions);
+    }
+    const model::ScanResult& result = dataResult;
     // The report run has told its own notices, the record's opening included
     // (the data outputs carry the scan's).
     if (!reportRun) {

@@ -6,7 +6,7 @@ from pathlib import Path
 import pytest
 
 import segdreport
-from conftest import SAMPLE as RECORD, cli_help, run_cli
+from conftest import RECORDS, SAMPLE as RECORD, cli_help, run_cli
 
 SAMPLE = str(Path(RECORD).resolve())  # the test runs in its own folder
 
@@ -40,3 +40,19 @@ def test_every_output_format_is_written_from_python_and_from_a_batch(row, tmp_pa
 def test_an_unknown_output_format_is_refused_by_name():
     with pytest.raises(ValueError, match="no output format 'xlsx'"):
         segdreport.write(SAMPLE, xlsx="out.xlsx")
+
+
+@pytest.mark.parametrize("record", RECORDS, ids=lambda path: Path(path).name)
+def test_the_samples_walk_feeding_the_trace_rows_gives_what_their_own_walk_gives(record, tmp_path):
+    """--samples joins the CSV, JSON and summary to its walk; the bytes are those of the header walk."""
+    for run in ("alone", "joined"):
+        (tmp_path / run).mkdir()
+        samples = ["--samples", str(tmp_path / run / "s.f32")] if run == "joined" else []
+        run_cli("--csv", str(tmp_path / run / "t.csv"), "--json", str(tmp_path / run / "t.json"), *samples, record,
+                check=False)
+        batch = ["--samples-dir", str(tmp_path / run)] if run == "joined" else []
+        run_cli("--summary", str(tmp_path / run / "summary.csv"), "--json-dir", str(tmp_path / run), "--qc", "none",
+                *batch, record, str(tmp_path / run / "t.csv"), check=False)
+    for name in ["t.csv", "t.json", "summary.csv", Path(record).name + ".json"]:
+        alone, joined = (tmp_path / "alone" / name), (tmp_path / "joined" / name)
+        assert joined.read_bytes() == alone.read_bytes().replace(b"/alone/", b"/joined/"), name

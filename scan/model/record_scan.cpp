@@ -7,20 +7,23 @@
 
 namespace segd::model {
 
-ScanResult ScanRecord(ByteSource& source, const std::string& path, RecordConsumer& consumer,
-                      const ScanOptions& options) {
+std::optional<ScanResult> RefusedAsNoRecord(ByteSource& source, const std::string& path) {
   // The same rule as a folder's search: a file whose first block is no
   // general header is refused with the reason, whatever decoder might take it.
   std::array<std::uint8_t, 32> first{};
   source.ReadAt(0, first);
   const std::string notHeader =
       NotGeneralHeaderReason(std::span<const std::uint8_t>(first).first(std::min<std::uint64_t>(source.Size(), 32)));
-  if (!notHeader.empty()) {
-    ScanResult result;
-    result.status = ScanStatus::NotSegd;
-    result.notices.push_back({path + " is not a SEG-D record: " + notHeader + ".", "SEG-D Record", NoticeLevel::Warning});
-    return result;
-  }
+  if (notHeader.empty()) return std::nullopt;
+  ScanResult result;
+  result.status = ScanStatus::NotSegd;
+  result.notices.push_back({path + " is not a SEG-D record: " + notHeader + ".", "SEG-D Record", NoticeLevel::Warning});
+  return result;
+}
+
+ScanResult ScanRecord(ByteSource& source, const std::string& path, RecordConsumer& consumer,
+                      const ScanOptions& options) {
+  if (auto refused = RefusedAsNoRecord(source, path)) return std::move(*refused);
   return ScanGenericRecord(source, path, consumer, options);
 }
 

@@ -14,4 +14,8 @@ namespace segd::model {
 ScanResult ScanGenericRecord(ByteSource& source, const std::string& path, RecordConsumer& consumer,
                              const ScanOptions& options, const TraceBatchOptions& batching = {});
 
+// ScanRecord's refusal of a file whose first block is no general header
+// (NotSegd with the reason); nullopt when the file may be decoded.
+std::optional<ScanResult> RefusedAsNoRecord(ByteSource& source, const std::string& path);
+
 }  // namespace segd::model
