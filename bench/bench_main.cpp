@@ -81,6 +81,7 @@ struct Options {
   std::string scanner = SEGD_BENCH_SCANNER;
   std::string baseline;  // another scanner build to compare with, when given
   bool scannerWritesCsv = false;  // its --help names --csv
+  bool scannerExports = false;    // its --help names --segy
 };
 
 struct Outcome {
@@ -214,6 +215,15 @@ std::vector<Row> Rows(const Options& o, const std::string& record, const std::ve
   if (o.scannerWritesCsv && !general.empty()) {
     rows.push_back({"scanner --csv, rev 2.1", Role::kGeneralCsv,
                     {o.scanner, "--quiet", "--csv=" + o.folder + "/bench21.csv", general}, o.folder + "/bench21.csv"});
+  }
+  // Export of the rev 2.1 record's samples (bench/export_bench.sh sets them
+  // against read and write floors on a 400 MB record).
+  if (o.scannerExports && !general.empty()) {
+    rows.push_back({"scanner --segy, rev 2.1", Role::kOther,
+                    {o.scanner, "--quiet", "--segy=" + o.folder + "/bench.sgy", general}, o.folder + "/bench.sgy"});
+    rows.push_back({"scanner --mseed, rev 2.1", Role::kOther,
+                    {o.scanner, "--quiet", "--mseed=" + o.folder + "/bench.mseed", "--station={seq}", general},
+                    o.folder + "/bench.mseed"});
   }
 #ifdef SEGD_BENCH_PYTHON
   // The Python package's trace array against the command line's CSV of the
@@ -409,6 +419,7 @@ int main(int argc, char** argv) {
       std::fclose(help);
     }
     o.scannerWritesCsv = std::strstr(text, "--csv") != nullptr;
+    o.scannerExports = std::strstr(text, "--segy") != nullptr;
     std::filesystem::remove(helpPath);
   }
   std::printf("Every trace column and header section selected; wall and processor time are the\n"

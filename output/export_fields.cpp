@@ -24,7 +24,9 @@ struct FieldRow {
   bool geographic = false;  // degrees of latitude or longitude
 };
 
-// The one table, in the common names (SI units); first name found wins.
+// The one table, in the common names (SI units) and the standard's own
+// names; first name found wins. The gain alone has no common name: each
+// make that records it in dB names it its own way.
 const FieldRow kExportFields[] = {
     {&ExportTrace::receiverLine, From::Column, {{"receiver_line"}}},
     {&ExportTrace::receiverPoint, From::Column, {{"receiver_point"}}},
@@ -33,7 +35,7 @@ const FieldRow kExportFields[] = {
     {&ExportTrace::receiverElevation, From::Column, {{"receiver_elevation"}}},
     {&ExportTrace::receiverX, From::Column, {{"receiver_longitude"}}, true},
     {&ExportTrace::receiverY, From::Column, {{"receiver_latitude"}}, true},
-    {&ExportTrace::gainDb, From::Column, {{"preamp_gain_db"}, {"fairfield_preamp_gain_db"}}},
+    {&ExportTrace::gainDb, From::Column, {{"fairfield_preamp_gain_db"}, {"sn388_gain_db"}}},
     {&ExportTrace::sourceLine, From::Summary, {{"source_line"}}},
     {&ExportTrace::sourcePoint, From::Summary, {{"source_point"}}},
     {&ExportTrace::sourceX, From::Summary, {{"source_x"}}},
@@ -45,9 +47,18 @@ const FieldRow kExportFields[] = {
     {&ExportTrace::lowCutSlope, From::ChannelSet, {{"low_cut_slope"}}},
 };
 
-// The unit serial: a text or a number, as the make records it (Fairfield's
-// continuous-mode layout names its unit by its remote unit id).
-constexpr std::string_view kSerialNames[] = {"unit_serial", "fairfield_remote_unit_id"};
+// The trace's sensor (the trace header extension's code list: 2 vertical
+// geophone, 3 in-line, 4 cross-line, 1 hydrophone, 6-9 accelerometers),
+// first nonzero wins: the standard's byte (Fairfield fills it with each
+// channel's component, Sercel with its sensor), then Sercel's extension 2
+// byte 21, read with the same codes (the public Sercel record's two bytes
+// agree), for records that leave the standard's byte 0.
+// SmartSolo records a unit type and channel number only, no direction.
+constexpr std::string_view kSensorNames[] = {"sensor_type", "sercel_sensor_type"};
+
+// The file number: the general header's, else (when it holds 0, as
+// SmartSolo's does) the make's own in its external or extended header.
+constexpr std::string_view kFileNumberName = "file_number";
 
 std::string_view FieldName(const model::Column& c) { return c.name; }
 
@@ -60,6 +71,11 @@ std::optional<std::size_t> IndexOf(const List& list, std::string_view name) {
 }
 
 }  // namespace
+
+std::string Text(const model::Value& value) {
+  const bool written = value.kind == model::Value::Kind::Number || value.kind == model::Value::Kind::Text;
+  return written ? value.text : std::string();
+}
 
 std::optional<double> NumberOf(const model::Value& value) {
   if (value.kind == model::Value::Kind::Number) return value.number;
@@ -81,10 +97,20 @@ ExportFieldMap::ExportFieldMap(const model::RecordHeaders& headers) : headers_(h
     }
     found_.push_back(found);
   }
-  for (std::string_view name : kSerialNames) {
-    if ((serial_ = IndexOf(headers.traceColumns, name))) break;
+  serial_ = IndexOf(headers.traceColumns, "unit_serial");
+  for (std::string_view name : kSensorNames) {
+    if (const auto column = IndexOf(headers.traceColumns, name)) sensors_.push_back(*column);
   }
-  sensor_ = IndexOf(headers.traceColumns, "sensor_type");
+  if (const model::Field* f = headers.summary.Find("unit_serial")) recordSerial_ = Text(f->value);
+}
+
+std::optional<std::int64_t> ExportFieldMap::FileNumber() const {
+  std::optional<double> n = NumberOf(headers_.fileNumber);
+  for (const model::Block* block : {&headers_.externalHeader, &headers_.extendedHeader}) {
+    const model::Field* f = block->Find(kFileNumberName);
+    if (n.value_or(0) == 0 && f && NumberOf(f->value).value_or(0) != 0) n = NumberOf(f->value);
+  }
+  return n ? std::optional<std::int64_t>(static_cast<std::int64_t>(*n)) : std::nullopt;
 }
 
 void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, ExportTrace& trace) const {
@@ -114,8 +140,15 @@ void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, Ex
     trace.*spec.member = value;
     if (spec.geographic) trace.geographic = true;
   }
-  if (serial_ && *serial_ < row.values.size()) trace.serial = row.values[*serial_].text;
-  if (sensor_ && *sensor_ < row.values.size()) trace.sensorType = static_cast<int>(NumberOf(row.values[*sensor_]).value_or(0));
+  // The unit serial: the trace's, else the record's (a Fairfield shot
+  // record names its one unit in the extended header).
+  trace.serial = serial_ && *serial_ < row.values.size() ? Text(row.values[*serial_]) : std::string();
+  if (trace.serial.empty()) trace.serial = recordSerial_;
+  for (std::size_t column : sensors_) {
+    if (trace.sensorType == 0 && column < row.values.size()) {
+      trace.sensorType = static_cast<int>(NumberOf(row.values[column]).value_or(0));
+    }
+  }
 }
 
 void ExportFieldMap::CountTraces(ExportRecord& record) const {

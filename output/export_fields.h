@@ -6,6 +6,7 @@
 // change of names is a change of that table only.
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "output/export_trace.h"
@@ -21,6 +22,9 @@ class ExportFieldMap {
   // `channelSet` indexes headers.channelSets. Leaves the rest of `trace`.
   void Fill(const model::TraceRow& row, std::size_t channelSet, ExportTrace& trace) const;
 
+  // The record's file number (see kFileNumberName in export_fields.cpp).
+  std::optional<std::int64_t> FileNumber() const;
+
   // Seismic and auxiliary trace counts the channel sets announce.
   void CountTraces(ExportRecord& record) const;
 
@@ -31,8 +35,13 @@ class ExportFieldMap {
   };
   const model::RecordHeaders& headers_;
   std::vector<Found> found_;  // per table row
-  std::optional<std::size_t> serial_, sensor_;
+  std::optional<std::size_t> serial_;
+  std::vector<std::size_t> sensors_;  // columns in order of preference
+  std::string recordSerial_;
 };
+
+// A value as text: texts and numbers as the record gives them ("" for null).
+std::string Text(const model::Value& value);
 
 // A number from a value: numbers as they are, texts that read as numbers.
 std::optional<double> NumberOf(const model::Value& value);

@@ -56,12 +56,12 @@ void RecordExport::Begin(const samples::SampleRecord& r) {
   const model::RecordHeaders& h = r.headers;
   headers_ = &h;
   fields_.emplace(h);
+  record_.fileNumber = fields_->FileNumber();
   record_.path = h.path;
   record_.sizeBytes = h.sizeBytes;
   record_.revision = h.revision.value_or("");
   record_.manufacturer = h.manufacturer.empty() ? std::to_string(h.manufacturerCode) : h.manufacturer;
   record_.formatCode = h.formatCode;
-  if (const auto n = NumberOf(h.fileNumber)) record_.fileNumber = static_cast<std::int64_t>(*n);
   fields_->CountTraces(record_);
   record_.samplesPerTrace = 0;
   for (const samples::ChannelSetSamples& set : r.sets) {
@@ -92,7 +92,9 @@ void RecordExport::Trace(const samples::TraceSamples& s) {
   if (stop_) return;
   ExportTrace t;
   t.sequence = s.row.trace;
+  // The trace's file number, or the record's where the trace header holds 0.
   if (const auto n = RowNumber(s.row, kFileNumber)) t.fileNumber = static_cast<std::int64_t>(*n);
+  if (t.fileNumber.value_or(0) == 0 && record_.fileNumber) t.fileNumber = record_.fileNumber;
   t.channelSet = static_cast<std::int64_t>(RowNumber(s.row, kChannelSet).value_or(double(s.set.number)));
   t.traceNumber = static_cast<std::int64_t>(RowNumber(s.row, kTraceNumber).value_or(0));
   t.channelType = s.set.channelType;

@@ -81,12 +81,27 @@ std::optional<char> BandCode(double rate) {
   return std::nullopt;
 }
 
-char Orientation(int sensorType) {
-  switch (sensorType) {
-    case 3: case 7: return '1';  // in-line
-    case 4: case 8: return '2';  // cross-line
-    default: return 'Z';
-  }
+// SEED instrument and orientation codes of each sensor type (the trace
+// header's code list, ExportTrace::sensorType); codes past the list are
+// type 0.
+struct SeedSensor {
+  char instrument, orientation;
+};
+constexpr SeedSensor kSeedSensors[] = {
+    {'P', 'Z'},  // 0 not recorded: a vertical geophone, the common case
+    {'D', 'H'},  // 1 hydrophone (pressure)
+    {'P', 'Z'},  // 2 vertical geophone
+    {'P', '1'},  // 3 in-line geophone
+    {'P', '2'},  // 4 cross-line geophone
+    {'P', '3'},  // 5 other horizontal geophone
+    {'N', 'Z'},  // 6 vertical accelerometer
+    {'N', '1'},  // 7 in-line accelerometer
+    {'N', '2'},  // 8 cross-line accelerometer
+    {'N', '3'},  // 9 other horizontal accelerometer
+};
+
+SeedSensor SensorCodes(int sensorType) {
+  return sensorType > 0 && sensorType < int(std::size(kSeedSensors)) ? kSeedSensors[sensorType] : kSeedSensors[0];
 }
 
 }  // namespace
@@ -127,8 +142,9 @@ std::optional<SeedCodes> SeedCodesFor(const ExportTrace& t, const MseedOptions& 
       error = "no SEED band code for " + std::to_string(rate) + " Hz (10 Hz and more): give --channel";
       return std::nullopt;
     }
+    const SeedSensor sensor = SensorCodes(t.sensorType);
     codes.channel = IsAuxiliary(t) ? std::string{*band, 'Y', 'X'}
-                                   : std::string{*band, o.instrument, Orientation(t.sensorType)};
+                                   : std::string{*band, o.instrument.value_or(sensor.instrument), sensor.orientation};
   }
   for (const auto& [code, rule] : {std::pair{&codes.network, &kNetwork}, {&codes.station, &kStation},
                                    {&codes.location, &kLocation}, {&codes.channel, &kChannel}}) {

@@ -11,9 +11,12 @@
 // {trace}, {seq}); an auxiliary trace whose template value is missing is
 // station "AUX" followed by its trace number. Location from --location
 // (default empty). Channel: band from the sample rate (G >= 1000 Hz, D
-// 250-999, E 80-249, S 10-79), instrument P (geophone) or --instrument, and
-// orientation from the sensor type (vertical Z, in-line 1, cross-line 2,
-// else Z); auxiliary traces are band + "YX"; --channel sets all three.
+// 250-999, E 80-249, S 10-79), then instrument and orientation from the
+// trace's sensor (kSeedSensors in mseed_writer.cpp: a geophone P, an
+// accelerometer N, a hydrophone D H; vertical Z, in-line 1, cross-line 2,
+// another horizontal 3; P and Z where the make does not say), --instrument
+// setting the instrument of every trace; auxiliary traces are band + "YX";
+// --channel sets all three.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,7 +32,7 @@ struct MseedOptions {
   std::string station = "{point}";
   std::string location;
   std::optional<std::string> channel;
-  char instrument = 'P';
+  std::optional<char> instrument;  // else from the sensor
   int recordLength = 4096;  // 512 or 4096
   bool steim2 = false;
   double bitWeight = 0;  // Steim2: the value of one count

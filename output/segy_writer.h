@@ -20,9 +20,12 @@ struct SegyOptions {
 };
 
 // Revision 1 holds a sample count in 16 signed bits: readers such as
-// segyio stop on more.
+// segyio stop on more. Revision 2 reads those bits unsigned (65,535) and,
+// past that, takes the count from the binary header's 32-bit field and from
+// a trace header extension after every trace header.
 inline constexpr std::int64_t kSegyRev1MostSamples = 32767;
-inline constexpr std::int64_t kSegyRev2MostSamples = 65535;
+inline constexpr std::int64_t kSegyStandardHeaderMostSamples = 65535;
+inline constexpr std::int64_t kSegyRev2MostSamples = 0xFFFFFFFF;
 
 // Why `record` cannot be written with `options`; nullopt when it can.
 std::optional<std::string> SegyRefusal(const ExportRecord& record, const SegyOptions& options);
@@ -52,6 +55,7 @@ class SegyWriter {
 
   ByteSink& sink_;
   SegyOptions options_;
+  bool extended_ = false;  // each trace header followed by extension 1
   std::vector<char> buffer_;
   std::int64_t written_ = 0;
   bool ok_ = true;

@@ -13,7 +13,7 @@ namespace {
 
 py::dict ExportRecord(const std::string& path, std::optional<std::string> segy, std::optional<std::string> mseed,
                       int revision, bool seismicOnly, bool scaled, const std::string& network, const std::string& station,
-                      const std::string& location, std::optional<std::string> channel, const std::string& instrument,
+                      const std::string& location, std::optional<std::string> channel, std::optional<std::string> instrument,
                       int recordLength, bool steim2, double bitWeight) {
   app::ExportRequest request;
   request.segy = std::move(segy);
@@ -23,8 +23,8 @@ py::dict ExportRecord(const std::string& path, std::optional<std::string> segy, 
   request.mseedOptions.station = station;
   request.mseedOptions.location = location;
   request.mseedOptions.channel = std::move(channel);
-  if (instrument.size() != 1) throw py::value_error("instrument is one letter (a SEED instrument code)");
-  request.mseedOptions.instrument = instrument[0];
+  if (instrument && instrument->size() != 1) throw py::value_error("instrument is one letter (a SEED instrument code)");
+  if (instrument) request.mseedOptions.instrument = (*instrument)[0];
   request.mseedOptions.recordLength = recordLength;
   request.mseedOptions.steim2 = steim2;
   request.mseedOptions.bitWeight = bitWeight;
@@ -49,7 +49,7 @@ void AddExport(py::module_& m) {
   m.def("export_record", &ExportRecord, py::arg("path"), py::arg("segy") = py::none(), py::arg("mseed") = py::none(),
         py::arg("revision") = 1, py::arg("seismic_only") = false, py::arg("scaled") = false,
         py::arg("network") = "XX", py::arg("station") = "{point}", py::arg("location") = "",
-        py::arg("channel") = py::none(), py::arg("instrument") = "P", py::arg("record_length") = 4096,
+        py::arg("channel") = py::none(), py::arg("instrument") = py::none(), py::arg("record_length") = 4096,
         py::arg("steim2") = false, py::arg("bit_weight") = 0.0,
         "Exports a record's samples to SEG-Y and/or miniSEED: a dict of written, cut and notices.");
 }

@@ -13,10 +13,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "app/export_files.h"
 #include "scan/samples/trace_samples.h"
+#include "support/segy_rev2.h"
 #include "tools/segd_record.h"
 #ifdef SEGD_HAVE_MSEED
 #include <libmseed.h>
@@ -38,33 +40,62 @@ struct Decoded : samples::TraceSampleConsumer {
     int channelType;
     double delayMs, intervalUs;
     bool dead;
+    std::optional<double> receiverX, receiverY;  // the common names
   };
   std::vector<One> traces;
-  std::size_t deadColumn = 0;
+  std::optional<double> sourceX, sourceY;
+  std::size_t deadColumn = 0, xColumn = 0, yColumn = 0;
   void Begin(const samples::SampleRecord& r) override {
     for (std::size_t i = 0; i < r.headers.traceColumns.size(); ++i) {
-      if (r.headers.traceColumns[i].dead) deadColumn = i;
+      const model::Column& c = r.headers.traceColumns[i];
+      if (c.dead) deadColumn = i;
+      if (c.name == "receiver_x") xColumn = i;
+      if (c.name == "receiver_y") yColumn = i;
     }
+    auto summary = [&](const char* name) -> std::optional<double> {
+      const model::Field* f = r.headers.summary.Find(name);
+      return f && f->value.kind == model::Value::Kind::Number ? std::optional(f->value.number) : std::nullopt;
+    };
+    sourceX = summary("source_x");
+    sourceY = summary("source_y");
   }
   void Trace(const samples::TraceSamples& t) override {
     auto number = [&](std::size_t column) { return static_cast<std::int64_t>(t.row.values[column].number); };
+    auto real = [&](std::size_t column) {
+      const model::Value& v = t.row.values[column];
+      return column && v.kind == model::Value::Kind::Number ? std::optional(v.number) : std::nullopt;
+    };
     traces.push_back({{t.samples.begin(), t.samples.end()}, t.startUnixMicros, t.timeSource, number(1), number(3),
                       number(2), t.set.channelType, t.set.startTimeMs, t.set.intervalUs,
-                      deadColumn > 0 && number(deadColumn) != 0});
+                      deadColumn > 0 && number(deadColumn) != 0, real(xColumn), real(yColumn)});
   }
 };
+
+// A SEG-Y coordinate with its scalar applied.
+double Unscaled(const json& value, const json& scalar) {
+  const double v = value.get<double>(), s = scalar.get<double>();
+  return s < 0 ? v / -s : s > 0 ? v * s : v;
+}
 
 struct Case {
   std::string name;
   std::string path;  // the record
   std::optional<std::int64_t> timeZero;  // expected UTC time zero, µs since 1970
+  std::optional<std::int64_t> fileNumber;  // expected where the trace headers hold another
+  std::map<std::int64_t, std::string> channels;  // expected SEED channel per channel set
+  json firstTrace = json::object();  // segyio's values of the first trace header
 };
 
 std::vector<Case> Cases() {
   std::vector<Case> cases;
-  for (const char* name : {"su_sercel.segd", "ph5_smartsolo_453005513.2.segd", "ph5_fairfield_3ch.fcnt"}) {
-    cases.push_back({name, std::string(SEGD_SAMPLES_DIR) + "/" + name, std::nullopt});
-  }
+  const std::string dir = SEGD_SAMPLES_DIR "/";
+  // Sercel's seismic sensor is a hydrophone (sensor type 1), Fairfield's 3C
+  // unit records its components (3 in-line, 4 cross-line, 2 vertical); both
+  // with the standard's byte. Fairfield stores metres times 10.
+  cases.push_back({"su_sercel", dir + "su_sercel.segd", {}, {}, {{1, "GYX"}, {2, "GDH"}}});
+  cases.push_back({"smartsolo", dir + "ph5_smartsolo_453005513.2.segd", {}, {}, {{1, "DPZ"}}});
+  cases.push_back({"fairfield_3ch", dir + "ph5_fairfield_3ch.fcnt", {}, {}, {{1, "DP1"}, {2, "DP2"}, {3, "DPZ"}},
+                   {{"receiver_x", 4695672}, {"receiver_y", 52807078}, {"coordinate_scalar", -10}}});
   struct Made {
     const char* name;
     general::Make make;
@@ -74,9 +105,9 @@ std::vector<Case> Cases() {
     std::optional<std::int64_t> utc;
   };
   const Made made[] = {
-      {"sercel", general::Make::kSercel, {2, 1}, 8058, {}, {}},
-      {"smartsolo", general::Make::kSmartSolo, {2, 1}, 8058, {}, {}},
-      {"fairfield", general::Make::kFairfield, {1, 6}, 8058, {}, {}},
+      {"made_sercel", general::Make::kSercel, {2, 1}, 8058, {}, {}},
+      {"made_smartsolo", general::Make::kSmartSolo, {2, 1}, 8058, {}, {}},
+      {"made_fairfield", general::Make::kFairfield, {1, 6}, 8058, {}, {}},
       {"other_8036", general::Make::kOther, {2, 1}, 8036, {}, {}},
       // 2016-10-12T09:30:00Z: GPS - UTC was 17 s.
       {"gps_2016", general::Make::kOther, {3, 0}, 8058, 1160299817000000, 1476264600000000},
@@ -91,8 +122,27 @@ std::vector<Case> Cases() {
     if (m.gpsMicros) r.timestamp = *m.gpsMicros;
     const std::string path = SEGD_BINARY_DIR "/export_records_" + std::string(m.name) + ".segd";
     EXPECT_TRUE(general::WriteGeneralFile(r, path));
-    cases.push_back({m.name, path, m.utc});
+    cases.push_back({m.name, path, m.utc, {}, {}});
   }
+  // SmartSolo's general and trace headers hold file number 0, its external
+  // header the file's number (bytes 5-8) and the source in centimetres.
+  general::GeneralRecord solo = general::PresetRecord(general::Make::kSmartSolo, {2, 1}, 8058, 3, 100);
+  solo.fileNumber = 0;
+  solo.externalHeader = writer::Bytes(1024);
+  const std::uint8_t external[] = {0, 0, 0, 0, 0, 0, 0x10, 0xE1, 0x02, 0xFA, 0xF0, 0x81, 0x04, 0x2C, 0x1D, 0x8B};
+  std::copy(std::begin(external), std::end(external), solo.externalHeader->begin());
+  const std::string soloPath = SEGD_BINARY_DIR "/export_records_solo_file.segd";
+  EXPECT_TRUE(general::WriteGeneralFile(solo, soloPath));
+  cases.push_back({"solo_file", soloPath, {}, 4321, {}, {{"file_number", 4321}, {"coordinate_scalar", -100},
+                                                          {"source_x", 50000001}, {"source_y", 70000011}}});
+  // Past 65,535 samples: revision 2 alone, with trace header extension 1.
+  general::GeneralRecord r = general::PresetRecord(general::Make::kSmartSolo, {2, 1}, 8058, 2, 70000);
+  r.sampleValues = [](const general::TracePlace& p, std::span<double> v) {
+    for (std::size_t i = 0; i < v.size(); ++i) v[i] = double(i % 5000) - double(p.index);
+  };
+  const std::string path = SEGD_BINARY_DIR "/export_records_long_70000.segd";
+  EXPECT_TRUE(general::WriteGeneralFile(r, path));
+  cases.push_back({"long_70000", path, {}, {}, {}});
   return cases;
 }
 
@@ -104,17 +154,6 @@ json ReadWithSegyio(const std::string& path) {
   for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
   EXPECT_TRUE(pipe && pclose(pipe) == 0) << command;
   return json::parse(out);
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::uint64_t Big(const std::string& f, std::size_t firstByte, int width) {
-  std::uint64_t v = 0;
-  for (int i = 0; i < width; ++i) v = (v << 8) | static_cast<unsigned char>(f[firstByte - 1 + i]);
-  return v;
 }
 
 int TraceId(int channelType, bool dead) {
@@ -136,24 +175,37 @@ TEST(ExportRecords, EveryRecordExportsBothWaysAndReadsBackAsTheDecoderReadsIt) {
     samples::WalkTraceSamplesFile(c.path, decoded);
     ASSERT_FALSE(decoded.traces.empty());
     const std::string base = SEGD_BINARY_DIR "/export_records_out_" + c.name;
+    const bool rev1 = decoded.traces[0].samples.size() <= 32767;
     std::vector<model::Notice> notices;
     app::ExportRequest request;
-    request.segy = base + ".sgy";
+    request.segy = base + (rev1 ? ".sgy" : ".rev2.sgy");
+    request.segyOptions.revision = rev1 ? 1 : 2;
     request.mseed = base + ".mseed";
     request.mseedOptions.station = "{seq}";
     request.mseedOptions.recordLength = c.name.size() % 2 ? 512 : 4096;
     ASSERT_TRUE(app::WriteExportFiles(c.path, request, notices).written) << (notices.empty() ? "" : notices.back().text);
 
-    // SEG-Y rev 1, through segyio.
-    const json back = ReadWithSegyio(*request.segy);
+    // SEG-Y rev 1, through segyio (never past 32,767 samples).
+    const json back = rev1 ? ReadWithSegyio(*request.segy) : json{{"tracecount", decoded.traces.size()}};
     ASSERT_EQ(back["tracecount"], decoded.traces.size());
-    EXPECT_EQ(back["format"], 5);
-    EXPECT_EQ(back["interval"], std::llround(decoded.traces[0].intervalUs));
-    for (std::size_t i = 0; i < decoded.traces.size(); ++i) {
+    EXPECT_EQ(back.value("format", 5), 5);
+    EXPECT_EQ(back.value("interval", 0ll), rev1 ? std::llround(decoded.traces[0].intervalUs) : 0);
+    for (std::size_t i = 0; rev1 && i < decoded.traces.size(); ++i) {
       SCOPED_TRACE(i);
       const Decoded::One& d = decoded.traces[i];
       const json& t = back["traces"][i];
-      EXPECT_EQ(t["file_number"], d.fileNumber);
+      EXPECT_EQ(t["file_number"], c.fileNumber.value_or(d.fileNumber));
+      // The common names, scaled, in 73-88.
+      const std::pair<const char*, std::optional<double>> coordinates[] = {
+          {"receiver_x", d.receiverX}, {"receiver_y", d.receiverY}, {"source_x", decoded.sourceX},
+          {"source_y", decoded.sourceY}};
+      for (const auto& [name, value] : coordinates) {
+        EXPECT_NEAR(Unscaled(t[name], t["coordinate_scalar"]), value.value_or(0), 1e-6 * std::fabs(value.value_or(0)))
+            << name;
+      }
+      if (i == 0) {
+        for (const auto& [name, value] : c.firstTrace.items()) EXPECT_EQ(t[name], value) << name;
+      }
       EXPECT_EQ(t["trace_number"], d.traceNumber);
       EXPECT_EQ(t["channel_set"], d.channelSet);
       EXPECT_EQ(t["trace_id"], TraceId(d.channelType, d.dead));
@@ -180,26 +232,25 @@ TEST(ExportRecords, EveryRecordExportsBothWaysAndReadsBackAsTheDecoderReadsIt) {
       }
     }
 
-    // SEG-Y rev 2, through the bytes.
-    request.segyOptions.revision = 2;
-    request.mseed.reset();
-    request.segy = base + ".rev2.sgy";
-    ASSERT_TRUE(app::WriteExportFiles(c.path, request, notices).written);
-    const std::string f = Slurp(*request.segy);
-    EXPECT_EQ(Big(f, 3501, 2), 0x0200u);
-    EXPECT_EQ(Big(f, 3297, 4), 0x01020304u);
-    EXPECT_EQ(Big(f, 3513, 8), decoded.traces.size());
-    EXPECT_EQ(Big(f, 3521, 8), 3600u);
-    EXPECT_EQ(std::bit_cast<double>(Big(f, 3273, 8)), double(std::llround(decoded.traces[0].intervalUs)));
-    std::size_t at = 3600;
-    for (const Decoded::One& d : decoded.traces) {
-      ASSERT_EQ(Big(f, at + 115, 2), d.samples.size());
-      for (std::size_t k = 0; k < d.samples.size(); ++k) {
-        ASSERT_EQ(Big(f, at + 241 + 4 * k, 4), std::bit_cast<std::uint32_t>(d.samples[k]));
-      }
-      at += 240 + 4 * d.samples.size();
+    // SEG-Y rev 2, through the project's rev 2 reader.
+    if (rev1) {
+      request.segyOptions.revision = 2;
+      request.mseed.reset();
+      request.segy = base + ".rev2.sgy";
+      ASSERT_TRUE(app::WriteExportFiles(c.path, request, notices).written);
     }
-    EXPECT_EQ(at, f.size());
+    const test::SegyRev2 f = test::ReadSegyRev2(*request.segy);
+    EXPECT_EQ(f.File(3501, 2), 0x0200u);
+    EXPECT_EQ(std::bit_cast<double>(f.File(3273, 8)), double(std::llround(decoded.traces[0].intervalUs)));
+    ASSERT_EQ(f.traces.size(), decoded.traces.size());
+    for (std::size_t i = 0; i < decoded.traces.size(); ++i) {
+      const Decoded::One& d = decoded.traces[i];
+      EXPECT_EQ(f.Big(f.traces[i].at, 9, 4), std::uint64_t(c.fileNumber.value_or(d.fileNumber)));
+      ASSERT_EQ(f.traces[i].samples, d.samples.size());
+      for (std::size_t k = 0; k < d.samples.size(); ++k) {
+        ASSERT_EQ(f.SampleBits(i, k), std::bit_cast<std::uint32_t>(d.samples[k]));
+      }
+    }
 
 #ifdef SEGD_HAVE_MSEED
     // miniSEED, through libmseed: one segment per trace (station = sequence).
@@ -212,6 +263,9 @@ TEST(ExportRecords, EveryRecordExportsBothWaysAndReadsBackAsTheDecoderReadsIt) {
       const Decoded::One& d = decoded.traces[i];
       EXPECT_EQ(id->numsegments, 1);
       EXPECT_STREQ(id->network, "XX");
+      if (!c.channels.empty()) {
+        EXPECT_EQ(id->channel, c.channels.at(d.channelSet)) << id->srcname;
+      }
       EXPECT_EQ(id->first->starttime, *d.start) << id->srcname;
       ASSERT_EQ(id->first->numsamples, static_cast<std::int64_t>(d.samples.size()));
       const auto* values = static_cast<const float*>(id->first->datasamples);

@@ -12,10 +12,12 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <tuple>
 #include <nlohmann/json.hpp>
 
 #include "output/segy_writer.h"
 #include "support/python_json.h"
+#include "support/segy_rev2.h"
 #ifdef SEGD_HAVE_MSEED
 #include <libmseed.h>
 
@@ -164,41 +166,45 @@ TEST(ExportWriters, SegyRev1ReopensInSegyioWithEveryFieldAndSampleBitForBit) {
   }
 }
 
-// Big-endian reads of the file, 1-based SEG-Y positions.
-std::uint64_t Big(const std::string& f, std::size_t firstByte, int width) {
-  std::uint64_t v = 0;
-  for (int i = 0; i < width; ++i) v = (v << 8) | static_cast<unsigned char>(f[firstByte - 1 + i]);
-  return v;
-}
-
+// Revision 2 through the project's reader: up to 65,535 samples in the
+// standard header alone, past it trace header extension 1 after each.
 TEST(ExportWriters, SegyRev2HoldsLongTracesWithItsFieldsAndSamplesRoundTrip) {
-  const Synthetic s = Make(40000, 250);
-  std::string refusal;
-  output::SegyWriter refusing(*std::make_unique<MemoryByteSink>(), {1, false});
-  EXPECT_FALSE(refusing.Begin(s.record, refusal));
-  EXPECT_NE(refusal.find("--segy-revision 2"), std::string::npos) << refusal;
+  for (const std::int64_t samples : {40000, 70000}) {
+    SCOPED_TRACE(samples);
+    const Synthetic s = Make(samples, 250);
+    std::string refusal;
+    output::SegyWriter refusing(*std::make_unique<MemoryByteSink>(), {1, false});
+    EXPECT_FALSE(refusing.Begin(s.record, refusal));
+    EXPECT_NE(refusal.find("--segy-revision 2"), std::string::npos) << refusal;
 
-  const std::string f = Segy(s, {2, false});
-  const std::size_t traceBytes = 240 + 4 * 40000;
-  ASSERT_EQ(f.size(), 3600 + s.traces.size() * traceBytes);
-  EXPECT_EQ(static_cast<unsigned char>(f[38 * 80]), static_cast<unsigned char>(output::ToEbcdic('C')));
-  EXPECT_EQ(Big(f, 3501, 1), 2u);
-  EXPECT_EQ(Big(f, 3502, 1), 0u);
-  EXPECT_EQ(Big(f, 3503, 2), 1u);
-  EXPECT_EQ(Big(f, 3225, 2), 5u);
-  EXPECT_EQ(Big(f, 3261, 4), 4u);
-  EXPECT_EQ(Big(f, 3265, 4), 2u);
-  EXPECT_EQ(Big(f, 3269, 4), 40000u);
-  EXPECT_EQ(std::bit_cast<double>(Big(f, 3273, 8)), 250.0);
-  EXPECT_EQ(Big(f, 3297, 4), 0x01020304u);
-  EXPECT_EQ(Big(f, 3513, 8), 6u);
-  EXPECT_EQ(Big(f, 3521, 8), 3600u);
-  for (std::size_t i = 0; i < s.traces.size(); ++i) {
-    const std::size_t at = 3600 + i * traceBytes;
-    EXPECT_EQ(Big(f, at + 115, 2), 40000u);
-    EXPECT_EQ(Big(f, at + 29, 2), std::uint64_t(kTraceIds[i]));
-    for (std::size_t k = 0; k < 40000; ++k) {
-      ASSERT_EQ(Big(f, at + 241 + 4 * k, 4), Bits(s.samples[i][k])) << i << " " << k;
+    const std::string path = Temp("rev2.sgy");
+    Save(path, Segy(s, {2, false}));
+    const test::SegyRev2 f = test::ReadSegyRev2(path);
+    const bool extended = samples > 65535;
+    const std::uint64_t standard = extended ? 0 : std::uint64_t(samples);
+    EXPECT_EQ(static_cast<unsigned char>(f.bytes[38 * 80]), static_cast<unsigned char>(output::ToEbcdic('C')));
+    struct Field {
+      std::size_t at;
+      int width;
+      std::uint64_t value;
+    };
+    const Field binary[] = {{3502, 1, 0}, {3503, 2, 1}, {3225, 2, 5}, {3221, 2, standard}, {3261, 4, 4},
+                            {3265, 4, 2}, {3269, 4, std::uint64_t(samples)}, {3507, 4, extended ? 1u : 0u}};
+    for (const Field& b : binary) EXPECT_EQ(f.File(b.at, b.width), b.value) << b.at;
+    EXPECT_EQ(std::bit_cast<double>(f.File(3273, 8)), 250.0);
+    ASSERT_EQ(f.traces.size(), s.traces.size());
+    for (std::size_t i = 0; i < s.traces.size(); ++i) {
+      const auto& t = f.traces[i];
+      EXPECT_EQ(t.headers, extended ? 2u : 1u);
+      EXPECT_EQ(f.Big(t.at, 115, 2), standard);
+      EXPECT_EQ(f.Big(t.at, 29, 2), std::uint64_t(kTraceIds[i]));
+      if (extended) {
+        EXPECT_EQ(f.Big(t.at + 240, 9, 8), i + 1);
+        EXPECT_EQ(f.Big(t.at + 240, 17, 8), 1234u);
+        EXPECT_EQ(f.Big(t.at + 240, 137, 4), std::uint64_t(samples));
+      }
+      ASSERT_EQ(t.samples, std::uint64_t(samples));
+      for (std::size_t k = 0; k < t.samples; ++k) ASSERT_EQ(f.SampleBits(i, k), Bits(s.samples[i][k])) << i << " " << k;
     }
   }
 }
@@ -304,6 +310,21 @@ TEST(ExportWriters, MiniseedRefusesCodesTooLongAndValuesSteim2WouldRound) {
     const Mseed m = WriteMseed(Make(), options);
     EXPECT_NE(m.error.find(c.says), std::string::npos) << m.error;
     EXPECT_EQ(m.bytes, "");
+  }
+}
+
+// Channels past the public records' sensors (tests/export_records_test.cpp):
+// accelerometers, a code past the list, --instrument over the sensor's.
+TEST(ExportWriters, SeedChannelFollowsTheSensor) {
+  const std::tuple<int, std::optional<char>, const char*> cases[] = {
+      {6, {}, "GNZ"}, {9, {}, "GN3"}, {200, {}, "GPZ"}, {7, 'L', "GL1"}};
+  for (const auto& [sensor, instrument, channel] : cases) {
+    Synthetic s = Make(10, 500);
+    s.traces[2].sensorType = sensor;
+    output::MseedOptions options;
+    options.instrument = instrument;
+    std::string error;
+    EXPECT_EQ(output::SeedCodesFor(s.traces[2], options, error).value().channel, channel) << error;
   }
 }
 #endif

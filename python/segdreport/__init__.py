@@ -16,11 +16,8 @@ from ._batch import line_qc, scan
 from ._plots import plot_summary
 from ._gather import plot_gather
 from ._samples import SampleArray
-from ._export import ExportError, to_mseed as _to_mseed, to_segy as _to_segy
+from ._export import ExportError
 from ._writers import write, writers
-
-setattr(Record, "to_segy", _to_segy)  # the export methods live in _export.py
-setattr(Record, "to_mseed", _to_mseed)
 
 __all__ = ["__version__", "open", "Record", "ExternalHeader", "DecodeError", "SegdWarning", "ExportError", "scan", "line_qc",
            "plot_summary", "plot_gather", "SampleArray", "write", "writers"]

@@ -12,6 +12,7 @@ from typing import Any, Iterable, NamedTuple, Optional, Union
 import numpy as np
 
 from . import _core
+from ._export import ExportMixin
 from ._samples import SamplesMixin
 
 PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
@@ -111,7 +112,7 @@ def _recorded(summary: dict[str, Any]) -> Optional[datetime.datetime]:
         return None
 
 
-class Record(SamplesMixin):
+class Record(SamplesMixin, ExportMixin):
     """A decoded record, made by segdreport.open(path) (or Record(path), the same); a context manager
     that closes it.
 

@@ -114,11 +114,10 @@ std::optional<std::int64_t> UnixSeconds(int year, int month, int day, int hour, 
   return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
 }
 
-std::string FormatUtc(std::int64_t unixMicros) {
+CivilTime CivilOf(std::int64_t unixMicros) {
   const std::int64_t seconds = FloorDiv(unixMicros, 1000000);
-  const std::int64_t micros = unixMicros - seconds * 1000000;
   const std::int64_t days = FloorDiv(seconds, 86400);
-  std::int64_t rest = seconds - days * 86400;
+  const std::int64_t rest = seconds - days * 86400;
   // Civil date from days (the inverse of DaysFromCivil).
   const std::int64_t z = days + 719468;
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -126,13 +125,23 @@ std::string FormatUtc(std::int64_t unixMicros) {
   const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
   const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
   const std::int64_t mp = (5 * doy + 2) / 153;
-  const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
-  const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
-  const std::int64_t y = yoe + era * 400 + (m <= 2);
+  CivilTime t{};
+  t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  t.year = yoe + era * 400 + (t.month <= 2);
+  t.yearDay = static_cast<int>(days - DaysFromCivil(t.year, 1, 1) + 1);
+  t.hour = static_cast<int>(rest / 3600);
+  t.minute = static_cast<int>(rest / 60 % 60);
+  t.second = static_cast<int>(rest % 60);
+  t.micros = unixMicros - seconds * 1000000;
+  return t;
+}
+
+std::string FormatUtc(std::int64_t unixMicros) {
+  const CivilTime t = CivilOf(unixMicros);
   char text[64];
-  std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld.%06lldZ", static_cast<long long>(y),
-                static_cast<long long>(m), static_cast<long long>(d), static_cast<long long>(rest / 3600),
-                static_cast<long long>(rest / 60 % 60), static_cast<long long>(rest % 60), static_cast<long long>(micros));
+  std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02d.%06lldZ", static_cast<long long>(t.year), t.month,
+                t.day, t.hour, t.minute, t.second, static_cast<long long>(t.micros));
   return text;
 }
 

@@ -41,6 +41,14 @@ class LeapSeconds {
 
 // Unix seconds of a UTC calendar time; nullopt when out of range.
 std::optional<std::int64_t> UnixSeconds(int year, int month, int day, int hour, int minute, int second);
+// The UTC calendar fields of a time (µs since 1970, proleptic Gregorian; no
+// time_t, which has 32 bits on some targets).
+struct CivilTime {
+  std::int64_t year;
+  int month, day, yearDay, hour, minute, second;  // yearDay 1-366
+  std::int64_t micros;                            // 0-999999
+};
+CivilTime CivilOf(std::int64_t unixMicros);
 // "2021-05-08T20:06:00.000000Z".
 std::string FormatUtc(std::int64_t unixMicros);
 

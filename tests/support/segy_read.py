@@ -16,7 +16,7 @@ FIELDS = {
     "day": F.DayOfYear, "hour": F.HourOfDay, "minute": F.MinuteOfHour, "second": F.SecondOfMinute,
     "time_basis": F.TimeBaseCode, "coordinate_scalar": F.SourceGroupScalar, "receiver_x": F.GroupX,
     "receiver_y": F.GroupY, "receiver_line": F.INLINE_3D, "receiver_point": F.CROSSLINE_3D,
-    "source_point": F.EnergySourcePoint,
+    "source_point": F.EnergySourcePoint, "source_x": F.SourceX, "source_y": F.SourceY,
 }
 
 with segyio.open(sys.argv[1], ignore_geometry=True) as f:
