@@ -25,11 +25,13 @@ struct FieldRow {
 };
 
 // The one table, in the common names (SI units) and the standard's own
-// names; first name found wins. The gain alone has no common name: each
+// names; the first name with a value wins (per trace for columns: extension
+// 1 gives the line and point in its extended bytes when the short ones hold
+// the escape). The gain alone has no common name: each
 // make that records it in dB names it its own way.
 const FieldRow kExportFields[] = {
-    {&ExportTrace::receiverLine, From::Column, {{"receiver_line"}}},
-    {&ExportTrace::receiverPoint, From::Column, {{"receiver_point"}}},
+    {&ExportTrace::receiverLine, From::Column, {{"receiver_line"}, {"extended_receiver_line"}}},
+    {&ExportTrace::receiverPoint, From::Column, {{"receiver_point"}, {"extended_receiver_point"}}},
     {&ExportTrace::receiverX, From::Column, {{"receiver_x"}}},
     {&ExportTrace::receiverY, From::Column, {{"receiver_y"}}},
     {&ExportTrace::receiverElevation, From::Column, {{"receiver_elevation"}}},
@@ -88,14 +90,12 @@ std::optional<double> NumberOf(const model::Value& value) {
 
 ExportFieldMap::ExportFieldMap(const model::RecordHeaders& headers) : headers_(headers) {
   for (const FieldRow& row : kExportFields) {
-    Found found;
-    if (row.from == From::Column) {
-      for (std::size_t n = 0; n < std::size(row.names) && !found.column && !row.names[n].name.empty(); ++n) {
-        found.column = IndexOf(headers.traceColumns, row.names[n].name);
-        found.name = n;
-      }
+    std::vector<Found> found;
+    for (const Name& name : row.names) {
+      if (row.from != From::Column || name.name.empty()) continue;
+      if (const auto column = IndexOf(headers.traceColumns, name.name)) found.push_back({*column, name.factor});
     }
-    found_.push_back(found);
+    found_.push_back(std::move(found));
   }
   serial_ = IndexOf(headers.traceColumns, "unit_serial");
   for (std::string_view name : kSensorNames) {
@@ -119,10 +119,11 @@ void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, Ex
     const FieldRow& spec = kExportFields[i];
     std::optional<double> value;
     if (spec.from == From::Column) {
-      const auto column = found_[i].column;
-      if (column && *column < row.values.size()) {
-        value = NumberOf(row.values[*column]);
-        if (value) *value *= spec.names[found_[i].name].factor;
+      for (const Found& found : found_[i]) {
+        if (found.column < row.values.size() && (value = NumberOf(row.values[found.column]))) {
+          *value *= found.factor;
+          break;
+        }
       }
     } else {
       const model::Block* block = spec.from == From::Summary ? &headers_.summary : set;
@@ -135,8 +136,12 @@ void ExportFieldMap::Fill(const model::TraceRow& row, std::size_t channelSet, Ex
       }
     }
     if (!value) continue;
-    // Projected coordinates win over geographic ones for the same member.
-    if (spec.geographic && trace.*spec.member && !trace.geographic) continue;
+    // Projected coordinates win over geographic ones for the same member,
+    // unless they are both 0 (no projected position: SmartSolo fills
+    // latitude and longitude and leaves its easting and northing 0).
+    const bool projected = trace.*spec.member && !trace.geographic &&
+                           (trace.receiverX.value_or(0) != 0 || trace.receiverY.value_or(0) != 0);
+    if (spec.geographic && projected) continue;
     trace.*spec.member = value;
     if (spec.geographic) trace.geographic = true;
   }

@@ -30,11 +30,11 @@ class ExportFieldMap {
 
  private:
   struct Found {
-    std::optional<std::size_t> column;  // a column's row: its index in traceColumns
-    std::size_t name = 0;               // which of the row's names
+    std::size_t column;  // its index in traceColumns
+    double factor;       // its name's factor
   };
   const model::RecordHeaders& headers_;
-  std::vector<Found> found_;  // per table row
+  std::vector<std::vector<Found>> found_;  // per table row: its columns in the record, in order of preference
   std::optional<std::size_t> serial_;
   std::vector<std::size_t> sensors_;  // columns in order of preference
   std::string recordSerial_;

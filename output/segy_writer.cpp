@@ -1,5 +1,7 @@
 #include "output/segy_writer.h"
 
+#include "scan/samples/utc_time.h"
+
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -82,31 +84,7 @@ int TimeBasisCode(const std::optional<StartTime>& start) {
   return start->basis == TimeBasis::Utc ? 4 : start->basis == TimeBasis::GeneralHeader ? 1 : 3;
 }
 
-// UTC calendar fields of a time (no time_t: 32 bits on some targets).
-struct Calendar {
-  int year, month, day, yearDay, hour, minute, second;
-  explicit Calendar(std::int64_t microseconds) {
-    std::int64_t seconds = microseconds / 1000000 - (microseconds % 1000000 < 0 ? 1 : 0);
-    std::int64_t days = seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0);
-    const std::int64_t inDay = seconds - days * 86400;
-    hour = int(inDay / 3600);
-    minute = int(inDay / 60 % 60);
-    second = int(inDay % 60);
-    // Days since 1970-01-01 to a civil date (proleptic Gregorian).
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const std::int64_t dayOfEra = days - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t mp = (5 * dayOfYear + 2) / 153;
-    day = int(dayOfYear - (153 * mp + 2) / 5 + 1);
-    month = int(mp < 10 ? mp + 3 : mp - 9);
-    year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-    static constexpr int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    yearDay = kBefore[month - 1] + day + (leap && month > 2 ? 1 : 0);
-  }
-};
+using Calendar = samples::CivilTime;
 
 // A trace's values as they go into its header: scalars chosen, coordinates
 // in the header's units.
@@ -201,14 +179,7 @@ std::string Pad(std::string line) {
   return line;
 }
 
-std::string IsoTime(std::int64_t microseconds) {
-  const Calendar t(microseconds);
-  const std::int64_t fraction = ((microseconds % 1000000) + 1000000) % 1000000;
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%06lldZ", t.year, t.month, t.day, t.hour, t.minute,
-                t.second, static_cast<long long>(fraction));
-  return text;
-}
+std::string IsoTime(std::int64_t microseconds) { return samples::FormatUtc(microseconds); }
 
 std::int64_t TracesInFile(const ExportRecord& r, const SegyOptions& o) {
   return r.seismicTraces + (o.seismicOnly ? 0 : r.auxiliaryTraces);
@@ -370,7 +341,7 @@ void SegyWriter::Trace(const ExportTrace& t) {
   Prepared p{t, written_ + 1, ChooseScalar({t.receiverElevation, t.sourceElevation}), {}, ChooseScalar({t.sourcePoint}),
              times(t.sourceX), times(t.sourceY), times(t.receiverX), times(t.receiverY), {}};
   p.coordinate = ChooseScalar({p.sx, p.sy, p.rx, p.ry});
-  if (t.start) p.time = Calendar(t.start->microseconds - t.delayMs * 1000);  // time zero
+  if (t.start) p.time = samples::CivilOf(t.start->microseconds - t.delayMs * 1000);  // time zero
   for (const TraceField& f : kSegyTraceMap) Put(buffer_, f.first, f.width, f.get(p));
   if (extended_) {
     for (const TraceField& f : kSegyExtensionMap) Put(buffer_, f.first, f.width, f.get(p));

@@ -40,17 +40,19 @@ struct Decoded : samples::TraceSampleConsumer {
     int channelType;
     double delayMs, intervalUs;
     bool dead;
-    std::optional<double> receiverX, receiverY;  // the common names
+    std::optional<double> receiverX, receiverY;  // the common names (arc seconds where geographic)
   };
   std::vector<One> traces;
   std::optional<double> sourceX, sourceY;
-  std::size_t deadColumn = 0, xColumn = 0, yColumn = 0;
+  std::size_t deadColumn = 0, xColumn = 0, yColumn = 0, longitudeColumn = 0, latitudeColumn = 0;
   void Begin(const samples::SampleRecord& r) override {
     for (std::size_t i = 0; i < r.headers.traceColumns.size(); ++i) {
       const model::Column& c = r.headers.traceColumns[i];
       if (c.dead) deadColumn = i;
       if (c.name == "receiver_x") xColumn = i;
       if (c.name == "receiver_y") yColumn = i;
+      if (c.name == "receiver_longitude") longitudeColumn = i;
+      if (c.name == "receiver_latitude") latitudeColumn = i;
     }
     auto summary = [&](const char* name) -> std::optional<double> {
       const model::Field* f = r.headers.summary.Find(name);
@@ -65,9 +67,14 @@ struct Decoded : samples::TraceSampleConsumer {
       const model::Value& v = t.row.values[column];
       return column && v.kind == model::Value::Kind::Number ? std::optional(v.number) : std::nullopt;
     };
+    // Latitude and longitude where no easting and northing are given (0, 0).
+    auto x = real(xColumn), y = real(yColumn);
+    if (x.value_or(0) == 0 && y.value_or(0) == 0 && real(longitudeColumn)) {
+      x = *real(longitudeColumn) * 3600, y = real(latitudeColumn).value_or(0) * 3600;
+    }
     traces.push_back({{t.samples.begin(), t.samples.end()}, t.startUnixMicros, t.timeSource, number(1), number(3),
                       number(2), t.set.channelType, t.set.startTimeMs, t.set.intervalUs,
-                      deadColumn > 0 && number(deadColumn) != 0, real(xColumn), real(yColumn)});
+                      deadColumn > 0 && number(deadColumn) != 0, x, y});
   }
 };
 
@@ -93,7 +100,9 @@ std::vector<Case> Cases() {
   // unit records its components (3 in-line, 4 cross-line, 2 vertical); both
   // with the standard's byte. Fairfield stores metres times 10.
   cases.push_back({"su_sercel", dir + "su_sercel.segd", {}, {}, {{1, "GYX"}, {2, "GDH"}}});
-  cases.push_back({"smartsolo", dir + "ph5_smartsolo_453005513.2.segd", {}, {}, {{1, "DPZ"}}});
+  // SmartSolo gives latitude and longitude (easting and northing 0).
+  cases.push_back({"smartsolo", dir + "ph5_smartsolo_453005513.2.segd", {}, {}, {{1, "DPZ"}},
+                   {{"receiver_x", -559048260}, {"receiver_y", 69915015}, {"coordinate_units", 2}, {"receiver_point", 1}}});
   cases.push_back({"fairfield_3ch", dir + "ph5_fairfield_3ch.fcnt", {}, {}, {{1, "DP1"}, {2, "DP2"}, {3, "DPZ"}},
                    {{"receiver_x", 4695672}, {"receiver_y", 52807078}, {"coordinate_scalar", -10}}});
   struct Made {

@@ -3,6 +3,7 @@
 // the end; scaling, start times and leap seconds; the public records'
 // samples against their raw bytes, decoded here on their own; an SN388
 // record; multiplexed and unknown formats give their notice.
+#include <array>
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -162,6 +163,13 @@ TEST(SamplesWalk, LeapSecondsBuiltInOrFromAFile) {
   EXPECT_EQ(leap.GpsMinusUtcAt(*UnixSeconds(2017, 1, 1, 0, 0, 0)), 18);
   EXPECT_EQ(leap.GpsMinusUtcAt(*UnixSeconds(2016, 12, 31, 23, 59, 59)), 17);
   EXPECT_EQ(FormatUtc(leap.GpsToUnixMicros(0)), "1980-01-06T00:00:00.000000Z");
+  // Days of the year across leap years and before 1970 (SEG-Y's 157-166).
+  for (const auto& [year, month, day, yearDay] : {std::array{2016, 12, 31, 366}, std::array{2100, 3, 1, 60},
+                                                  std::array{2000, 3, 1, 61}, std::array{1969, 12, 31, 365}}) {
+    const CivilTime t = CivilOf(*UnixSeconds(year, month, day, 23, 59, 59) * 1000000 + 999999);
+    EXPECT_EQ((std::array{int(t.year), t.month, t.day, t.yearDay, t.second, int(t.micros)}),
+              (std::array{year, month, day, yearDay, 59, 999999}));
+  }
   // A file that adds a leap second at 2016-07-01 (NTP 3676406400): one second earlier.
   const auto file = LeapSeconds::FromText("# test\n2272060800 10 # 1972\n3692217600 37\n3676406400 38\n");
   EXPECT_FALSE(file.has_value());  // out of time order

@@ -151,7 +151,7 @@ constexpr MakeTraceField kFairfieldZSystemFields[] = {
     {"fairfield_shot_line", 2, 1, 4, kUnsigned},
     {"fairfield_shot_point", 2, 5, 4, kUnsigned},
     {"fairfield_shot_index", 2, 9, 1, kUnsigned},
-    {"fairfield_remote_unit_id", 3, 1, 8, kUnsigned},
+    {"unit_serial", 3, 1, 8, kUnsigned},
     {"fairfield_deploy_epoch_us", 3, 9, 8, kUnsigned},
     {"fairfield_pickup_epoch_us", 3, 17, 8, kUnsigned},
     {"fairfield_start_epoch_us", 3, 25, 8, kUnsigned},

@@ -165,7 +165,7 @@ constexpr ColumnSpec kZSystem[] = {
     {2, {"fairfield_shot_line", 1, 0, 4, Unsigned}},
     {2, {"fairfield_shot_point", 5, 0, 4, Unsigned}},
     {2, {"fairfield_shot_index", 9, 0, 1, Unsigned}},
-    {3, {"fairfield_remote_unit_id", 1, 0, 8, Unsigned}},
+    {3, {"unit_serial", 1, 0, 8, Unsigned}},  // the remote unit id
     {3, {"fairfield_deploy_epoch_us", 9, 0, 8, Unsigned}},
     {3, {"fairfield_pickup_epoch_us", 17, 0, 8, Unsigned}},
     {3, {"fairfield_start_epoch_us", 25, 0, 8, Unsigned}},

@@ -26,6 +26,10 @@ with segyio.open('s.sgy', ignore_geometry=True) as f:
 status=$?
 check "a station code longer than 5 characters is refused, not cut" test $status = 1 -a -n "$(grep -F 'longer than 5' err)"
 check "... and leaves no file" test ! -e s.mseed.partial -a "$(ls | grep -c mseed)" = 1
+rm -f s.mseed
+"$exe" --mseed s.mseed "$solo" 2>err
+check "the default station: the extended receiver point where the short one holds the escape" \
+  test $? = 0 -a "$(head -c 13 s.mseed | tail -c 5)" = "1    "
 "$exe" --segy new.sgy --segy-revision 3 "$sercel" 2>err
 check "--segy-revision takes 1 or 2" test $? = 2 -a ! -e new.sgy
 "$exe" --segy a.sgy --mseed - --csv - "$sercel" 2>err

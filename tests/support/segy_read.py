@@ -17,6 +17,7 @@ FIELDS = {
     "time_basis": F.TimeBaseCode, "coordinate_scalar": F.SourceGroupScalar, "receiver_x": F.GroupX,
     "receiver_y": F.GroupY, "receiver_line": F.INLINE_3D, "receiver_point": F.CROSSLINE_3D,
     "source_point": F.EnergySourcePoint, "source_x": F.SourceX, "source_y": F.SourceY,
+    "coordinate_units": F.CoordinateUnits,
 }
 
 with segyio.open(sys.argv[1], ignore_geometry=True) as f:
