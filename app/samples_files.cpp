@@ -50,6 +50,11 @@ class MatrixWriter final : public samples::TraceSampleConsumer {
     row_.assign(static_cast<std::size_t>(width_), 0);
   }
 
+  // Only the fixed columns (channel set and trace number among them).
+  std::vector<bool> ColumnsRead(const model::RecordHeaders& h) const override {
+    return std::vector<bool>(h.traceColumns.size(), false);
+  }
+
   void Trace(const samples::TraceSamples& t) override {
     const std::size_t n = std::min<std::size_t>(t.samples.size(), row_.size());
     if (t.samples.size() > row_.size()) ++longer_;

@@ -64,7 +64,7 @@ const std::vector<RecordCase> kRecords = {
     {9999, 10000, 2, false},
 };
 
-enum class Role { kScanner, kReadFloor, kWriteFloor, kCsv, kJson, kGeneralCsv, kOther };
+enum class Role { kScanner, kReadFloor, kWriteFloor, kCsv, kJson, kGeneralCsv, kOther, kBaseline, kBaselineCsv, kBaselineJson };
 
 struct Row {
   std::string name;
@@ -82,6 +82,7 @@ struct Options {
   std::string baseline;  // another scanner build to compare with, when given
   bool scannerWritesCsv = false;  // its --help names --csv
   bool scannerExports = false;    // its --help names --segy
+  bool baselineWritesCsv = false;
 };
 
 struct Outcome {
@@ -235,9 +236,15 @@ std::vector<Row> Rows(const Options& o, const std::string& record, const std::ve
                   ""});
 #endif
   if (!o.baseline.empty()) {
-    rows.push_back({"baseline scanner", Role::kOther,
+    rows.push_back({"baseline scanner", Role::kBaseline,
                     {o.baseline, "--select", "0-33", "--quiet", "--output", "baseline", "--folder", o.folder, record},
                     o.folder + "/Baseline.Txt"});
+  }
+  if (!o.baseline.empty() && o.baselineWritesCsv) {
+    rows.push_back({"baseline --csv", Role::kBaselineCsv,
+                    {o.baseline, "--quiet", "--csv=" + o.folder + "/baseline.csv", record}, o.folder + "/baseline.csv"});
+    rows.push_back({"baseline --json", Role::kBaselineJson,
+                    {o.baseline, "--quiet", "--json=" + o.folder + "/baseline.json", record}, o.folder + "/baseline.json"});
   }
   return rows;
 }
@@ -317,6 +324,7 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
   const Outcome* csv = nullptr;
   const Outcome* json = nullptr;
   const Outcome* generalCsv = nullptr;
+  const Outcome* baseline[3] = {};  // the baseline's report, --csv, --json
   bool smallEnough = true;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Outcome& b = best[i];
@@ -337,6 +345,9 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
     if (rows[i].role == Role::kCsv) csv = &b;
     if (rows[i].role == Role::kJson) json = &b;
     if (rows[i].role == Role::kGeneralCsv) generalCsv = &b;
+    if (rows[i].role == Role::kBaseline) baseline[0] = &b;
+    if (rows[i].role == Role::kBaselineCsv) baseline[1] = &b;
+    if (rows[i].role == Role::kBaselineJson) baseline[2] = &b;
   }
   // Short traces: the faster read; long ones: one read per trace.
   const bool shortTraces = traceBytes < 8192;
@@ -368,6 +379,15 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
     std::printf("  --csv within 1.2x           %s\n", ratio <= 1.2 ? "yes" : "NO");
     met = met && ratio <= 1.2;
   }
+  // This build against the baseline, output by output, in processor time
+  // (the runs were taken in turns).
+  const Outcome* ours[3] = {&best.front(), csv, json};
+  const char* names[3] = {"report", "--csv ", "--json"};
+  for (int k = 0; k < 3; ++k) {
+    if (baseline[k] == nullptr || ours[k] == nullptr) continue;
+    std::printf("  %s against the baseline: %.3f / %.3f s processor = %+.1f%%\n", names[k], ours[k]->cpuSeconds,
+                baseline[k]->cpuSeconds, 100.0 * (ours[k]->cpuSeconds / baseline[k]->cpuSeconds - 1.0));
+  }
   std::printf("\n");
 
   if (!o.keep) {
@@ -391,7 +411,8 @@ int main(int argc, char** argv) {
       "Defaults: the 99,999 x 1,000 and 9,999 x 10,000 sample records (K = 2), best of\n"
       "5 runs, a fresh folder under the temporary folder, removed afterwards unless\n"
       "--keep. Any of --traces, --samples, --extensions, --sparse benches that one\n"
-      "record instead. --baseline adds a row for another scanner build.\n";
+      "record instead. --baseline adds rows for another scanner build (its report,\n"
+      "--csv and --json, taken in turns with this build's) and their ratios.\n";
   if (segd::tools::AnswerHelp(argc, argv, kUsage)) return 0;
   if (!ParseOptions(argc, argv, o)) {
     std::fputs(kUsage, stderr);
@@ -420,6 +441,18 @@ int main(int argc, char** argv) {
     }
     o.scannerWritesCsv = std::strstr(text, "--csv") != nullptr;
     o.scannerExports = std::strstr(text, "--segy") != nullptr;
+    std::filesystem::remove(helpPath);
+  }
+  if (!o.baseline.empty()) {
+    const std::string helpPath = o.folder + "/help.txt";
+    Spawn({o.baseline, "--help"}, helpPath);
+    std::FILE* help = std::fopen(helpPath.c_str(), "r");
+    char text[8192] = {};
+    if (help) {
+      text[std::fread(text, 1, sizeof text - 1, help)] = '\0';
+      std::fclose(help);
+    }
+    o.baselineWritesCsv = std::strstr(text, "--csv") != nullptr;
     std::filesystem::remove(helpPath);
   }
   std::printf("Every trace column and header section selected; wall and processor time are the\n"

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 
+#include "output/row_cursor.h"
 #include "output/text_encoding.h"
 #include "scan/convert/conversions.h"
 
@@ -118,6 +120,76 @@ void AppendHostStrings(std::string& out, const std::vector<std::string>& texts) 
   out += ']';
 }
 
+// Whether one of the 8 bytes of `w` is below 0x20, above 0x7F, a quote or a
+// backslash (bytes that a JSON string escapes or converts).
+inline bool AnyUnusual(std::uint64_t w) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
+  auto zeroByte = [](std::uint64_t x) { return (x - kOnes) & ~x & kHigh; };
+  return ((w | zeroByte(w & ~kHigh & 0x6060606060606060)) & kHigh) != 0 || zeroByte(w ^ (kOnes * '"')) != 0 ||
+         zeroByte(w ^ (kOnes * '\\')) != 0;
+}
+
+// A text as a JSON string: quoted as it is when every byte is printable
+// ASCII other than quote and backslash (checked 8 bytes at a time), else
+// through the general conversion.
+inline void PutJsonString(RowCursor& out, std::string_view text, Source source) {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  bool plain = true;
+  std::size_t i = 0;
+  for (; i + 8 <= n && plain; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    plain = !AnyUnusual(w);
+  }
+  for (; i < n && plain; ++i) {
+    const auto c = static_cast<unsigned char>(p[i]);
+    plain = c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
+  }
+  if (!plain) {
+    out.Through([&](std::string& s) { AppendJsonString(s, text, source); });
+    return;
+  }
+  out.Put('"');
+  out.Put(text);
+  out.Put('"');
+}
+
+// -?(0|[1-9][0-9]*)(\.[0-9]+)?: the texts most numbers have, which
+// IsJsonNumber accepts too (below 300 characters); it judges the others.
+inline bool PlainDecimal(std::string_view t) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  const char* p = t.data();
+  const char* const end = p + t.size();
+  if (p != end && *p == '-') ++p;
+  if (p == end || !digit(*p)) return false;
+  if (*p++ != '0') {
+    while (p != end && digit(*p)) ++p;
+  }
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    while (p != end && digit(*p)) ++p;
+    if (p == fraction) return false;
+  }
+  return p == end;
+}
+
+// AppendValue through the row's cursor (room for the text and 7 bytes made).
+inline void PutValue(RowCursor& out, const Value& value) {
+  switch (value.kind) {
+    case Value::Kind::Null: out.Put("null"); return;
+    case Value::Kind::Bool: out.Put(value.flag ? std::string_view("true") : std::string_view("false")); return;
+    case Value::Kind::Number:
+      if ((value.text.size() < 300 && PlainDecimal(value.text)) || IsJsonNumber(value.text)) {
+        out.Put(value.text);
+      } else {
+        PutJsonString(out, value.text, Source::Host);
+      }
+      return;
+    case Value::Kind::Text: PutJsonString(out, value.text, Source::Record); return;
+  }
+}
+
 }  // namespace
 
 void JsonWriter::Begin(const model::RecordHeaders& h) {
@@ -130,6 +202,10 @@ void JsonWriter::Begin(const model::RecordHeaders& h) {
     if (of < 0 || static_cast<std::size_t>(of) >= columns_) continue;
     label_[static_cast<std::size_t>(of)] = static_cast<int>(i);
     skip_[i] = true;
+  }
+  cells_.clear();
+  for (std::size_t i = 0; i < columns_; ++i) {
+    if (!skip_[i]) cells_.push_back({i, label_[i]});
   }
   std::string& out = out_.Text();
   out += "{\"schema_version\":";
@@ -221,31 +297,43 @@ void JsonWriter::Row(const model::TraceRow& row) {
 void JsonWriter::TakeRowText(std::size_t, std::string_view text) {
   if (firstRow_ && !text.empty()) text.remove_prefix(1);
   firstRow_ = false;
-  out_.Text().append(text);
-  out_.Commit();
+  out_.Append(text);
 }
 
-void JsonWriter::AppendRowText(std::size_t, const model::TraceRow& row, std::string& out) const {
-  out += ",\n[";
+void JsonWriter::AppendRowText(std::size_t, const model::TraceRow& row, std::string& text) const {
   // Exactly one value per listed column; a coded one with its label.
   static const Value kNothing;
-  auto at = [&row](std::size_t i) -> const Value& { return i < row.values.size() ? row.values[i] : kNothing; };
+  // The row's cells held in locals: the bytes put through a char pointer
+  // could otherwise be any object's, the vector's bounds read anew after each.
+  const Value* const values = row.values.data();
+  const std::size_t count = row.values.size();
+  auto at = [values, count](std::size_t i) -> const Value& { return i < count ? values[i] : kNothing; };
+  RowCursor out(text);
+  out.Room(4);
+  out.Put(",\n[");
   bool first = true;
-  for (std::size_t i = 0; i < columns_; ++i) {
-    if (skip_[i]) continue;
-    if (!first) out += ',';
+  for (const Cell& c : cells_) {
+    const Value& value = at(c.column);
+    // Room for a comma, the label object's start and the value as it is,
+    // quoted, or "false".
+    out.Room(value.text.size() + 16);
+    if (!first) out.Put(',');
     first = false;
-    if (label_[i] < 0 || at(i).IsNull()) {
-      AppendValue(out, at(i));
+    if (c.label < 0 || value.IsNull()) {
+      PutValue(out, value);
       continue;
     }
-    out += "{\"code\":";
-    AppendValue(out, at(i));
-    out += ",\"label\":";
-    AppendValue(out, at(static_cast<std::size_t>(label_[i])));
-    out += '}';
+    out.Put("{\"code\":");
+    PutValue(out, value);
+    const Value& label = at(static_cast<std::size_t>(c.label));
+    out.Room(label.text.size() + 18);
+    out.Put(",\"label\":");
+    PutValue(out, label);
+    out.Put('}');
   }
-  out += ']';
+  out.Room(1);
+  out.Put(']');
+  out.Done();
 }
 
 void JsonWriter::End(const model::RecordHeaders&, const model::Integrity& integrity,

@@ -47,6 +47,11 @@ class JsonWriter final : public model::RecordConsumer, public model::RowTexts {
   std::size_t columns_ = 0;
   std::vector<int> label_;  // per column: its label column, or -1
   std::vector<bool> skip_;  // per column: a label column, given with its code
+  struct Cell {
+    std::size_t column;
+    int label;  // its label column, or -1
+  };
+  std::vector<Cell> cells_;  // the columns a row lists, in order
   bool begun_ = false;
   bool ended_ = false;
   bool firstRow_ = true;

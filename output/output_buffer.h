@@ -3,6 +3,7 @@
 // pieces, reused so that a row costs no allocation, and it remembers whether
 // every byte reached the sink.
 #include <string>
+#include <string_view>
 
 #include "output/report/report_writer.h"
 
@@ -18,6 +19,17 @@ class OutputBuffer {
   std::string& Text() { return text_; }
   void Commit() {
     if (text_.size() >= kFlushAt) Flush();
+  }
+  // Appends `bytes`; a large piece (a batch of rows) goes to the sink as
+  // it is, after what the buffer holds, instead of being copied first.
+  void Append(std::string_view bytes) {
+    if (bytes.size() < kFlushAt) {
+      text_.append(bytes);
+      Commit();
+      return;
+    }
+    Flush();
+    if (ok_ && !sink_.Write(bytes.data(), bytes.size())) ok_ = false;
   }
   void Flush() {
     // After a failed write nothing more is tried: the output is incomplete

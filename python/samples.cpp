@@ -58,6 +58,10 @@ struct Gathered : samples::TraceSampleConsumer {
     units = r.units;
     sets = r.sets;
   }
+  // No row column beyond the fixed ones: only the samples and their facts.
+  std::vector<bool> ColumnsRead(const model::RecordHeaders& h) const override {
+    return std::vector<bool>(h.traceColumns.size(), false);
+  }
   void Trace(const samples::TraceSamples& t) override {
     traces.push_back(t.row.trace);
     offsets.push_back(static_cast<std::int64_t>(t.row.samplesOffset));

@@ -167,5 +167,39 @@ TEST(SampleFormats, AMillionRandomValuesPerFormatRoundTrip) {
   }
 }
 
+// The decoders take whole groups of words at a time where the machine
+// allows and the rest one by one: every count up to a few groups, from
+// every byte alignment, decodes as each sample decoded alone.
+TEST(SampleFormats, BulkDecodingMatchesSampleBySampleAtEveryCountAndAlignment) {
+  std::mt19937_64 rng(7);
+  std::vector<std::uint8_t> buffer(8 * 40 + 8);
+  for (std::uint8_t& b : buffer) b = static_cast<std::uint8_t>(rng());
+  for (const SampleFormat& f : SampleFormats()) {
+    if (f.groupSamples != 1) continue;  // 8015's groups are decoded whole in any case
+    for (std::size_t align = 0; align < 4; ++align) {
+      for (std::size_t n = 0; n <= 40; ++n) {
+        SCOPED_TRACE(testing::Message() << f.code << ", " << n << " samples from byte " << align);
+        const std::span<const std::uint8_t> bytes(buffer.data() + align, SampleBytes(f, n));
+        std::vector<float> floats(n + 1, -7.0f), one(1);
+        std::vector<std::int32_t> ints(n + 1, -7), oneInt(1);
+        ASSERT_EQ(DecodeSamples(f, bytes, std::span(floats.data(), n)), n);
+        if (f.toInt32 != nullptr) {
+          ASSERT_EQ(DecodeSamples(f, bytes, std::span(ints.data(), n)), n);
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+          const auto sample = bytes.subspan(i * static_cast<std::size_t>(f.groupBytes), static_cast<std::size_t>(f.groupBytes));
+          DecodeSamples(f, sample, std::span(one));
+          ASSERT_TRUE(Same(floats[i], one[0])) << i;
+          if (f.toInt32 == nullptr) continue;
+          DecodeSamples(f, sample, std::span(oneInt));
+          ASSERT_EQ(ints[i], oneInt[0]) << i;
+        }
+        EXPECT_EQ(floats[n], -7.0f);  // nothing written past the count
+        EXPECT_EQ(ints[n], -7);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace segd::samples

@@ -9,6 +9,12 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define SEGD_SAMPLES_SSSE3 1
+#endif
 
 namespace segd::samples {
 
@@ -115,11 +121,72 @@ void Hexadecimal16(const std::uint8_t* b, std::size_t n, Out* out) {
   }
 }
 
+#ifdef SEGD_SAMPLES_SSSE3
+// Four 24-bit words per 16-byte load, put each in the top three bytes of a
+// 32-bit lane by one byte shuffle and sign-extended by one arithmetic shift:
+// the scalar loop below runs at a third of the memory's speed. Returns how
+// many samples it decoded (whole groups of 8 whose loads stay inside the
+// `n` samples' bytes); the caller decodes the rest.
+template <ByteOrder O, typename Out>
+__attribute__((target("ssse3"))) std::size_t Int24Ssse3(const std::uint8_t* b, std::size_t n, Out* out) {
+  // Lane k takes bytes 3k..3k+2: a zero low byte, then the word's bytes
+  // from least to most significant.
+  const __m128i order = O == ByteOrder::kBig
+                            ? _mm_setr_epi8(-1, 2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9)
+                            : _mm_setr_epi8(-1, 0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11);
+  std::size_t i = 0;
+  // The second load of a group reads 16 bytes from byte 3i + 12.
+  for (; 3 * (i + 8) + 4 <= 3 * n; i += 8) {
+    const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 3 * i));
+    const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 3 * i + 12));
+    const __m128i a = _mm_srai_epi32(_mm_shuffle_epi8(lo, order), 8);
+    const __m128i c = _mm_srai_epi32(_mm_shuffle_epi8(hi, order), 8);
+    if constexpr (std::is_same_v<Out, float>) {
+      _mm_storeu_ps(out + i, _mm_cvtepi32_ps(a));
+      _mm_storeu_ps(out + i + 4, _mm_cvtepi32_ps(c));
+    } else {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), a);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), c);
+    }
+  }
+  return i;
+}
+
+// Big-endian 32-bit words, four per load, put in the machine's order by one
+// byte shuffle (the compiler does not vectorize the scalar byte swap):
+// integers (8038) as int32 or converted to float, singles (8058) as they
+// are. Returns how many samples it decoded (whole groups of 4).
+template <typename Word, typename Out>
+__attribute__((target("ssse3"))) std::size_t Be32Ssse3(const std::uint8_t* b, std::size_t n, Out* out) {
+  const __m128i order = _mm_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12);
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i w = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 4 * i)), order);
+    if constexpr (std::is_same_v<Out, float> && std::is_same_v<Word, std::int32_t>) {
+      _mm_storeu_ps(out + i, _mm_cvtepi32_ps(w));
+    } else {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), w);
+    }
+  }
+  return i;
+}
+
+bool HasSsse3() {
+  static const bool has = __builtin_cpu_supports("ssse3");
+  return has;
+}
+#endif
+
 // Two 24-bit words from one 8-byte load (the last pair, whose load may
 // reach past the buffer, byte by byte).
 template <ByteOrder O, typename Out>
 void Int24(const std::uint8_t* b, std::size_t n, Out* out) {
   std::size_t i = 0;
+#ifdef SEGD_SAMPLES_SSSE3
+  if constexpr (std::is_same_v<Out, float> || std::is_same_v<Out, std::int32_t>) {
+    if (HasSsse3()) i = Int24Ssse3<O>(b, n, out);
+  }
+#endif
   for (; i + 3 <= n; i += 2) {  // bytes 6 and 7 of the load are the next pair's
     const std::uint64_t w = Load64<O>(b + 3 * i);
     if constexpr (O == ByteOrder::kBig) {
@@ -140,7 +207,13 @@ void Int24(const std::uint8_t* b, std::size_t n, Out* out) {
 
 template <ByteOrder O, typename Out>
 void Int32(const std::uint8_t* b, std::size_t n, Out* out) {
-  for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<Out>(static_cast<std::int32_t>(Load32<O>(b + 4 * i)));
+  std::size_t i = 0;
+#ifdef SEGD_SAMPLES_SSSE3
+  if constexpr (O == ByteOrder::kBig && (std::is_same_v<Out, float> || std::is_same_v<Out, std::int32_t>)) {
+    if (HasSsse3()) i = Be32Ssse3<std::int32_t>(b, n, out);
+  }
+#endif
+  for (; i < n; ++i) out[i] = static_cast<Out>(static_cast<std::int32_t>(Load32<O>(b + 4 * i)));
 }
 
 template <typename Out>
@@ -154,7 +227,13 @@ void Ibm(const std::uint8_t* b, std::size_t n, Out* out) {
 
 template <ByteOrder O, typename Out>
 void Single(const std::uint8_t* b, std::size_t n, Out* out) {
-  for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<Out>(std::bit_cast<float>(Load32<O>(b + 4 * i)));
+  std::size_t i = 0;
+#ifdef SEGD_SAMPLES_SSSE3
+  if constexpr (O == ByteOrder::kBig && std::is_same_v<Out, float>) {
+    if (HasSsse3()) i = Be32Ssse3<float>(b, n, out);
+  }
+#endif
+  for (; i < n; ++i) out[i] = static_cast<Out>(std::bit_cast<float>(Load32<O>(b + 4 * i)));
 }
 
 template <ByteOrder O, typename Out>

@@ -84,20 +84,27 @@ std::vector<ChannelSetSamples> SetsOf(const model::RecordHeaders& h, bool rev3) 
 
 // The record read through one window (1 MiB, or more for a longer read):
 // the walk's header reads and the samples' reads come from the same bytes,
-// one read of the file for each window instead of a read per trace.
+// one read of the file for each window instead of a read per trace. The
+// samples are decoded where they lie in the window (View), not copied.
 class WindowSource final : public ByteSource {
  public:
   static constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
   explicit WindowSource(ByteSource& inner) : inner_(inner) {}
   void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
     if (out.empty()) return;
-    if (!filled_ || offset < start_ || offset - start_ + out.size() > window_.size()) {
-      window_.resize(std::max(kWindowBytes, out.size()));
+    const std::span<const std::uint8_t> in = View(offset, out.size());
+    std::memcpy(out.data(), in.data(), out.size());
+  }
+  // The `count` bytes at `offset`, valid until the next read.
+  std::span<const std::uint8_t> View(std::uint64_t offset, std::size_t count) {
+    if (count == 0) return {};
+    if (!filled_ || offset < start_ || offset - start_ + count > window_.size()) {
+      window_.resize(std::max(kWindowBytes, count));
       inner_.ReadShared(offset, window_);
       start_ = offset;
       filled_ = true;
     }
-    std::memcpy(out.data(), window_.data() + (offset - start_), out.size());
+    return {window_.data() + (offset - start_), count};
   }
   std::uint64_t Size() const override { return inner_.Size(); }
 
@@ -108,13 +115,20 @@ class WindowSource final : public ByteSource {
   bool filled_ = false;
 };
 
-// The bytes of out.size() samples at `offset` that the file holds.
-void ReadBytes(ByteSource& source, const SampleFormat& format, std::uint64_t offset, std::size_t samples,
-               std::vector<std::uint8_t>& scratch) {
+// How many of the bytes of `samples` samples at `offset` the file holds.
+std::size_t BytesInFile(const ByteSource& source, const SampleFormat& format, std::uint64_t offset,
+                        std::size_t samples) {
   const std::uint64_t size = source.Size();
   const std::uint64_t available = offset < size ? size - offset : 0;
-  scratch.resize(static_cast<std::size_t>(std::min(SampleBytes(format, samples), available)));
+  return static_cast<std::size_t>(std::min(SampleBytes(format, samples), available));
+}
+
+// The bytes of `samples` samples at `offset` that the file holds.
+std::span<const std::uint8_t> ReadBytes(ByteSource& source, const SampleFormat& format, std::uint64_t offset,
+                                        std::size_t samples, std::vector<std::uint8_t>& scratch) {
+  scratch.resize(BytesInFile(source, format, offset, samples));
   if (!scratch.empty()) source.ReadShared(offset, scratch);
+  return scratch;
 }
 
 template <typename T>
@@ -128,9 +142,22 @@ std::size_t Finish(std::span<T> out, std::size_t got, double factor, T past) {
   return got;
 }
 
+// One trace's bytes decoded into `out` (see ReadSamplesAt).
+std::size_t DecodeTrace(const SampleFormat& format, std::span<const std::uint8_t> bytes, std::span<float> out,
+                        double factor, std::size_t* inexact) {
+  return Finish(out, DecodeSamples(format, bytes, out, inexact), factor, std::numeric_limits<float>::quiet_NaN());
+}
+std::size_t DecodeTrace(const SampleFormat& format, std::span<const std::uint8_t> bytes, std::span<double> out,
+                        double factor) {
+  return Finish(out, DecodeSamples(format, bytes, out), factor, std::numeric_limits<double>::quiet_NaN());
+}
+std::size_t DecodeTrace(const SampleFormat& format, std::span<const std::uint8_t> bytes, std::span<std::int32_t> out) {
+  return Finish(out, DecodeSamples(format, bytes, out), 1.0, std::int32_t{0});
+}
+
 class SampleAdapter final : public model::RecordConsumer {
  public:
-  SampleAdapter(ByteSource& source, TraceSampleConsumer& consumer, const SampleOptions& options,
+  SampleAdapter(WindowSource& source, TraceSampleConsumer& consumer, const SampleOptions& options,
                 std::atomic<bool>& stop)
       : source_(source), consumer_(consumer), options_(options), stop_(stop),
         leap_(options.leapSeconds != nullptr ? *options.leapSeconds : LeapSeconds::BuiltIn()) {}
@@ -165,6 +192,17 @@ class SampleAdapter final : public model::RecordConsumer {
     const SampleRecord record{h, format_, sets_, options_.type == SampleType::kNative ? SampleType::kNative : options_.type,
                               type_, options_.scaled, options_.scaled ? std::string_view("mV") : std::string_view("as recorded")};
     consumer_.Begin(record);
+  }
+
+  // The consumer's columns and those the start times read.
+  std::vector<bool> ColumnsRead(const model::RecordHeaders& h) const override {
+    std::vector<bool> read = consumer_.ColumnsRead(h);
+    if (read.empty()) return read;
+    read.resize(h.traceColumns.size());
+    for (const auto& column : {gpsColumn_, epochColumn_}) {
+      if (column) read[*column] = true;
+    }
+    return read;
   }
 
   void Row(const model::TraceRow& row) override {
@@ -228,22 +266,24 @@ class SampleAdapter final : public model::RecordConsumer {
   void ReadSamples(const model::TraceRow& row, const ChannelSetSamples& set, TraceSamples& t) {
     const auto n = static_cast<std::size_t>(t.sampleCount);
     const double factor = options_.scaled ? set.scaleFactor : 1.0;
+    const std::span<const std::uint8_t> bytes =
+        source_.View(row.samplesOffset, BytesInFile(source_, *format_, row.samplesOffset, n));
     std::size_t got = 0;
     switch (type_) {
       case NativeType::kFloat32:
         floats_.resize(n);
-        got = ReadSamplesAt(source_, *format_, row.samplesOffset, floats_, factor, bytes_, &t.inexact);
+        got = DecodeTrace(*format_, bytes, floats_, factor, &t.inexact);
         inexact_ += t.inexact;
         t.samples = floats_;
         break;
       case NativeType::kFloat64:
         doubles_.resize(n);
-        got = ReadSamplesAt(source_, *format_, row.samplesOffset, doubles_, factor, bytes_);
+        got = DecodeTrace(*format_, bytes, doubles_, factor);
         t.doubles = doubles_;
         break;
       case NativeType::kInt32:
         integers_.resize(n);
-        got = ReadSamplesAt(source_, *format_, row.samplesOffset, integers_, bytes_);
+        got = DecodeTrace(*format_, bytes, integers_);
         t.integers = integers_;
         break;
     }
@@ -251,7 +291,7 @@ class SampleAdapter final : public model::RecordConsumer {
     t.cut = static_cast<std::int64_t>(got) < row.samples;
   }
 
-  ByteSource& source_;
+  WindowSource& source_;
   TraceSampleConsumer& consumer_;
   const SampleOptions& options_;
   std::atomic<bool>& stop_;
@@ -261,7 +301,6 @@ class SampleAdapter final : public model::RecordConsumer {
   NativeType type_ = NativeType::kFloat32;
   std::optional<std::size_t> gpsColumn_, epochColumn_;
   std::pair<std::int64_t, std::optional<TimeSource>> recordStart_{0, std::nullopt};
-  std::vector<std::uint8_t> bytes_;
   std::vector<float> floats_;
   std::vector<double> doubles_;
   std::vector<std::int32_t> integers_;
@@ -295,20 +334,17 @@ class BothConsumers final : public model::RecordConsumer {
 
 std::size_t ReadSamplesAt(ByteSource& source, const SampleFormat& format, std::uint64_t offset, std::span<float> out,
                           double factor, std::vector<std::uint8_t>& scratch, std::size_t* inexact) {
-  ReadBytes(source, format, offset, out.size(), scratch);
-  return Finish(out, DecodeSamples(format, scratch, out, inexact), factor, std::numeric_limits<float>::quiet_NaN());
+  return DecodeTrace(format, ReadBytes(source, format, offset, out.size(), scratch), out, factor, inexact);
 }
 
 std::size_t ReadSamplesAt(ByteSource& source, const SampleFormat& format, std::uint64_t offset, std::span<double> out,
                           double factor, std::vector<std::uint8_t>& scratch) {
-  ReadBytes(source, format, offset, out.size(), scratch);
-  return Finish(out, DecodeSamples(format, scratch, out), factor, std::numeric_limits<double>::quiet_NaN());
+  return DecodeTrace(format, ReadBytes(source, format, offset, out.size(), scratch), out, factor);
 }
 
 std::size_t ReadSamplesAt(ByteSource& source, const SampleFormat& format, std::uint64_t offset,
                           std::span<std::int32_t> out, std::vector<std::uint8_t>& scratch) {
-  ReadBytes(source, format, offset, out.size(), scratch);
-  return Finish(out, DecodeSamples(format, scratch, out), 1.0, std::int32_t{0});
+  return DecodeTrace(format, ReadBytes(source, format, offset, out.size(), scratch), out);
 }
 
 std::string_view TimeSourceName(TimeSource source) {

@@ -116,6 +116,10 @@ class TraceSampleConsumer {
   // the call returns.
   virtual void Trace(const TraceSamples& trace) = 0;
   virtual void End(const model::RecordHeaders&, const model::Integrity&, const std::vector<model::Notice>&) {}
+  // The row columns (by index into headers.traceColumns) Trace reads, asked
+  // after Begin; the others may stay Null, sparing their conversion. Empty:
+  // every column.
+  virtual std::vector<bool> ColumnsRead(const model::RecordHeaders&) const { return {}; }
 };
 
 // The walk; its status and notices are those of the header walk plus the

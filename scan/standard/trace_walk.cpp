@@ -23,15 +23,24 @@ using model::Value;
 constexpr std::uint64_t kPositionLimit = std::uint64_t{1} << 62;
 
 void SetBool(Value& v, bool b) {
+  if (v.kind == Value::Kind::Bool && v.flag == b) return;  // a reused row's cell as it was
   v.kind = Value::Kind::Bool;
   v.text.assign(b ? "true" : "false");
   v.number = b ? 1 : 0;
   v.flag = b;
 }
 
+// An integer cell of a reused row that already holds `n` keeps its text.
+void SetWhole(Value& v, std::int64_t n) {
+  if (v.kind == Value::Kind::Number && v.number == static_cast<double>(n) && n > -(std::int64_t{1} << 53) &&
+      n < (std::int64_t{1} << 53))
+    return;
+  SetInteger(v, n);
+}
+
 void SetOptional(Value& v, std::optional<std::int64_t> n) {
   if (n) {
-    SetInteger(v, *n);
+    SetWhole(v, *n);
   } else {
     SetNull(v);
   }
@@ -43,6 +52,20 @@ std::optional<std::int64_t> EscapedField(std::span<const std::uint8_t> header, c
                                          std::span<const std::uint8_t> extendedBlock, const FieldSpec* extended) {
   if (AllOnes(header, bcd)) return extended == nullptr ? std::nullopt : ReadInteger(extendedBlock, *extended);
   return ReadInteger(header, bcd);
+}
+
+// Whether a cell's header bytes are those the row was last filled from:
+// the common sizes compared inline (a call per cell cost more than the
+// comparison).
+bool SameBytes(const char* before, const std::uint8_t* now, std::size_t count) {
+  switch (count) {
+    case 1: return std::memcmp(before, now, 1) == 0;
+    case 2: return std::memcmp(before, now, 2) == 0;
+    case 3: return std::memcmp(before, now, 3) == 0;
+    case 4: return std::memcmp(before, now, 4) == 0;
+    case 8: return std::memcmp(before, now, 8) == 0;
+    default: return std::memcmp(before, now, count) == 0;
+  }
 }
 
 std::span<const std::uint8_t> Extension(const std::uint8_t* bytes, int k) {
@@ -122,6 +145,15 @@ bool TraceLocator::Next(TracePlace& place, std::uint8_t* bytes) {
 RowMaker::RowMaker(const RecordShape& shape, std::vector<ColumnSpec> specs, std::vector<bool> read)
     : shape_(shape), specs_(std::move(specs)), read_(std::move(read)) {
   read_.resize(std::size(model::kFixedColumns) + specs_.size(), read_.empty());
+  for (std::size_t i = 0; i < specs_.size(); ++i) {
+    const ColumnSpec& spec = specs_[i];
+    const int block = spec.block;
+    const std::size_t at = (block == 0 || block == kAbsentBlock ? 0 : kTraceHeaderBytes + kExtensionBytes * static_cast<std::size_t>(block - 1)) +
+                           static_cast<std::size_t>(spec.field.byte - 1);
+    const std::size_t count = static_cast<std::size_t>((EndNibble(spec.field) + 1) / 2 - (spec.field.byte - 1));
+    places_.push_back({static_cast<bool>(read_[std::size(model::kFixedColumns) + i]), spec.block,
+                       static_cast<std::uint16_t>(at), static_cast<std::uint16_t>(count)});
+  }
 }
 
 std::uint8_t RowMaker::Fill(const TracePlace& place, const std::uint8_t* bytes, model::TraceRow& row) const {
@@ -162,18 +194,16 @@ std::uint8_t RowMaker::Fill(const TracePlace& place, const std::uint8_t* bytes, 
   const bool before = memo.kind == Value::Kind::Bool && memo.flag == inFile && memo.number == have &&
                       memo.text.size() == headerBytes;
   for (std::size_t i = 0; i < specs_.size(); ++i) {
-    if (!read_[6 + i]) continue;
+    const Place& where = places_[i];
+    if (!where.read) continue;
     Value& v = row.values[6 + i];
-    const ColumnSpec& spec = specs_[i];
-    const int block = spec.block;
+    const int block = where.block;
     if (before && block != kAbsentBlock && block <= have) {
-      const std::size_t at = (block == 0 ? 0 : kTraceHeaderBytes + kExtensionBytes * static_cast<std::size_t>(block - 1)) +
-                             static_cast<std::size_t>(spec.field.byte - 1);
-      const std::size_t count = static_cast<std::size_t>((EndNibble(spec.field) + 1) / 2 - (spec.field.byte - 1));
-      if (std::memcmp(memo.text.data() + at, bytes + at, count) == 0) continue;
+      if (SameBytes(memo.text.data() + where.at, bytes + where.at, where.count)) continue;
     } else if (before) {
       continue;  // null before, null now
     }
+    const ColumnSpec& spec = specs_[i];
     if (!inFile || block == kAbsentBlock || block > have) {
       SetNull(v);
       continue;

@@ -80,6 +80,15 @@ class RowMaker {
   const RecordShape& shape_;
   std::vector<ColumnSpec> specs_;
   std::vector<bool> read_;
+  // Per spec, worked out once: whether it is read, and where its bytes lie
+  // among the header bytes (`at`, `count`), for the check of a reused row.
+  struct Place {
+    bool read;
+    std::uint8_t block;
+    std::uint16_t at;
+    std::uint16_t count;
+  };
+  std::vector<Place> places_;
 };
 
 // A finding counted over the walk and reported once.
