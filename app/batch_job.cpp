@@ -9,10 +9,9 @@
 #include <system_error>
 
 #include "app/safe_file.h"
-#include "output/csv_writer.h"
-#include "output/json_writer.h"
-#include "scan/decode_file.h"
-#include "scan/record_scan.h"
+#include "output/report/decode_file.h"
+#include "output/writers.h"
+#include "scan/model/record_scan.h"
 
 namespace segd::app {
 
@@ -116,39 +115,56 @@ std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
 
 namespace {
 
+// The record's file of a registry writer asked for: FOLDER/STEM.EXT.
+std::optional<std::string> OutputPath(const BatchOutputs& outputs, const std::string& stem, std::string_view name) {
+  const auto folder = outputs.Dir(name);
+  if (!folder) return std::nullopt;
+  return FileJoin(*folder, stem + std::string(output::FindWriter(name)->extension));
+}
+
 RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, const BatchOutputs& outputs) {
   RecordOutcome outcome;
   SummaryConsumer summary(&outputs.allowance);
   std::vector<model::RecordConsumer*> consumers{&summary};
-  std::unique_ptr<SafeFile> csvFile, jsonFile;
-  std::unique_ptr<output::CsvWriter> csv;
-  std::unique_ptr<output::JsonWriter> json;
-  if (outputs.csvDir) {
-    csvFile = std::make_unique<SafeFile>(FileJoin(*outputs.csvDir, stem + ".csv"));
-    csv = std::make_unique<output::CsvWriter>(*csvFile);
-    consumers.push_back(csv.get());
-  }
-  if (outputs.jsonDir) {
-    jsonFile = std::make_unique<SafeFile>(FileJoin(*outputs.jsonDir, stem + ".json"));
-    json = std::make_unique<output::JsonWriter>(*jsonFile);
-    consumers.push_back(json.get());
+  // The registry's writers of trace rows (CSV, JSON) ride on the summary's walk.
+  struct RowOutput {
+    std::unique_ptr<SafeFile> file;
+    std::unique_ptr<output::RowWriter> writer;
+  };
+  std::vector<RowOutput> rowOutputs;
+  for (const output::WriterKind& kind : output::Writers()) {
+    const auto file = kind.make ? OutputPath(outputs, stem, kind.name) : std::nullopt;
+    if (!file) continue;
+    RowOutput& row = rowOutputs.emplace_back();
+    row.file = std::make_unique<SafeFile>(*file);
+    row.writer = kind.make(*row.file);
+    consumers.push_back(row.writer.get());
   }
 
   FanOut fan(consumers);
-  const model::ScanResult result = model::ScanRecordFile(path, fan, {});
+  // One walk: with the samples asked for, their walk feeds the rows too.
+  model::ScanResult result;
+  const auto samplesPath = OutputPath(outputs, stem, "samples");
+  std::optional<SamplesRun> samples;
+  std::vector<model::Notice> samplesNotices;
+  if (samplesPath) samples = WriteSamplesFiles(path, *samplesPath, outputs.scaled, samplesNotices, &fan, &result);
+  if (!samples || !samples->rowsFed) result = model::ScanRecordFile(path, fan, {});
   outcome.traces = summary.Traces();
   outcome.row = summary.Finish(path, result);
   const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
   // A record that did not decode leaves no output (and no earlier one is
   // touched); one that did must be written whole. Finish closes the sink,
   // which moves the file into place.
-  if (decoded && csv && !csv->Finish()) outcome.outputFailures.push_back("cannot write " + csvFile->Described());
-  if (decoded && json && !json->Finish()) outcome.outputFailures.push_back("cannot write " + jsonFile->Described());
-  if (decoded && (outputs.segyDir || outputs.mseedDir)) {
+  for (RowOutput& row : rowOutputs) {
+    if (decoded && !row.writer->Finish()) outcome.outputFailures.push_back("cannot write " + row.file->Described());
+  }
+  const auto segy = OutputPath(outputs, stem, "segy");
+  const auto mseed = OutputPath(outputs, stem, "mseed");
+  if (decoded && (segy || mseed)) {
     // The export walk reads the record a second time, samples and all.
     ExportRequest request = outputs.exports;
-    if (outputs.segyDir) request.segy = FileJoin(*outputs.segyDir, stem + ".sgy");
-    if (outputs.mseedDir) request.mseed = FileJoin(*outputs.mseedDir, stem + ".mseed");
+    request.segy = segy;
+    request.mseed = mseed;
     std::vector<model::Notice> notices;
     if (!WriteExportFiles(path, request, notices).written) {
       std::string why;
@@ -158,19 +174,11 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
       outcome.outputFailures.push_back("cannot export " + path + (why.empty() ? "" : " (" + why + ")"));
     }
   }
-  if (decoded && outputs.samplesDir) {
-    // The samples walk reads the record a second time, sample bytes and all.
-    const std::string samplesPath = FileJoin(*outputs.samplesDir, stem + ".f32");
-    std::vector<model::Notice> notices;
-    if (!WriteSamplesFiles(path, samplesPath, outputs.scaled, notices).written) {
-      outcome.outputFailures.push_back("cannot write " + samplesPath);
-    }
-  }
-  if (outputs.reportDir && decoded) {
-    const std::string reportPath = FileJoin(*outputs.reportDir, stem + ".txt");
+  if (decoded && samples && !samples->written) outcome.outputFailures.push_back("cannot write " + *samplesPath);
+  if (const auto reportPath = OutputPath(outputs, stem, "report"); reportPath && decoded) {
     // A record the report's decoder does not take is told and counted, not
     // passed over in silence.
-    if (std::string failure = WriteTextReport(path, reportPath, outputs.selection); !failure.empty())
+    if (std::string failure = WriteTextReport(path, *reportPath, outputs.selection); !failure.empty())
       outcome.outputFailures.push_back(std::move(failure));
   }
   return outcome;

@@ -3,24 +3,32 @@
 // JSON and text report when asked for, each in its folder under a name made
 // from the record's file name.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/export_files.h"
 #include "app/summary.h"
-#include "scan/trace_fields.h"
+#include "output/report/trace_fields.h"
 
 namespace segd::app {
 
 struct BatchOutputs {
-  std::optional<std::string> csvDir, jsonDir, reportDir;
-  std::optional<std::string> segyDir, mseedDir;  // STEM.sgy, STEM.mseed (app/export_files.h)
-  ExportRequest exports;                         // how they are written
-  std::optional<std::string> samplesDir;  // STEM.f32 and STEM.f32.json (app/samples_files.h)
-  bool scaled = false;                    // the samples in millivolts
+  // The folders of the registry's writers asked for (--csv-dir, --json-dir,
+  // --report-dir, --samples-dir, --segy-dir, --mseed-dir; output/writers.h),
+  // by writer name: each record's file is FOLDER/STEM + the writer's extension.
+  std::map<std::string, std::string, std::less<>> dirs;
+  ExportRequest exports;  // how SEG-Y and miniSEED are written
+  bool scaled = false;    // the samples in millivolts
   OutputSelection selection{};  // what the text reports list
   Allowance allowance;          // trace findings a record may have and stay ok
+
+  // The folder of writer `name`; nullopt when none was asked for.
+  std::optional<std::string> Dir(std::string_view name) const {
+    const auto found = dirs.find(name);
+    return found == dirs.end() ? std::nullopt : std::optional<std::string>(found->second);
+  }
 };
 
 struct RecordOutcome {

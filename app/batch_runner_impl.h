@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "scan/thread_budget.h"
+#include "scan/io/thread_budget.h"
 
 namespace segd::app {
 

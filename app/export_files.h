@@ -10,8 +10,8 @@
 
 #include "output/mseed_writer.h"
 #include "output/segy_writer.h"
-#include "scan/record_model.h"
-#include "scan/report_writer.h"
+#include "scan/model/record_model.h"
+#include "output/report/report_writer.h"
 
 namespace segd::app {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "scan/record_signature.h"
+#include "scan/standard/record_signature.h"
 
 namespace segd::app {
 

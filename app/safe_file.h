@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
 
 namespace segd::app {
 

@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
 #include "scan/samples/trace_samples.h"
 
 namespace segd::app {
@@ -101,7 +101,8 @@ class MatrixWriter final : public samples::TraceSampleConsumer {
 }  // namespace
 
 SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path, bool scaled,
-                             std::vector<model::Notice>& notices) {
+                             std::vector<model::Notice>& notices, model::RecordConsumer* rows,
+                             model::ScanResult* rowsResult) {
   SamplesRun run;
   std::string reason;
   std::unique_ptr<AtomicFileSink> data = CreateAtomicFileSink(path, reason);
@@ -117,7 +118,10 @@ SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path,
   MatrixWriter writer(*data, *sidecar);
   samples::SampleOptions options;
   options.scaled = scaled;
+  options.rows = rows;
+  options.rowsResult = rowsResult;
   const model::ScanResult result = samples::WalkTraceSamplesFile(record, writer, options);
+  run.rowsFed = rows != nullptr;
   notices.insert(notices.end(), result.notices.begin(), result.notices.end());
   if (writer.longer_ > 0) {
     notices.push_back({std::to_string(writer.longer_) +

@@ -9,7 +9,8 @@
 
 #include <vector>
 
-#include "scan/record_model.h"
+#include "scan/model/record_model.h"
+#include "scan/model/record_scan.h"
 
 namespace segd::app {
 
@@ -17,12 +18,17 @@ struct SamplesRun {
   bool written = false;  // both files written whole
   bool cut = false;      // a trace ends past the end of the file (exit 3)
   bool findings = false; // notices or integrity problems
+  bool rowsFed = false;  // the walk ran, feeding `rows` and setting `rowsResult`
 };
 
 // Walks `record` once and writes `path` and `path`.json (each whole or not
 // at all); the run's notices are added to `notices`. `scaled`: millivolts
 // (× 2^MP). For the command line's --samples and the batch's --samples-dir.
+// `rows`, when given, is fed by the same walk as ScanRecordFile would feed
+// it (the trace-row writers and the summary need no walk of their own), and
+// `rowsResult` gets that walk's result.
 SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path, bool scaled,
-                             std::vector<model::Notice>& notices);
+                             std::vector<model::Notice>& notices, model::RecordConsumer* rows = nullptr,
+                             model::ScanResult* rowsResult = nullptr);
 
 }  // namespace segd::app

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "scan/trace_fields.h"
+#include "output/report/trace_fields.h"
 
 namespace segd {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/trace_findings.h"
-#include "scan/record_model.h"
-#include "scan/record_scan.h"
+#include "scan/model/record_model.h"
+#include "scan/model/record_scan.h"
 
 namespace segd::app {
 

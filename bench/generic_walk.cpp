@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "scan/record_scan_makes.h"
-#include "scan/trace_walk.h"
+#include "scan/model/record_scan_makes.h"
+#include "scan/makes/sn388/trace_walk.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/byte_source.h"
+#include "scan/io/byte_source.h"
 #include "scan/samples/sample_formats.h"
 #include "scan/samples/trace_samples.h"
 #include "tools/sample_encoders.h"

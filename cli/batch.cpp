@@ -19,7 +19,8 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/batch_progress.h"
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
+#include "output/writers.h"
 
 namespace segd::cli {
 
@@ -148,13 +149,15 @@ std::optional<std::string> OutputOverInput(const BatchOptions& o, const std::vec
   for (const auto& file : {o.summary, o.qc}) {
     if (file) outputs.push_back(*file);
   }
-  const std::pair<const std::optional<std::string>*, const char*> folders[] = {
-      {&o.outputs.csvDir, ".csv"},       {&o.outputs.jsonDir, ".json"},         {&o.outputs.reportDir, ".txt"},
-      {&o.outputs.samplesDir, ".f32"},   {&o.outputs.samplesDir, ".f32.json"}, {&o.outputs.segyDir, ".sgy"},
-      {&o.outputs.mseedDir, ".mseed"}};
-  for (const auto& [folder, extension] : folders) {
-    if (!*folder) continue;
-    for (const std::string& stem : stems) outputs.push_back(app::FileJoin(**folder, stem + extension));
+  for (const output::WriterKind& writer : output::Writers()) {
+    const auto folder = o.outputs.Dir(writer.name);
+    if (!folder) continue;
+    const std::string extension(writer.extension);
+    for (const std::string& stem : stems) outputs.push_back(app::FileJoin(*folder, stem + extension));
+    if (writer.sidecar.empty()) continue;
+    for (const std::string& stem : stems) {
+      outputs.push_back(app::FileJoin(*folder, stem + extension + std::string(writer.sidecar)));
+    }
   }
   for (const std::string& output : outputs) {
     if (auto refusal = inputs.Refusal(output)) return refusal;
@@ -278,8 +281,8 @@ int RunBatch(const std::vector<std::string>& args) {
     Say("no SEG-D records found");
     return kExitFailed;
   }
-  for (const auto& dir : {options->outputs.csvDir, options->outputs.jsonDir, options->outputs.reportDir,
-                          options->outputs.samplesDir, options->outputs.segyDir, options->outputs.mseedDir}) {
+  for (const output::WriterKind& writer : output::Writers()) {
+    const auto dir = options->outputs.Dir(writer.name);
     std::error_code ec;
     if (dir && !std::filesystem::is_directory(*dir, ec)) {
       Say("the output folder " + *dir + " does not exist");
@@ -289,8 +292,7 @@ int RunBatch(const std::vector<std::string>& args) {
   const std::vector<std::string> stems = app::OutputStems(paths);
   if (const auto refusal = OutputOverInput(*options, paths, stems)) return UsageError(*refusal);
   // Without any other output the summary goes to standard output.
-  const bool otherOutput = options->outputs.csvDir || options->outputs.jsonDir || options->outputs.reportDir ||
-                           options->outputs.samplesDir || options->outputs.segyDir || options->outputs.mseedDir || options->qc;
+  const bool otherOutput = !options->outputs.dirs.empty() || options->qc.has_value();
   const std::string summaryPath = options->summary.value_or(otherOutput ? "" : "-");
   std::optional<SummaryOut> summary;
   if (!summaryPath.empty() && !(summary = OpenSummary(summaryPath, *options))) return kExitFailed;

@@ -5,21 +5,37 @@
 #include "cli/export_options.h"
 #include "cli/options.h"
 #include "app/settings.h"
+#include "output/writers.h"
 
 namespace segd::cli {
 
 namespace {
 
-constexpr std::string_view kBatchValueOptions[] = {"--summary", "--summary-format", "--csv-dir", "--json-dir",
-                                                   "--report-dir", "--samples-dir", "--qc", "--qc-from", "--jobs",
-                                                   "--files-from", "--segy-dir", "--mseed-dir", "--include", "--exclude",
-                                                   "--time-jump"};
+// Besides the registry's folder options (--csv-dir, ...; output/writers.h).
+constexpr std::string_view kBatchValueOptions[] = {"--summary", "--summary-format", "--qc", "--qc-from", "--jobs",
+                                                   "--files-from", "--include", "--exclude", "--time-jump"};
 constexpr std::string_view kBatchFlags[] = {"--no-header"};
-constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--csv", "--json",
-                                                    "--allow",  "--samples"};
+// Besides the registry's one-record options (--csv, ...).
+constexpr std::string_view kSingleValueOptions[] = {"--output", "--folder", "--defaults", "--select", "--allow"};
 
 bool Named(const std::string& arg, std::string_view name) {
   return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=');
+}
+
+// The registry's writer whose batch folder option `name` is.
+const output::WriterKind* FolderWriter(std::string_view name) {
+  for (const output::WriterKind& writer : output::Writers()) {
+    if (!writer.batchOption.empty() && writer.batchOption == name) return &writer;
+  }
+  return nullptr;
+}
+
+// The registry's writer whose one-record option `name` is.
+const output::WriterKind* RecordWriter(std::string_view name) {
+  for (const output::WriterKind& writer : output::Writers()) {
+    if (!writer.option.empty() && writer.option == name) return &writer;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -27,6 +43,9 @@ bool Named(const std::string& arg, std::string_view name) {
 bool IsBatchOption(const std::string& arg) {
   for (std::string_view name : kBatchValueOptions) {
     if (Named(arg, name)) return true;
+  }
+  for (const output::WriterKind& writer : output::Writers()) {
+    if (!writer.batchOption.empty() && Named(arg, writer.batchOption)) return true;
   }
   for (std::string_view name : kBatchFlags) {
     if (arg == name) return true;
@@ -41,6 +60,7 @@ bool TakesValue(const std::string& arg) {
   for (std::string_view name : kSingleValueOptions) {
     if (arg == name) return true;
   }
+  if (FolderWriter(arg) || RecordWriter(arg)) return true;
   return ExportOptionTakesValue(arg);
 }
 
@@ -67,7 +87,7 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       o.header = false;
       continue;
     }
-    if (ExportFlags flags{o.outputs.exports, o.outputs.segyDir, o.outputs.mseedDir};
+    if (ExportFlags flags{o.outputs.exports, o.outputs.Dir("segy"), o.outputs.Dir("mseed")};
         TakeExportOption(args, i, flags, error)) {
       if (!error.empty()) return std::nullopt;
       if (flags.request.segy || flags.request.mseed) {
@@ -77,8 +97,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
         return std::nullopt;
       }
       o.outputs.exports = flags.request;
-      o.outputs.segyDir = flags.segyDir;
-      o.outputs.mseedDir = flags.mseedDir;
+      if (flags.segyDir) o.outputs.dirs.insert_or_assign("segy", *flags.segyDir);
+      if (flags.mseedDir) o.outputs.dirs.insert_or_assign("mseed", *flags.mseedDir);
       continue;
     }
     if (arg == "--scaled") {
@@ -116,14 +136,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
         return std::nullopt;
       }
       o.summaryFormat = value == "json" ? app::SummaryFormat::JsonLines : app::SummaryFormat::Csv;
-    } else if (name == "--csv-dir") {
-      o.outputs.csvDir = value;
-    } else if (name == "--json-dir") {
-      o.outputs.jsonDir = value;
-    } else if (name == "--report-dir") {
-      o.outputs.reportDir = value;
-    } else if (name == "--samples-dir") {
-      o.outputs.samplesDir = value;
+    } else if (const output::WriterKind* writer = FolderWriter(name)) {
+      o.outputs.dirs.insert_or_assign(std::string(writer->name), value);
     } else if (name == "--qc") {
       if (value == "none") {
         o.qcOff = true;
@@ -166,9 +180,11 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       error = "unknown option '" + name + "'";
       return std::nullopt;
     } else {
+      const output::WriterKind* writer = RecordWriter(name);
       error = "option '" + name + "' is not used with many records" +
-              std::string(name == "--csv" || name == "--json" || name == "--samples" ? " (" + name + "-dir writes one per record)"
-                                                                                   : "");
+              (writer && !writer->batchOption.empty() && writer->name != "report"
+                   ? " (" + std::string(writer->batchOption) + " writes one per record)"
+                   : std::string());
       return std::nullopt;
     }
   }
@@ -188,8 +204,7 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     // With --qc-from the other arguments are summaries too.
     o.qcFrom.insert(o.qcFrom.end(), o.inputs.begin(), o.inputs.end());
     o.inputs.clear();
-    if (!o.fileLists.empty() || o.outputs.csvDir || o.outputs.jsonDir || o.outputs.reportDir || o.outputs.samplesDir ||
-        o.outputs.segyDir || o.outputs.mseedDir) {
+    if (!o.fileLists.empty() || !o.outputs.dirs.empty()) {
       error = "--qc-from checks summaries; it takes no records or record outputs (--summary writes the rows read as one summary)";
       return std::nullopt;
     }

@@ -13,7 +13,7 @@ _segdreport()
             # --output takes a report name, not a path
             return
             ;;
-        --folder | --csv-dir | --json-dir | --report-dir)
+        --folder | --*-dir)
             _filedir -d
             return
             ;;

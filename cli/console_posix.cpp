@@ -9,7 +9,7 @@
 
 #include "cli/console.h"
 #include "cli/terminal_sinks.h"
-#include "scan/temp_file_registry.h"
+#include "output/files/temp_file_registry.h"
 
 extern char** environ;
 

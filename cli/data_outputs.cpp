@@ -5,9 +5,8 @@
 #include <filesystem>
 
 #include "cli/console.h"
-#include "scan/atomic_file.h"
-#include "output/csv_writer.h"
-#include "output/json_writer.h"
+#include "output/files/atomic_file.h"
+#include "cli/options.h"
 
 namespace segd::cli {
 
@@ -23,27 +22,26 @@ std::string StdoutSink::WhyFailed() const { return error_ != 0 ? SystemMessage(e
 
 struct DataOutputs::Output {
   std::string path;
-  const char* what;
   std::unique_ptr<ByteSink> sink;
-  std::unique_ptr<model::RecordConsumer> writer;
-  model::RowTexts* texts = nullptr;  // the writer's
-  bool json;
-
-  bool Finish() {
-    return json ? static_cast<output::JsonWriter&>(*writer).Finish() : static_cast<output::CsvWriter&>(*writer).Finish();
-  }
+  std::unique_ptr<output::RowWriter> writer;
+  std::string_view what;
 };
 
-DataOutputs::DataOutputs(std::optional<std::string> csv, std::optional<std::string> json, std::string record)
-    : csv_(std::move(csv)), json_(std::move(json)), record_(std::move(record)) {}
+DataOutputs::DataOutputs(const Options& options, std::string record) : record_(std::move(record)) {
+  for (const output::WriterKind& writer : output::Writers()) {
+    if (writer.make == nullptr) continue;
+    if (auto path = options.File(writer.name)) asked_.push_back({&writer, std::move(*path)});
+  }
+}
 
 DataOutputs::~DataOutputs() = default;
 
-void DataOutputs::Open(const std::string& path, const char* what, bool json) {
+void DataOutputs::Open(const Asked& asked) {
+  const std::string& path = asked.path;
+  const std::string what(asked.writer->what);
   auto output = std::make_unique<Output>();
   output->path = path;
-  output->what = what;
-  output->json = json;
+  output->what = asked.writer->what;
   std::error_code ec;
   const auto type = std::filesystem::status(path, ec).type();
   const bool device = !ec && type != std::filesystem::file_type::regular && type != std::filesystem::file_type::directory &&
@@ -73,22 +71,13 @@ void DataOutputs::Open(const std::string& path, const char* what, bool json) {
       return;
     }
   }
-  if (json) {
-    auto writer = std::make_unique<output::JsonWriter>(*output->sink);
-    output->texts = writer.get();
-    output->writer = std::move(writer);
-  } else {
-    auto writer = std::make_unique<output::CsvWriter>(*output->sink);
-    output->texts = writer.get();
-    output->writer = std::move(writer);
-  }
+  output->writer = asked.writer->make(*output->sink);
   outputs_.push_back(std::move(output));
 }
 
 void DataOutputs::Begin(const model::RecordHeaders& headers) {
   begun_ = true;
-  if (csv_) Open(*csv_, "CSV", false);
-  if (json_) Open(*json_, "JSON", true);
+  for (const Asked& asked : asked_) Open(asked);
   for (auto& output : outputs_) output->writer->Begin(headers);
 }
 
@@ -97,11 +86,11 @@ void DataOutputs::Row(const model::TraceRow& row) {
 }
 
 void DataOutputs::AppendRowText(std::size_t which, const model::TraceRow& row, std::string& out) const {
-  outputs_[which]->texts->AppendRowText(0, row, out);
+  outputs_[which]->writer->AppendRowText(0, row, out);
 }
 
 void DataOutputs::TakeRowText(std::size_t which, std::string_view text) {
-  outputs_[which]->texts->TakeRowText(0, text);
+  outputs_[which]->writer->TakeRowText(0, text);
 }
 
 void DataOutputs::End(const model::RecordHeaders& headers, const model::Integrity& integrity,
@@ -112,7 +101,7 @@ void DataOutputs::End(const model::RecordHeaders& headers, const model::Integrit
 bool DataOutputs::Finish(NoticeSink& notices) {
   bool ok = begun_ && failures_.empty();
   for (auto& output : outputs_) {
-    if (output->Finish()) continue;
+    if (output->writer->Finish()) continue;
     ok = false;
     const std::string where = output->path == kStandardOutput ? "standard output" : "file " + output->path;
     const std::string reason = output->sink->WhyFailed();

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "scan/decode_file.h"
-#include "scan/record_model.h"
-#include "scan/row_texts.h"
+#include "output/report/decode_file.h"
+#include "output/writers.h"
+#include "scan/model/record_model.h"
+#include "scan/model/row_texts.h"
 
 namespace segd::cli {
 
@@ -44,14 +45,18 @@ class ReportToStdout final : public FileAccess {
   FileAccess& disk_;
 };
 
-// The CSV and JSON writers behind one consumer. Their files are created when
-// the walk begins, so a record that does not decode leaves no file behind.
+struct Options;
+
+// The registry's writers of trace rows asked for (--csv, --json;
+// output/writers.h) behind one consumer, fed by one walk. Their files are
+// created when the walk begins, so a record that does not decode leaves no
+// file behind.
 class DataOutputs final : public model::RecordConsumer, public model::RowTexts {
  public:
-  DataOutputs(std::optional<std::string> csv, std::optional<std::string> json, std::string record);
+  DataOutputs(const Options& options, std::string record);
   ~DataOutputs() override;
 
-  bool Any() const { return csv_.has_value() || json_.has_value(); }
+  bool Any() const { return !asked_.empty(); }
   void Begin(const model::RecordHeaders& headers) override;
   void Row(const model::TraceRow& row) override;
   void End(const model::RecordHeaders& headers, const model::Integrity& integrity,
@@ -68,10 +73,13 @@ class DataOutputs final : public model::RecordConsumer, public model::RowTexts {
 
  private:
   struct Output;
-  void Open(const std::string& path, const char* what, bool json);
+  struct Asked {
+    const output::WriterKind* writer;
+    std::string path;
+  };
+  void Open(const Asked& asked);
 
-  std::optional<std::string> csv_;
-  std::optional<std::string> json_;
+  std::vector<Asked> asked_;
   std::string record_;
   bool begun_ = false;
   std::vector<std::unique_ptr<Output>> outputs_;

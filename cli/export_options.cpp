@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "output/writers.h"
+
 namespace segd::cli {
 namespace {
 
@@ -17,11 +19,15 @@ bool Integer(const std::string& value, int& out) {
   return r.ec == std::errc() && r.ptr == value.data() + value.size();
 }
 
+// The export writers' file and folder options are their registry rows'.
+const output::WriterKind& kSegy = *output::FindWriter("segy");
+const output::WriterKind& kMseed = *output::FindWriter("mseed");
+
 const ExportOption kExportOptions[] = {
-    {"--segy", true, [](ExportFlags& f, const std::string& v, std::string&) { return bool(f.request.segy = v); }},
-    {"--mseed", true, [](ExportFlags& f, const std::string& v, std::string&) { return bool(f.request.mseed = v); }},
-    {"--segy-dir", true, [](ExportFlags& f, const std::string& v, std::string&) { return bool(f.segyDir = v); }},
-    {"--mseed-dir", true, [](ExportFlags& f, const std::string& v, std::string&) { return bool(f.mseedDir = v); }},
+    {kSegy.option, true, [](ExportFlags& f, const std::string& v, std::string&) { return bool(f.request.segy = v); }},
+    {kMseed.option, true, [](ExportFlags& f, const std::string& v, std::string&) { return bool(f.request.mseed = v); }},
+    {kSegy.batchOption, true, [](ExportFlags& f, const std::string& v, std::string&) { return bool(f.segyDir = v); }},
+    {kMseed.batchOption, true, [](ExportFlags& f, const std::string& v, std::string&) { return bool(f.mseedDir = v); }},
     {"--segy-revision", true,
      [](ExportFlags& f, const std::string& v, std::string& error) {
        if (v == "1" || v == "2") return Integer(v, f.request.segyOptions.revision);

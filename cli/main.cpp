@@ -16,14 +16,15 @@
 #include "cli/data_outputs.h"
 #include "cli/exit_status.h"
 #include "cli/terminal_sinks.h"
-#include "scan/atomic_file.h"
-#include "scan/decode_file.h"
+#include "output/files/atomic_file.h"
+#include "output/report/decode_file.h"
 #include "app/samples_files.h"
 #include "app/export_files.h"
 #include "app/settings.h"
-#include "scan/record_scan.h"
-#include "scan/report_name.h"
-#include "scan/text_field.h"
+#include "output/writers.h"
+#include "scan/model/record_scan.h"
+#include "output/report/report_name.h"
+#include "scan/convert/text_field.h"
 
 namespace {
 
@@ -72,8 +73,8 @@ int main(int argc, char** argv) {
     allowance = *parsed;
   }
   // Nothing asked for: a summary of any record, its verdict the exit status.
-  if (!options->output && !options->folder && !options->selection && !options->defaults && !options->csv &&
-      !options->json && !options->view && !options->samples && !options->exports.request.Any()) {
+  if (!options->output && !options->folder && !options->selection && !options->defaults && options->files.empty() &&
+      !options->view && !options->exports.request.Any()) {
     app::BatchOutputs outputs;
     outputs.allowance = allowance;
     app::RecordOutcome outcome = app::ScanOneRecord(options->record, "", outputs);
@@ -118,13 +119,14 @@ int main(int argc, char** argv) {
   const bool reportToStandardOutput = options->output == cli::kStandardOutput;
   if (reportToStandardOutput) selection[kSelectViewReport] = 0;  // no file to open
   FileAccess& files = reportToStandardOutput ? static_cast<FileAccess&>(reportToStdout) : disk;
-  cli::DataOutputs data(options->csv, options->json, options->record);
+  cli::DataOutputs data(*options, options->record);
 
   // Without a data output the report is the run's one output, asked for
   // even without a name; with one, only a given name asks for the report.
   int status = cli::kExitOk;
   const app::ExportRequest& exports = options->exports.request;
-  const bool reportRun = (!data.Any() && !options->samples && !exports.Any()) || !TrimBlanks(outputName).empty();
+  const std::optional<std::string> samplesFile = options->File("samples");
+  const bool reportRun = (!data.Any() && !samplesFile && !exports.Any()) || !TrimBlanks(outputName).empty();
   const std::string reportFolder = options->folder ? *options->folder : cli::CurrentFolder();
   {
     // No output may be moved over the record or the defaults file: refused
@@ -133,14 +135,11 @@ int main(int argc, char** argv) {
     inputs.Add(options->record);
     if (options->defaults) inputs.Add(*options->defaults);
     std::vector<std::string> outputs;
-    if (options->csv) outputs.push_back(*options->csv);
-    if (options->json) outputs.push_back(*options->json);
-    if (options->samples) {
-      outputs.push_back(*options->samples);
-      outputs.push_back(*options->samples + ".json");
-    }
-    for (const auto& path : {exports.segy, exports.mseed}) {
-      if (path && *path != cli::kStandardOutput) outputs.push_back(*path);
+    for (const output::WriterKind& writer : output::Writers()) {
+      const std::optional<std::string> path = writer.name == "report" ? std::nullopt : options->File(writer.name);
+      if (!path || *path == cli::kStandardOutput) continue;
+      outputs.push_back(*path);
+      if (!writer.sidecar.empty()) outputs.push_back(*path + std::string(writer.sidecar));
     }
     const std::string trimmed(TrimBlanks(outputName));
     if (reportRun && !reportToStandardOutput && UsableReportName(trimmed, cli::kReportSeparator)) {
@@ -164,9 +163,14 @@ int main(int argc, char** argv) {
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
     }
   }
-  if (options->samples) {
+  // With the samples asked for, their walk feeds the data outputs too.
+  model::ScanResult dataResult;
+  bool dataWalked = false;
+  if (samplesFile) {
     std::vector<model::Notice> told;
-    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *options->samples, options->scaled, told);
+    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *samplesFile, options->scaled, told,
+                                                           data.Any() ? &data : nullptr, &dataResult);
+    dataWalked = data.Any() && samples.rowsFed;
     for (const model::Notice& notice : told) notices.Show(notice);
     if (!samples.written) {
       status = cli::kExitFailed;
@@ -195,12 +199,15 @@ int main(int argc, char** argv) {
 
   // The data outputs come from the general decoder, for every make.
   {
-    model::ScanOptions scanOptions;
-    progress.SetRange(0, 1000);
-    scanOptions.progress = [&progress](std::int64_t done, std::int64_t total) {
-      progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
-    };
-    const model::ScanResult result = model::ScanRecordFile(options->record, data, scanOptions);
+    if (!dataWalked) {
+      model::ScanOptions scanOptions;
+      progress.SetRange(0, 1000);
+      scanOptions.progress = [&progress](std::int64_t done, std::int64_t total) {
+        progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
+      };
+      dataResult = model::ScanRecordFile(options->record, data, scanOptions);
+    }
+    const model::ScanResult& result = dataResult;
     // The report run has told its own notices, the record's opening included
     // (the data outputs carry the scan's).
     if (!reportRun) {

@@ -4,7 +4,8 @@
 #include <charconv>
 #include <string>
 
-#include "scan/trace_columns.h"
+#include "output/writers.h"
+#include "scan/makes/sn388/trace_columns.h"
 
 namespace segd::cli {
 
@@ -18,6 +19,21 @@ std::optional<int> ParseIndex(std::string_view text) {
     return std::nullopt;
   }
   return value;
+}
+
+// The registry's writer whose one-record option `arg` is (--NAME or
+// --NAME=VALUE), for the writers this parser keeps a file for: the report's
+// --output and the export's options are parsed on their own.
+const output::WriterKind* FileWriterOption(const std::string& arg, bool endOfOptions) {
+  if (endOfOptions) return nullptr;
+  for (const output::WriterKind& writer : output::Writers()) {
+    if (writer.option.empty() || writer.name == "report" || ExportOptionTakesValue(writer.option)) continue;
+    const std::string_view name = writer.option;
+    if (arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=')) {
+      return &writer;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -45,6 +61,13 @@ std::optional<OutputSelection> ParseSelection(std::string_view list, std::string
     start = comma + 1;
   }
   return selection;
+}
+
+std::optional<std::string> Options::File(std::string_view name) const {
+  if (const auto found = files.find(name); found != files.end()) return found->second;
+  if (name == "segy") return exports.request.segy;
+  if (name == "mseed") return exports.request.mseed;
+  return std::nullopt;
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -88,18 +111,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "option --folder needs a folder name, not an empty one";
         return std::nullopt;
       }
-    } else if (is("--csv")) {
-      if (!(options.csv = value("--csv"))) return std::nullopt;
-    } else if (is("--json")) {
-      if (!(options.json = value("--json"))) return std::nullopt;
-    } else if (is("--allow")) {
-      if (!(options.allow = value("--allow"))) return std::nullopt;
-    } else if (is("--samples")) {
-      if (!(options.samples = value("--samples"))) return std::nullopt;
-      if (*options.samples == "-" || options.samples->empty()) {
-        error = "option --samples needs a file name (the matrix and FILE.json are written)";
+    } else if (const output::WriterKind* writer = FileWriterOption(arg, endOfOptions)) {
+      const auto path = value(writer->option);
+      if (!path) return std::nullopt;
+      // A writer of two files needs a name for both.
+      if (!writer->sidecar.empty() && (*path == "-" || path->empty())) {
+        error = "option " + std::string(writer->option) + " needs a file name (the matrix and FILE" +
+                std::string(writer->sidecar) + " are written)";
         return std::nullopt;
       }
+      options.files.insert_or_assign(std::string(writer->name), *path);
+    } else if (is("--allow")) {
+      if (!(options.allow = value("--allow"))) return std::nullopt;
     } else if (!endOfOptions && arg == "--scaled") {
       options.scaled = true;
     } else if (is("--defaults")) {
@@ -129,10 +152,23 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       recordSeen = true;
     }
   }
-  const int toStandardOutput = (options.output == "-") + (options.csv == "-") + (options.json == "-") +
-                               (options.exports.request.segy == "-") + (options.exports.request.mseed == "-");
+  // At most one output to standard output: "only one of --output, --csv,
+  // --json, --segy and --mseed may be ..." (the registry's order).
+  int toStandardOutput = 0;
+  std::vector<std::string_view> mayBeStandardOutput;
+  for (const bool report : {true, false}) {
+    for (const output::WriterKind& writer : output::Writers()) {
+      if (!writer.standardOutput || writer.option.empty() || (writer.name == "report") != report) continue;
+      mayBeStandardOutput.push_back(writer.option);
+      toStandardOutput += (report ? options.output : options.File(writer.name)) == "-";
+    }
+  }
   if (toStandardOutput > 1) {
-    error = "only one of --output, --csv, --json, --segy and --mseed may be '-' (standard output)";
+    error = "only one of ";
+    for (std::size_t k = 0; k < mayBeStandardOutput.size(); ++k) {
+      error.append(k == 0 ? "" : k + 1 == mayBeStandardOutput.size() ? " and " : ", ").append(mayBeStandardOutput[k]);
+    }
+    error += " may be '-' (standard output)";
     return std::nullopt;
   }
   if (!recordSeen && !options.help && !options.version) {

@@ -3,13 +3,14 @@
 //   segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]
 //              [--csv FILE] [--json FILE] [--samples FILE [--scaled]] [--segy FILE] [--mseed FILE]
 //              [--view] [--quiet] [--allow LIST] RECORD
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/export_options.h"
-#include "scan/trace_fields.h"
+#include "output/report/trace_fields.h"
 
 namespace segd::cli {
 
@@ -18,17 +19,21 @@ struct Options {
   std::optional<std::string> folder;
   std::optional<OutputSelection> selection;
   std::optional<std::string> defaults;
-  std::optional<std::string> csv;   // the trace table; "-" standard output
-  std::optional<std::string> json;  // the record; "-" standard output
+  // The files of the registry's writers asked for by their options (--csv,
+  // --json, --samples; output/writers.h), by writer name; "-" standard output.
+  std::map<std::string, std::string, std::less<>> files;
   std::optional<std::string> allow;  // trace findings within which the default run's verdict stays ok
   ExportFlags exports;              // --segy, --mseed and how they are written
-  std::optional<std::string> samples;  // raw float32 matrix, and samples.json beside it
   bool scaled = false;                 // --samples in millivolts
   bool view = false;
   bool quiet = false;
   bool help = false;
   bool version = false;
   std::string record;
+
+  // The file asked for of writer `name`, the export's (--segy, --mseed)
+  // included; nullopt when none.
+  std::optional<std::string> File(std::string_view name) const;
 };
 
 // Parses the arguments after the program name. On a usage error returns

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "scan/record_scan.h"
+#include "scan/model/record_scan.h"
 
 namespace segd::cli {
 

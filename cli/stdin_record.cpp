@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

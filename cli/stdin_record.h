@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "scan/temp_file_registry.h"
+#include "output/files/temp_file_registry.h"
 
 namespace segd::cli {
 

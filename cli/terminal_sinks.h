@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "scan/decode_file.h"
+#include "output/report/decode_file.h"
 
 namespace segd::cli {
 

@@ -12,7 +12,7 @@
 #include "dialoglib/bstr_text.h"
 #include "dialoglib/colour_step.h"
 #include "dialoglib/file_dialogs.h"
-#include "scan/padout.h"
+#include "output/report/padout.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "scan/padout.h"
+#include "output/report/padout.h"
 #include "fuzz/harness.h"
-#include "scan/conversions.h"
-#include "scan/text_field.h"
+#include "scan/convert/conversions.h"
+#include "scan/convert/text_field.h"
 
 namespace segd::fuzz {
 

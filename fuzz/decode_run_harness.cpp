@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fuzz/harness.h"
-#include "scan/decode_file.h"
-#include "scan/text_field.h"
+#include "output/report/decode_file.h"
+#include "scan/convert/text_field.h"
 
 namespace segd::fuzz {
 

@@ -6,7 +6,7 @@
 // end where the file ends; every miniSEED record parses in libmseed.
 #include "fuzz/harness.h"
 #include "output/export_walk.h"
-#include "scan/byte_source.h"
+#include "scan/io/byte_source.h"
 #ifdef SEGD_HAVE_MSEED
 #include <libmseed.h>
 #endif

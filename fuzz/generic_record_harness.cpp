@@ -8,7 +8,7 @@
 #include <set>
 
 #include "fuzz/harness.h"
-#include "scan/record_scan_makes.h"
+#include "scan/model/record_scan_makes.h"
 
 namespace segd::fuzz {
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "fuzz/harness.h"
-#include "scan/channel_set.h"
-#include "scan/extended_header.h"
-#include "scan/external_header.h"
-#include "scan/general_header1.h"
-#include "scan/general_header23.h"
-#include "scan/general_headers_listing.h"
+#include "scan/makes/sn388/channel_set.h"
+#include "scan/makes/sn388/extended_header.h"
+#include "scan/makes/sn388/external_header.h"
+#include "scan/makes/sn388/general_header1.h"
+#include "scan/makes/sn388/general_header23.h"
+#include "output/report/general_headers_listing.h"
 
 namespace segd::fuzz {
 

@@ -9,9 +9,9 @@
 #include <array>
 
 #include "fuzz/harness.h"
-#include "scan/trace_header.h"
-#include "scan/trace_listing.h"
-#include "scan/trace_walk.h"
+#include "scan/makes/sn388/trace_header.h"
+#include "output/report/trace_listing.h"
+#include "scan/makes/sn388/trace_walk.h"
 
 namespace segd::fuzz {
 

@@ -3,8 +3,8 @@
 // column names, then one row per trace. Numbers as the report shows them
 // without padding, texts as UTF-8, nothing for a field that holds nothing.
 #include "output/output_buffer.h"
-#include "scan/record_model.h"
-#include "scan/row_texts.h"
+#include "scan/model/record_model.h"
+#include "scan/model/row_texts.h"
 
 namespace segd::output {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "output/export_trace.h"
-#include "scan/record_model.h"
+#include "scan/model/record_model.h"
 
 namespace segd::output {
 

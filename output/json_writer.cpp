@@ -7,7 +7,7 @@
 
 #include "output/row_cursor.h"
 #include "output/text_encoding.h"
-#include "scan/conversions.h"
+#include "scan/convert/conversions.h"
 
 namespace segd::output {
 

@@ -16,8 +16,8 @@
 // (its label column is not listed on its own).
 // The output is valid JSON (UTF-8) whatever bytes the record holds.
 #include "output/output_buffer.h"
-#include "scan/record_model.h"
-#include "scan/row_texts.h"
+#include "scan/model/record_model.h"
+#include "scan/model/row_texts.h"
 
 namespace segd::output {
 

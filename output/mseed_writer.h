@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "output/export_trace.h"
-#include "scan/report_writer.h"
+#include "output/report/report_writer.h"
 
 namespace segd::output {
 

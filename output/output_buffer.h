@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "scan/report_writer.h"
+#include "output/report/report_writer.h"
 
 namespace segd::output {
 

@@ -13,7 +13,7 @@
 #include "app/summary.h"
 #include "python/interruptible.h"
 #include "python/texts.h"
-#include "scan/record_scan.h"
+#include "scan/model/record_scan.h"
 
 namespace py = pybind11;
 

@@ -17,8 +17,9 @@
 #include "python/samples.h"
 #include "python/texts.h"
 #include "python/trace_table.h"
-#include "scan/record_scan.h"
-#include "scan/trace_columns.h"
+#include "output/writers.h"
+#include "scan/model/record_scan.h"
+#include "scan/makes/sn388/trace_columns.h"
 
 namespace py = pybind11;
 
@@ -144,6 +145,27 @@ std::vector<int> ParseSelection(const std::string& list) {
   return indices;
 }
 
+// The writer registry (output/writers.h), one dict per output format.
+py::list Writers() {
+  py::list rows;
+  for (const output::WriterKind& writer : output::Writers()) {
+    py::dict row;
+    row["name"] = std::string(writer.name);
+    row["what"] = std::string(writer.what);
+    row["option"] = std::string(writer.option);
+    row["batch_option"] = std::string(writer.batchOption);
+    row["extension"] = std::string(writer.extension);
+    row["sidecar"] = std::string(writer.sidecar);
+    row["needs"] = writer.needs == output::WriterNeeds::Headers     ? "headers"
+                   : writer.needs == output::WriterNeeds::TraceRows ? "trace rows"
+                                                                    : "samples";
+    row["standard_output"] = writer.standardOutput;
+    row["available"] = writer.available;
+    rows.append(row);
+  }
+  return rows;
+}
+
 }  // namespace
 
 }  // namespace segd::python
@@ -158,6 +180,8 @@ PYBIND11_MODULE(_core, m) {
         "The selection indices of a --select list as the command line reads it.");
   m.def("trace_column_index", [](const std::string& name) { return segd::TraceColumnIndex(name); }, py::arg("name"),
         "The report's selection index (0-29) of a trace column's data name, or -1.");
+  m.def("writers", &segd::python::Writers,
+        "The output formats (the writer registry): name, option, batch_option, extension, sidecar, needs, ...");
   segd::python::AddSamples(m);
 #ifdef SEGD_PYTHON_BATCH
   segd::python::AddBatch(m);

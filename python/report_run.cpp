@@ -1,6 +1,6 @@
 #include "python/report_run.h"
 
-#include "scan/decode_file.h"
+#include "output/report/decode_file.h"
 
 namespace segd::python {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "scan/record_model.h"
-#include "scan/trace_fields.h"
+#include "scan/model/record_model.h"
+#include "output/report/trace_fields.h"
 
 namespace segd::python {
 

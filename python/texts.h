@@ -9,8 +9,8 @@
 
 #include <vector>
 
-#include "scan/record_model.h"
-#include "scan/record_scan.h"
+#include "scan/model/record_model.h"
+#include "scan/model/record_scan.h"
 
 namespace segd::python {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/record_model.h"
+#include "scan/model/record_model.h"
 
 namespace segd::python {
 

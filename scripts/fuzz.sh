@@ -102,7 +102,7 @@ for entry in "${targets[@]}"; do
   read -r name _ _ <<<"$entry"
   "$build/fuzz/fuzz_$name" -runs=0 -print_coverage=1 "$build/corpus/$name" 2>&1 |
     sed -n 's/^\(UN\)\{0,1\}COVERED_FUNC: hits: [0-9]* edges: \([0-9]*\)\/\([0-9]*\) \(.*\)$/\2 \3 \4/p' |
-    grep -E '/(scan|scan/segd|dialoglib|output)/[a-z_0-9]+\.(cpp|h):' | sed "s/^/$name /" >>"$build/logs/scanner-coverage" || true
+    grep -E '/(scan|dialoglib|output)/([a-z0-9_]+/)*[a-z_0-9]+\.(cpp|h):' | sed "s/^/$name /" >>"$build/logs/scanner-coverage" || true
 done
 scanner=$(awk -v order="decode_run header_decoders trace_walk conversions generic_record writers" '
   { covered[$1] += $2; total[$1] += $3; key = substr($0, index($0, $4));

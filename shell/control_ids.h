@@ -2,7 +2,7 @@
 // Control identifiers of the main window. The numbers are fixed: the command
 // handling dispatches on them, and check box IDC_FIRST_SELECTION + k stands
 // for OutputSelection entry k.
-#include "scan/trace_fields.h"
+#include "output/report/trace_fields.h"
 
 namespace segd {
 

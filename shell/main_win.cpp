@@ -2,7 +2,7 @@
 // record. The command line is not used.
 #include <windows.h>
 
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
 #include "shell/startup_win.h"
 #include "shell/view_report_win.h"
 

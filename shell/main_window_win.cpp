@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "dialoglib/file_dialogs.h"
-#include "scan/report_name.h"
+#include "output/report/report_name.h"
 #include "shell/control_ids.h"
 #include "shell/dialog_template_win.h"
 #include "app/shell_paths.h"

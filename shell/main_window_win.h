@@ -7,7 +7,7 @@
 #include <string>
 
 #include "dialoglib/file_dialogs.h"
-#include "scan/trace_fields.h"
+#include "output/report/trace_fields.h"
 #include "app/settings.h"
 #include "shell/view_report_win.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "scan/decode_file.h"
+#include "output/report/decode_file.h"
 
 namespace segd {
 

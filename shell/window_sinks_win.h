@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "scan/decode_file.h"
+#include "output/report/decode_file.h"
 #include "app/progress_scale.h"
 
 namespace segd {

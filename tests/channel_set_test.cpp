@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "scan/channel_set.h"
+#include "scan/makes/sn388/channel_set.h"
 #include "support/blocks.h"
 
 namespace segd {

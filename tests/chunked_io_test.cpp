@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "scan/byte_source.h"
-#include "scan/threaded_sink.h"
+#include "scan/io/byte_source.h"
+#include "output/files/threaded_sink.h"
 
 namespace segd {
 namespace {

@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "scan/conversions.h"
+#include "scan/convert/conversions.h"
 
 namespace segd {
 namespace {

@@ -10,10 +10,10 @@
 
 #include "output/csv_writer.h"
 #include "output/json_writer.h"
-#include "scan/byte_source.h"
-#include "scan/record_scan.h"
-#include "scan/report_writer.h"
-#include "scan/segd/schema_doc.h"
+#include "scan/io/byte_source.h"
+#include "scan/model/record_scan.h"
+#include "output/report/report_writer.h"
+#include "output/schema_doc.h"
 #include "tools/record_writer.h"
 #include "tools/sample_shot.h"
 

@@ -1,6 +1,6 @@
 // The SN388 extended header: raw fields, code checks, decoded texts and the
 // listing, alone and through a whole decode run.
-#include "scan/extended_header.h"
+#include "scan/makes/sn388/extended_header.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/conversions.h"
+#include "scan/convert/conversions.h"
 #include "tests/support/fake_host.h"
 
 namespace segd {

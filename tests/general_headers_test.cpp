@@ -2,9 +2,9 @@
 // General Headers section.
 #include <gtest/gtest.h>
 
-#include "scan/general_header1.h"
-#include "scan/general_header23.h"
-#include "scan/general_headers_listing.h"
+#include "scan/makes/sn388/general_header1.h"
+#include "scan/makes/sn388/general_header23.h"
+#include "output/report/general_headers_listing.h"
 #include "support/blocks.h"
 
 namespace segd {

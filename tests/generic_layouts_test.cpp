@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "scan/record_scan_makes.h"
+#include "scan/model/record_scan_makes.h"
 #include "tools/record_writer.h"
 #include "tools/sample_shot.h"
 

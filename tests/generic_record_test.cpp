@@ -9,7 +9,7 @@
 #include <iterator>
 #include <map>
 
-#include "scan/record_scan_makes.h"
+#include "scan/model/record_scan_makes.h"
 
 namespace segd {
 namespace {

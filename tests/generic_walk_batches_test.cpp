@@ -11,8 +11,8 @@
 
 #include "output/csv_writer.h"
 #include "output/json_writer.h"
-#include "scan/record_scan_makes.h"
-#include "scan/report_writer.h"
+#include "scan/model/record_scan_makes.h"
+#include "output/report/report_writer.h"
 #include "tools/segd_record.h"
 
 namespace segd {

@@ -20,8 +20,8 @@
 
 #include "cli/options.h"
 #include "output/json_writer.h"
-#include "scan/byte_source.h"
-#include "scan/record_scan.h"
+#include "scan/io/byte_source.h"
+#include "scan/model/record_scan.h"
 #include "support/fake_host.h"
 #include "tools/record_writer.h"
 #include "tools/sample_shot.h"

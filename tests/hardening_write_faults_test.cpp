@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "hardening_common.h"
-#include "scan/atomic_file.h"
+#include "output/files/atomic_file.h"
 
 namespace segd {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <type_traits>
 
-#include "scan/conversions.h"
+#include "scan/convert/conversions.h"
 
 namespace segd {
 namespace {

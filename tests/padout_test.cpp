@@ -1,5 +1,5 @@
 // Column padding of the trace table cells.
-#include "scan/padout.h"
+#include "output/report/padout.h"
 
 #include <gtest/gtest.h>
 

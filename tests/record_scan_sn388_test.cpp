@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "scan/record_scan.h"
-#include "scan/trace_columns.h"
+#include "scan/model/record_scan.h"
+#include "scan/makes/sn388/trace_columns.h"
 #include "shell/main_window_layout.h"
 #include "support/fake_host.h"
 #include "tools/record_writer.h"

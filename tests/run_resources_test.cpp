@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "app/batch_runner.h"
-#include "scan/record_scan_makes.h"
-#include "scan/temp_file_registry.h"
-#include "scan/thread_budget.h"
+#include "scan/model/record_scan_makes.h"
+#include "output/files/temp_file_registry.h"
+#include "scan/io/thread_budget.h"
 #include "tools/segd_record.h"
 
 namespace segd {

@@ -13,8 +13,8 @@
 #include <iterator>
 #include <string>
 
-#include "scan/atomic_file.h"
-#include "scan/report_name.h"
+#include "output/files/atomic_file.h"
+#include "output/report/report_name.h"
 
 namespace segd {
 namespace {

@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "scan/byte_source.h"
-#include "scan/record_scan.h"
+#include "scan/io/byte_source.h"
+#include "scan/model/record_scan.h"
 #include "tools/segd_record.h"
 
 namespace segd {

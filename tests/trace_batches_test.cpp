@@ -13,9 +13,9 @@
 #include "hardening_common.h"
 #include "output/csv_writer.h"
 #include "output/json_writer.h"
-#include "scan/trace_batches.h"
-#include "scan/trace_listing.h"
-#include "scan/trace_walk.h"
+#include "scan/standard/trace_batches.h"
+#include "output/report/trace_listing.h"
+#include "scan/makes/sn388/trace_walk.h"
 
 namespace segd {
 namespace {

@@ -13,7 +13,7 @@
 #include <random>
 #include <string>
 
-#include "scan/conversions.h"
+#include "scan/convert/conversions.h"
 
 namespace segd {
 namespace {

@@ -1,6 +1,6 @@
 // The trace header and its two SN388 extensions: every field at its bytes,
 // every code table with its fallback, the cut of each text to its width.
-#include "scan/trace_header.h"
+#include "scan/makes/sn388/trace_header.h"
 
 #include <gtest/gtest.h>
 

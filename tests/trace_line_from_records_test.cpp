@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "scan/byte_source.h"
-#include "scan/conversions.h"
-#include "scan/trace_listing.h"
-#include "scan/trace_walk.h"
+#include "scan/io/byte_source.h"
+#include "scan/convert/conversions.h"
+#include "output/report/trace_listing.h"
+#include "scan/makes/sn388/trace_walk.h"
 #include "support/blocks.h"
 
 namespace segd {

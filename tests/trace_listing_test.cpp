@@ -1,7 +1,7 @@
 // The trace table: its heading for every selection, the column widths it
 // sets, and the line rule (trimming, cutting, the blank a full cell gains,
 // NUL cells, the six-digit trace number).
-#include "scan/trace_listing.h"
+#include "output/report/trace_listing.h"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "scan/byte_source.h"
-#include "scan/decode_file.h"
+#include "scan/io/byte_source.h"
+#include "output/report/decode_file.h"
 #include "support/fake_host.h"
 #include "tools/record_writer.h"
 #include "tools/sample_shot.h"

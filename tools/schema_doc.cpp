@@ -1,7 +1,7 @@
 // Writes docs/schema.md from the decoder's tables: segd_schema_doc > docs/schema.md
 #include <cstdio>
 
-#include "scan/segd/schema_doc.h"
+#include "output/schema_doc.h"
 
 int main() {
   const std::string text = segd::generic::SchemaMarkdown();

@@ -17,6 +17,7 @@ from ._plots import plot_summary
 from ._gather import plot_gather
 from ._samples import SampleArray
 from ._export import ExportError
+from ._writers import write, writers
 
 __all__ = ["__version__", "open", "Record", "ExternalHeader", "DecodeError", "SegdWarning", "ExportError", "scan", "line_qc",
-           "plot_summary", "plot_gather", "SampleArray"]
+           "plot_summary", "plot_gather", "SampleArray", "write", "writers"]

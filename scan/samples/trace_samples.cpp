@@ -11,7 +11,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "scan/record_scan_makes.h"
+#include "scan/model/record_scan_makes.h"
 
 namespace segd::samples {
 
@@ -307,6 +307,29 @@ class SampleAdapter final : public model::RecordConsumer {
   std::size_t inexact_ = 0;
 };
 
+// The samples and the rows consumer fed by one walk.
+class BothConsumers final : public model::RecordConsumer {
+ public:
+  BothConsumers(model::RecordConsumer& first, model::RecordConsumer& second) : first_(first), second_(second) {}
+  void Begin(const model::RecordHeaders& h) override {
+    first_.Begin(h);
+    second_.Begin(h);
+  }
+  void Row(const model::TraceRow& row) override {
+    first_.Row(row);
+    second_.Row(row);
+  }
+  void End(const model::RecordHeaders& h, const model::Integrity& integrity,
+           const std::vector<model::Notice>& notices) override {
+    first_.End(h, integrity, notices);
+    second_.End(h, integrity, notices);
+  }
+
+ private:
+  model::RecordConsumer& first_;
+  model::RecordConsumer& second_;
+};
+
 }  // namespace
 
 std::size_t ReadSamplesAt(ByteSource& source, const SampleFormat& format, std::uint64_t offset, std::span<float> out,
@@ -341,6 +364,15 @@ std::string StartTimeText(const std::optional<std::int64_t>& unixMicros) {
 
 model::ScanResult WalkTraceSamples(ByteSource& source, const std::string& path, TraceSampleConsumer& consumer,
                                    const SampleOptions& options) {
+  // A walk that feeds rows follows ScanRecord's rule: a file it refuses is
+  // not walked at all.
+  model::RecordConsumer* rows = options.rows;
+  if (rows != nullptr) {
+    if (auto refused = model::RefusedAsNoRecord(source, path)) {
+      if (options.rowsResult != nullptr) *options.rowsResult = *refused;
+      return std::move(*refused);
+    }
+  }
   std::atomic<bool> stop{false};
   model::ScanOptions scan = options.scan;
   scan.cancel = &stop;
@@ -349,7 +381,11 @@ model::ScanResult WalkTraceSamples(ByteSource& source, const std::string& path, 
   // On the calling thread: the sample reads follow the rows in file order.
   TraceBatchOptions batching;
   batching.workers = 0;
-  model::ScanResult result = model::ScanGenericRecord(window, path, adapter, scan, batching);
+  BothConsumers both(adapter, rows != nullptr ? *rows : adapter);
+  model::ScanResult result =
+      model::ScanGenericRecord(window, path, rows != nullptr ? static_cast<model::RecordConsumer&>(both) : adapter, scan,
+                               batching);
+  if (rows != nullptr && options.rowsResult != nullptr) *options.rowsResult = result;
   result.notices.insert(result.notices.end(), adapter.notices_.begin(), adapter.notices_.end());
   if (result.status == model::ScanStatus::Cancelled && !adapter.userCancelled) {
     // Stopped after options.lastTrace: not a cancel.
@@ -368,8 +404,10 @@ model::ScanResult WalkTraceSamplesFile(const std::string& path, TraceSampleConsu
   if (!source) {
     model::ScanResult result;
     result.status = model::ScanStatus::CannotOpen;
+    result.openFailure = reason;
     result.notices.push_back({"Cannot open " + path + (reason.empty() ? "" : " (" + reason + ")"), "Open Failed",
                               model::NoticeLevel::Warning});
+    if (options.rowsResult != nullptr) *options.rowsResult = result;
     return result;
   }
   return WalkTraceSamples(*source, path, consumer, options);

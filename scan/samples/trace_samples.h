@@ -23,9 +23,9 @@
 #include <string_view>
 #include <vector>
 
-#include "scan/byte_source.h"
-#include "scan/record_model.h"
-#include "scan/record_scan.h"
+#include "scan/io/byte_source.h"
+#include "scan/model/record_model.h"
+#include "scan/model/record_scan.h"
 #include "scan/samples/sample_formats.h"
 #include "scan/samples/utc_time.h"
 
@@ -72,6 +72,12 @@ struct SampleOptions {
   std::int64_t firstTrace = 1;                  // samples only of the traces first..last (walk
   std::int64_t lastTrace = std::numeric_limits<std::int64_t>::max();  // sequence, from 1); the walk stops after last
   model::ScanOptions scan;                      // progress and cancel
+  // Also fed by the same walk, as ScanRecord feeds a consumer (every trace:
+  // leave firstTrace and lastTrace alone), so that the trace-row writers
+  // need no walk of their own; `rowsResult` gets the header walk's result,
+  // without the samples' notices.
+  model::RecordConsumer* rows = nullptr;
+  model::ScanResult* rowsResult = nullptr;
 };
 
 // The record, before its first trace.

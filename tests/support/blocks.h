@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/report_writer.h"
+#include "output/report/report_writer.h"
 
 namespace segd::testing {
 

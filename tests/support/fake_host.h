@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/decode_file.h"
+#include "output/report/decode_file.h"
 
 namespace segd::testing {
 

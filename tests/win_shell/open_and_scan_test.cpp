@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "defaults_bytes.h"
-#include "scan/decode_file.h"
+#include "output/report/decode_file.h"
 #include "tools/record_writer.h"
 #include "tools/sample_shot.h"
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scan/decode_file.h"
+#include "output/report/decode_file.h"
 #include "tools/record_writer.h"
 #include "tools/sample_shot.h"
 

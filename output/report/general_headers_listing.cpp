@@ -1,0 +1,52 @@
+#include "output/report/general_headers_listing.h"
+
+#include "scan/makes/sn388/general_header_fields.h"
+#include "output/report/listing.h"
+
+namespace segd {
+
+namespace {
+
+using namespace general_fields;
+
+void WriteBlockTitle(ReportWriter& report, std::string_view title) {
+  report.WriteLine(title);
+  report.WriteLine("======================");
+}
+
+}  // namespace
+
+std::int32_t ListGeneralHeaders(const GeneralHeader1Record& block1, const GeneralHeader2Record& block2,
+                                const GeneralHeader3Record& block3, ReportWriter& report) {
+  WriteBanner(report, "General Headers");
+  WriteBlockTitle(report, "General Header Block 1");
+  ListFields(report, kBlock1, block1, kLabelColumn);
+
+  report.WriteLine("");
+  WriteBlockTitle(report, "General Header Block 2");
+  ListFields(report, kBlock2, block2, kLabelColumn);
+
+  report.WriteLine("");
+  WriteBlockTitle(report, "General Header Block 3");
+  ListFields(report, kBlock3, block3, kLabelColumn);
+
+  report.WriteLine("");
+  WriteBanner(report, "End Of General Headers");
+  report.WriteLine("");
+  return 0;
+}
+
+void AddGeneralHeaderBlocks(const GeneralHeader1Record& block1, const GeneralHeader2Record& block2,
+                            const GeneralHeader3Record& block3, std::vector<model::Block>& blocks) {
+  model::Block& b1 = blocks.emplace_back();
+  b1.name = "general_header_1";
+  AddModelFields(kBlock1, block1, b1);
+  model::Block& b2 = blocks.emplace_back();
+  b2.name = "general_header_2";
+  AddModelFields(kBlock2, block2, b2);
+  model::Block& b3 = blocks.emplace_back();
+  b3.name = "general_header_3";
+  AddModelFields(kBlock3, block3, b3);
+}
+
+}  // namespace segd

@@ -1,0 +1,37 @@
+#include "scan/makes/sn388/extended_header.h"
+
+#include "scan/makes/sn388/extended_header_checks.h"
+#include "scan/makes/sn388/extended_header_layout.h"
+#include "output/report/listing.h"
+
+namespace segd {
+
+using extended::kFields;
+
+std::int32_t DecodeExtendedHeader(ByteSpan bytes, ExtendedHeaderRecord& record) {
+  // The header as the decoder sees it: its first 1024 bytes, zero beyond
+  // what the file held.
+  FillFields(FixedBlock<extended::kBlockBytes>(bytes), kFields, record);
+  // The checks read their own fields only and come in header order: run
+  // after the fill, the last failing one still sets the status.
+  std::int32_t status = 0;
+  for (const FieldRow<extended::R>& row : kFields) {
+    if (ReadsTheBlock(row.conversion)) extended::CheckCode((row.place.first + 1) / 2, ViewOf(record, row), record, status);
+  }
+  return status;
+}
+
+void FillExtendedBlock(const ExtendedHeaderRecord& record, model::Block& block) {
+  block.name = "extended_header";
+  block.fields.clear();
+  AddModelFields(kFields, record, block);
+}
+
+std::int32_t ListExtendedHeader(const ExtendedHeaderRecord& record, ReportWriter& report) {
+  WriteBanner(report, "Extended Header");
+  ListFields(report, kFields, record, extended::kLabelColumn);
+  WriteBanner(report, "End of Extended Header");
+  return 0;
+}
+
+}  // namespace segd
