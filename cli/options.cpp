@@ -181,10 +181,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
 namespace {
 
 constexpr std::string_view kUsageHead =
-    "Usage: segdreport [--output NAME] [--folder DIR] [--select LIST] [--defaults FILE]\n"
-    "                  [--csv FILE] [--json FILE] [--samples FILE [--scaled]]\n"
-    "                  [--view] [--quiet] RECORD\n"
-    "       segdreport [--allow LIST] RECORD\n"
+    "Usage: segdreport [OPTION]... RECORD\n"
+    "  or:  segdreport [--allow LIST] RECORD\n"
+    "  or:  segdreport [BATCH OPTION]... RECORD|FOLDER|- ...\n"
     "\n"
     "Scans the headers of one SEG-D field record and writes the text report of an\n"
     "SN388 recorder's record; of any SEG-D record (revisions 1 to 3.1, any make)\n"
