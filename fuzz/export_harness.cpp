@@ -2,7 +2,7 @@
 // export (bit 0 SEG-Y rev 2, bit 1 seismic only, bit 2 Steim2 at a bit weight
 // of 1, bit 3 512-byte miniSEED records), the rest is the record. An export
 // either fails (the caller then drops its files) or its files are whole: the
-// SEG-Y's traces, each 240 bytes and its header's sample count of floats,
+// SEG-Y's traces, each its headers and their sample count of floats,
 // end where the file ends; every miniSEED record parses in libmseed.
 #include "fuzz/harness.h"
 #include "output/export_walk.h"
@@ -23,11 +23,19 @@ std::uint64_t Big(const std::string& f, std::size_t firstByte, int width) {
 std::string CheckSegy(const std::string& f, bool seismicOnly) {
   if (f.size() < 3600) return "a SEG-Y file written without its file headers";
   if (Big(f, 3225, 2) != 5) return "a SEG-Y file whose format is not 5";
+  // Rev 2 files of more than 65,535 samples a trace add a trace header
+  // extension (binary header 3507-3510) whose bytes 137-140 hold the count
+  // where the header's 115-116 hold 0.
+  const std::uint64_t extensions = Big(f, 3507, 4);
+  if (extensions > 1) return "a SEG-Y file announcing more than one trace header extension";
+  const std::size_t headers = 240 * (1 + static_cast<std::size_t>(extensions));
   std::size_t at = 3600;
   while (at < f.size()) {
-    if (f.size() - at < 240) return "a SEG-Y trace header cut short";
+    if (f.size() - at < headers) return "a SEG-Y trace header cut short";
     if (seismicOnly && Big(f, at + 29, 2) > 2) return "an auxiliary trace written with --seismic-only";
-    at += 240 + 4 * Big(f, at + 115, 2);
+    std::uint64_t samples = Big(f, at + 115, 2);
+    if (extensions == 1 && samples == 0) samples = Big(f, at + 240 + 137, 4);
+    at += headers + 4 * samples;
   }
   return at == f.size() ? "" : "SEG-Y traces that do not end where the file ends";
 }
