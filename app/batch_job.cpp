@@ -1,5 +1,6 @@
 #include "app/batch_job.h"
 
+#include "app/record_walk.h"
 #include "app/samples_files.h"
 
 #include <cstdio>
@@ -142,15 +143,24 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   }
 
   FanOut fan(consumers);
-  // One walk: with the samples asked for, their walk feeds the rows too.
-  model::ScanResult result;
+  // One walk feeds the rows, the samples and the export asked for.
   const auto samplesPath = OutputPath(outputs, stem, "samples");
-  std::optional<SamplesRun> samples;
-  std::vector<model::Notice> samplesNotices;
-  if (samplesPath) samples = WriteSamplesFiles(path, *samplesPath, outputs.scaled, samplesNotices, &fan, &result);
-  if (!samples || !samples->rowsFed) result = model::ScanRecordFile(path, fan, {});
+  std::vector<model::Notice> samplesNotices, exportNotices;
+  std::optional<SamplesFiles> samplesFiles;
+  if (samplesPath) samplesFiles.emplace(*samplesPath, samplesNotices);
+  ExportRequest request = outputs.exports;
+  request.segy = OutputPath(outputs, stem, "segy");
+  request.mseed = OutputPath(outputs, stem, "mseed");
+  std::optional<ExportFiles> exportFiles;
+  if (request.Any()) exportFiles.emplace(request, exportNotices);
+  WalkOutputs walk;
+  walk.rows = &fan;
+  walk.samples = samplesFiles && samplesFiles->Opened() ? &*samplesFiles : nullptr;
+  walk.samplesScaled = outputs.scaled;
+  walk.exports = exportFiles && exportFiles->Opened() ? &*exportFiles : nullptr;
+  const WalkResults walked = WalkRecordFile(path, walk);
   outcome.traces = summary.Traces();
-  outcome.row = summary.Finish(path, result);
+  outcome.row = summary.Finish(path, walked.rows);
   const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
   // A record that did not decode leaves no output (and no earlier one is
   // touched); one that did must be written whole. Finish closes the sink,
@@ -158,22 +168,22 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   for (RowOutput& row : rowOutputs) {
     if (decoded && !row.writer->Finish()) outcome.outputFailures.push_back("cannot write " + row.file->Described());
   }
-  const auto segy = OutputPath(outputs, stem, "segy");
-  const auto mseed = OutputPath(outputs, stem, "mseed");
-  if (decoded && (segy || mseed)) {
-    // The export walk reads the record a second time, samples and all.
-    ExportRequest request = outputs.exports;
-    request.segy = segy;
-    request.mseed = mseed;
-    std::vector<model::Notice> notices;
-    if (!WriteExportFiles(path, request, notices).written) {
+  if (exportFiles) {
+    const bool written = walk.exports != nullptr && exportFiles->Finish(walked.walk, exportNotices, decoded).written;
+    if (decoded && !written) {
+      // Why: the last warning of the walk's and the export's own.
       std::string why;
-      for (const model::Notice& n : notices) {
-        if (n.level == model::NoticeLevel::Warning) why = n.text;
+      for (const std::vector<model::Notice>* told :
+           std::initializer_list<const std::vector<model::Notice>*>{&walked.walk.notices, &exportNotices}) {
+        for (const model::Notice& n : *told) {
+          if (n.level == model::NoticeLevel::Warning) why = n.text;
+        }
       }
       outcome.outputFailures.push_back("cannot export " + path + (why.empty() ? "" : " (" + why + ")"));
     }
   }
+  std::optional<SamplesRun> samples;
+  if (samplesFiles) samples = walk.samples != nullptr ? samplesFiles->Finish(walked.walk, samplesNotices) : SamplesRun{};
   if (decoded && samples && !samples->written) outcome.outputFailures.push_back("cannot write " + *samplesPath);
   if (const auto reportPath = OutputPath(outputs, stem, "report"); reportPath && decoded) {
     // A record the report's decoder does not take is told and counted, not

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/safe_file.h"
-#include "output/export_walk.h"
 
 namespace segd::app {
 namespace {
@@ -41,30 +40,51 @@ std::unique_ptr<ByteSink> Open(const std::optional<std::string>& path, const Exp
 
 }  // namespace
 
-ExportRun WriteExportFiles(const std::string& record, const ExportRequest& request,
-                           std::vector<model::Notice>& notices) {
-  ExportRun run;
+ExportFiles::ExportFiles(const ExportRequest& request, std::vector<model::Notice>& notices)
+    : scaled_(request.scaled) {
   bool failed = false;
-  std::unique_ptr<ByteSink> segy = Open(request.segy, request, "SEG-Y", notices, failed);
-  std::unique_ptr<ByteSink> mseed = Open(request.mseed, request, "miniSEED", notices, failed);
-  if (failed) return run;
+  segy_ = Open(request.segy, request, "SEG-Y", notices, failed);
+  mseed_ = Open(request.mseed, request, "miniSEED", notices, failed);
+  if (failed) {
+    segy_.reset();  // an uncommitted safe file removes its temporary file
+    mseed_.reset();
+    return;
+  }
+  exporter_ = std::make_unique<output::RecordExport>(segy_.get(), request.segyOptions, mseed_.get(),
+                                                     request.mseedOptions, request.toolVersion);
+  exporter_->StopWhen(request.interrupt);
+}
 
-  output::RecordExport exporter(segy.get(), request.segyOptions, mseed.get(), request.mseedOptions,
-                                request.toolVersion);
-  exporter.StopWhen(request.interrupt);
-  samples::SampleOptions options;
-  options.scaled = request.scaled;
-  options.scan.cancel = exporter.Stop();
-  const model::ScanResult result = samples::WalkTraceSamplesFile(record, exporter, options);
-  for (const model::Notice& notice : result.notices) notices.push_back(notice);
+ExportFiles::~ExportFiles() = default;
+
+samples::TraceSampleConsumer& ExportFiles::Consumer() { return *exporter_; }
+
+const std::atomic<bool>* ExportFiles::Stop() const { return exporter_->Stop(); }
+
+ExportRun ExportFiles::Finish(const model::ScanResult& result, std::vector<model::Notice>& notices, bool keep) {
+  ExportRun run;
   run.cut = result.integrity.tracesPastEnd > 0;
-  if (result.status == model::ScanStatus::CannotOpen || result.status == model::ScanStatus::NotSegd) return run;
-  run.written = exporter.Finish();
+  if (!keep || result.status == model::ScanStatus::CannotOpen || result.status == model::ScanStatus::NotSegd) {
+    return run;
+  }
+  run.written = exporter_->Finish();
   if (!run.written) {
-    notices.push_back({exporter.Error(), "Output Not Written", model::NoticeLevel::Warning});
+    notices.push_back({exporter_->Error(), "Output Not Written", model::NoticeLevel::Warning});
   }
   // Dropping an uncommitted safe file removes its temporary file.
   return run;
+}
+
+ExportRun WriteExportFiles(const std::string& record, const ExportRequest& request,
+                           std::vector<model::Notice>& notices) {
+  ExportFiles files(request, notices);
+  if (!files.Opened()) return {};
+  samples::SampleOptions options;
+  options.scaled = request.scaled;
+  options.scan.cancel = files.Stop();
+  const model::ScanResult walk = samples::WalkTraceSamplesFile(record, files.Consumer(), options);
+  notices.insert(notices.end(), walk.notices.begin(), walk.notices.end());
+  return files.Finish(walk, notices);
 }
 
 }  // namespace segd::app

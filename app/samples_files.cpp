@@ -13,14 +13,12 @@
 
 namespace segd::app {
 
-namespace {
-
 using Json = nlohmann::ordered_json;
 
 // Streams each trace's row of the matrix into the data file and its facts
 // into the sidecar (whose shape comes last, when the traces are counted), so
 // memory stays one trace's whatever the record's size.
-class MatrixWriter final : public samples::TraceSampleConsumer {
+class SamplesFiles::MatrixWriter final : public samples::TraceSampleConsumer {
  public:
   MatrixWriter(ByteSink& sink, ByteSink& sidecar) : sink_(sink), sidecar_(sidecar) {}
 
@@ -98,31 +96,30 @@ class MatrixWriter final : public samples::TraceSampleConsumer {
   std::vector<std::uint32_t> row_;
 };
 
-}  // namespace
-
-SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path, bool scaled,
-                             std::vector<model::Notice>& notices, model::RecordConsumer* rows,
-                             model::ScanResult* rowsResult) {
-  SamplesRun run;
+SamplesFiles::SamplesFiles(std::string path, std::vector<model::Notice>& notices) : path_(std::move(path)) {
   std::string reason;
-  std::unique_ptr<AtomicFileSink> data = CreateAtomicFileSink(path, reason);
-  if (!data) {
-    notices.push_back({"Cannot write " + path + " (" + reason + ")", "Samples", model::NoticeLevel::Warning});
-    return run;
+  data_ = CreateAtomicFileSink(path_, reason);
+  if (!data_) {
+    notices.push_back({"Cannot write " + path_ + " (" + reason + ")", "Samples", model::NoticeLevel::Warning});
+    return;
   }
-  std::unique_ptr<AtomicFileSink> sidecar = CreateAtomicFileSink(path + ".json", reason);
-  if (!sidecar) {
-    notices.push_back({"Cannot write " + path + ".json (" + reason + ")", "Samples", model::NoticeLevel::Warning});
-    return run;
+  sidecar_ = CreateAtomicFileSink(path_ + ".json", reason);
+  if (!sidecar_) {
+    notices.push_back({"Cannot write " + path_ + ".json (" + reason + ")", "Samples", model::NoticeLevel::Warning});
+    data_.reset();
+    return;
   }
-  MatrixWriter writer(*data, *sidecar);
-  samples::SampleOptions options;
-  options.scaled = scaled;
-  options.rows = rows;
-  options.rowsResult = rowsResult;
-  const model::ScanResult result = samples::WalkTraceSamplesFile(record, writer, options);
-  run.rowsFed = rows != nullptr;
-  notices.insert(notices.end(), result.notices.begin(), result.notices.end());
+  writer_ = std::make_unique<MatrixWriter>(*data_, *sidecar_);
+}
+
+// Dropping an uncommitted file removes its temporary file.
+SamplesFiles::~SamplesFiles() = default;
+
+samples::TraceSampleConsumer& SamplesFiles::Consumer() { return *writer_; }
+
+SamplesRun SamplesFiles::Finish(const model::ScanResult& result, std::vector<model::Notice>& notices) {
+  SamplesRun run;
+  MatrixWriter& writer = *writer_;
   if (writer.longer_ > 0) {
     notices.push_back({std::to_string(writer.longer_) +
                            " trace(s) hold more samples than the first trace of any channel set: their rows keep the first " +
@@ -135,15 +132,31 @@ SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path,
   }
   writer.Put("\n ],\n \"shape\": " + Json{writer.traces_, writer.width_}.dump() + ",\n \"problems\": " +
              Json(result.integrity.problems).dump(-1, ' ', false, Json::error_handler_t::replace) + "\n}\n");
-  const bool dataOk = writer.ok_ && sidecar->Commit() && data->Commit();
+  const bool dataOk = writer.ok_ && sidecar_->Commit() && data_->Commit();
   if (!dataOk) {
-    notices.push_back({"Cannot write " + path + " or its .json (" + sidecar->FailureReason() + data->FailureReason() + ")",
+    notices.push_back({"Cannot write " + path_ + " or its .json (" + sidecar_->FailureReason() + data_->FailureReason() + ")",
                        "Samples", model::NoticeLevel::Warning});
     return run;
   }
   run.written = true;
   run.cut = writer.cut_;
   run.findings = result.status == model::ScanStatus::Findings;
+  return run;
+}
+
+SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path, bool scaled,
+                             std::vector<model::Notice>& notices, model::RecordConsumer* rows,
+                             model::ScanResult* rowsResult) {
+  SamplesFiles files(path, notices);
+  if (!files.Opened()) return {};
+  samples::SampleOptions options;
+  options.scaled = scaled;
+  options.rows = rows;
+  options.rowsResult = rowsResult;
+  const model::ScanResult result = samples::WalkTraceSamplesFile(record, files.Consumer(), options);
+  notices.insert(notices.end(), result.notices.begin(), result.notices.end());
+  SamplesRun run = files.Finish(result, notices);
+  run.rowsFed = rows != nullptr;
   return run;
 }
 

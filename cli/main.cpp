@@ -20,6 +20,7 @@
 #include "output/report/decode_file.h"
 #include "app/samples_files.h"
 #include "app/export_files.h"
+#include "app/record_walk.h"
 #include "app/settings.h"
 #include "output/writers.h"
 #include "scan/model/record_scan.h"
@@ -163,32 +164,67 @@ int main(int argc, char** argv) {
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
     }
   }
-  // With the samples asked for, their walk feeds the data outputs too.
-  model::ScanResult dataResult;
-  bool dataWalked = false;
-  if (samplesFile) {
-    std::vector<model::Notice> told;
-    const app::SamplesRun samples = app::WriteSamplesFiles(options->record, *samplesFile, options->scaled, told,
-                                                           data.Any() ? &data : nullptr, &dataResult);
-    dataWalked = data.Any() && samples.rowsFed;
-    for (const model::Notice& notice : told) notices.Show(notice);
-    if (!samples.written) {
-      status = cli::kExitFailed;
-    } else if (samples.cut && status == cli::kExitOk) {
-      status = cli::kExitFindings;
-    }
-  }
+  // One walk of the record feeds the samples, the export and the data
+  // outputs asked for (app/record_walk.h); each is opened before it and
+  // finished after it on its own, so one that fails leaves the others whole.
+  std::vector<model::Notice> samplesTold, exportTold;
+  std::optional<app::SamplesFiles> samples;
+  if (samplesFile) samples.emplace(*samplesFile, samplesTold);
+  cli::StdoutSink standardOutput;
+  std::optional<app::ExportFiles> exporter;
   if (exports.Any()) {
-    cli::StdoutSink standardOutput;
     app::ExportRequest request = exports;
     request.standardOutput = &standardOutput;
     request.toolVersion = SEGD_VERSION;
-    std::vector<model::Notice> told;
-    const app::ExportRun run = app::WriteExportFiles(options->record, request, told);
-    // The report or data run has told the record's own notices already.
-    for (const model::Notice& notice : told) {
-      if ((!reportRun && !data.Any()) || notice.level == model::NoticeLevel::Warning) notices.Show(notice);
+    exporter.emplace(request, exportTold);
+  }
+  app::WalkOutputs walk;
+  walk.rows = data.Any() ? &data : nullptr;
+  walk.samples = samples && samples->Opened() ? &*samples : nullptr;
+  walk.samplesScaled = options->scaled;
+  walk.exports = exporter && exporter->Opened() ? &*exporter : nullptr;
+  progress.SetRange(0, 1000);
+  walk.scan.progress = [&progress](std::int64_t done, std::int64_t total) {
+    progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
+  };
+  app::WalkResults walked;
+  if (walk.rows != nullptr || walk.samples != nullptr || walk.exports != nullptr) {
+    walked = app::WalkRecordFile(options->record, walk);
+  }
+  // The walk's notices, told once, where the first output fed by it tells
+  // them: all of them beside the samples; beside a report (which has told
+  // the record's own) only the warnings the export's failure needs; the
+  // header walk's beside the data outputs.
+  bool walkTold = false;
+  auto tellWalk = [&] {
+    if (walkTold) return;
+    walkTold = true;
+    const std::size_t headerNotices = walked.rows.notices.size();
+    for (std::size_t i = 0; i < walked.walk.notices.size(); ++i) {
+      const model::Notice& notice = walked.walk.notices[i];
+      if (walk.samples != nullptr ||
+          (walk.exports != nullptr && ((!reportRun && !data.Any()) || notice.level == model::NoticeLevel::Warning)) ||
+          (data.Any() && !reportRun && i < headerNotices)) {
+        notices.Show(notice);
+      }
     }
+  };
+  if (samples) {
+    if (walk.samples != nullptr) tellWalk();
+    const app::SamplesRun run = walk.samples != nullptr ? samples->Finish(walked.walk, samplesTold) : app::SamplesRun{};
+    for (const model::Notice& notice : samplesTold) notices.Show(notice);
+    if (!run.written) {
+      status = cli::kExitFailed;
+    } else if (run.cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
+    }
+  }
+  if (exporter) {
+    for (const model::Notice& notice : exportTold) notices.Show(notice);
+    exportTold.clear();
+    if (walk.exports != nullptr) tellWalk();
+    const app::ExportRun run = walk.exports != nullptr ? exporter->Finish(walked.walk, exportTold) : app::ExportRun{};
+    for (const model::Notice& notice : exportTold) notices.Show(notice);
     if (!run.written) {
       status = cli::kExitFailed;
     } else if (run.cut && status == cli::kExitOk) {
@@ -198,23 +234,8 @@ int main(int argc, char** argv) {
   if (!data.Any()) return status;
 
   // The data outputs come from the general decoder, for every make.
-  {
-    if (!dataWalked) {
-      model::ScanOptions scanOptions;
-      progress.SetRange(0, 1000);
-      scanOptions.progress = [&progress](std::int64_t done, std::int64_t total) {
-        progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
-      };
-      dataResult = model::ScanRecordFile(options->record, data, scanOptions);
-    }
-    const model::ScanResult& result = dataResult;
-    // The report run has told its own notices, the record's opening included
-    // (the data outputs carry the scan's).
-    if (!reportRun) {
-      for (const model::Notice& notice : result.notices) notices.Show(notice);
-    }
-    if (IsCut(result.integrity) && status == cli::kExitOk) status = cli::kExitFindings;
-  }
+  tellWalk();
+  if (IsCut(walked.rows.integrity) && status == cli::kExitOk) status = cli::kExitFindings;
   if (!data.Finish(notices)) status = cli::kExitFailed;
   return status;
 }
