@@ -17,6 +17,8 @@
 #include <nlohmann/json.hpp>
 
 #include "app/export_files.h"
+#include "app/record_walk.h"
+#include "output/writers.h"
 #include "scan/samples/trace_samples.h"
 #include "support/segy_rev2.h"
 #include "tools/segd_record.h"
@@ -284,6 +286,65 @@ TEST(ExportRecords, EveryRecordExportsBothWaysAndReadsBackAsTheDecoderReadsIt) {
     }
     mstl_free(&list, 1);
 #endif
+  }
+}
+
+// The CSV as text, and the bytes a walk reads (one walk: each byte once,
+// give or take its read window's overlaps).
+struct Text final : ByteSink {
+  bool Write(const char* data, std::size_t size) override { return text.append(data, size), true; }
+  bool Close() override { return true; }
+  std::string text;
+};
+struct Counting final : ByteSource {
+  explicit Counting(const std::string& path) : file(FileByteSource::Open(path)) {}
+  void ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override { read += out.size(), file->ReadAt(offset, out); }
+  std::uint64_t Size() const override { return file->Size(); }
+  std::unique_ptr<FileByteSource> file;
+  std::uint64_t read = 0;
+};
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// One walk feeds the CSV, the scaled samples and the export as recorded:
+// each output byte for byte as its own run writes it, the record read once.
+TEST(ExportRecords, OneWalkFeedsEveryOutputAsItsOwnRunWritesIt) {
+  for (const Case& c : Cases()) {
+    SCOPED_TRACE(c.name);
+    const std::string alone = SEGD_BINARY_DIR "/one_walk_" + c.name, joined = alone + "_joined";
+    app::ExportRequest request;
+    request.segyOptions.revision = 2;  // the long records too
+    request.segy = alone + ".sgy";
+#ifdef SEGD_HAVE_MSEED
+    request.mseed = alone + ".mseed";
+#endif
+    request.mseedOptions.station = "{seq}";
+    std::vector<model::Notice> notices;
+    Counting exportAlone(c.path);
+    ASSERT_TRUE(app::WriteExportFiles(c.path, request, notices).written);
+    ASSERT_TRUE(app::WriteSamplesFiles(c.path, alone + ".f32", true, notices).written);
+    Text csvAlone;
+    std::unique_ptr<output::RowWriter> csv = output::FindWriter("csv")->make(csvAlone);
+    model::ScanRecordFile(c.path, *csv, {});
+    csv->Finish();
+
+    request.segy = joined + ".sgy";
+    if (request.mseed) request.mseed = joined + ".mseed";
+    app::SamplesFiles samples(joined + ".f32", notices);
+    app::ExportFiles exports(request, notices);
+    Text csvJoined;
+    csv = output::FindWriter("csv")->make(csvJoined);
+    Counting once(c.path);
+    const app::WalkResults walked = app::WalkRecord(once, c.path, {csv.get(), &samples, true, &exports, {}});
+    EXPECT_TRUE(samples.Finish(walked.walk, notices).written && exports.Finish(walked.walk, notices).written);
+    csv->Finish();
+    EXPECT_EQ(csvJoined.text, csvAlone.text);
+    for (const char* ext : {".sgy", ".mseed", ".f32", ".f32.json"}) EXPECT_EQ(Slurp(joined + ext), Slurp(alone + ext)) << ext;
+    app::ExportFiles again(request, notices);
+    app::WalkRecord(exportAlone, c.path, {nullptr, nullptr, false, &again, {}});
+    EXPECT_EQ(once.read, exportAlone.read + 32);  // + the first block's look, whether it is a record
   }
 }
 

@@ -35,6 +35,30 @@ check "--segy-revision takes 1 or 2" test $? = 2 -a ! -e new.sgy
 "$exe" --segy a.sgy --mseed - --csv - "$sercel" 2>err
 check "one output at most on standard output" test $? = 2
 
+# One walk feeds every output: the joined run's files are those of separate
+# runs, byte for byte, and the record is opened once.
+cp "$solo" solo.segd
+head -c 300000 "$sercel" >cut.segd
+for record in "$sercel" solo.segd "$public/ph5_fairfield_3ch.fcnt" cut.segd; do
+  "$exe" --csv a.csv "$record" 2>/dev/null; "$exe" --samples a.f32 --scaled "$record" 2>/dev/null
+  "$exe" --segy a.sgy --mseed a.mseed --station 'S{seq}' "$record" 2>/dev/null
+  alone=$?
+  strace -f -qq -e trace=openat -o opened "$exe" --csv j.csv --samples j.f32 --scaled --segy j.sgy --mseed j.mseed \
+    --station 'S{seq}' "$record" 2>err
+  check "$record: one walk gives the separate runs' files and status" test $? = $alone -a "$(
+    for f in csv f32 f32.json sgy mseed; do cmp -s a.$f j.$f || echo $f; done)" = ""
+  check "$record: ... opens the record once and tells each notice once" \
+    test "$(grep -c "\"$record\"" opened)" = 1 -a "$(sort err | uniq -d)" = ""
+done
+rm j.*
+"$exe" --csv j.csv --mseed j.mseed --station '{serial}' solo.segd 2>err
+check "an export refusal leaves no export and the CSV whole" \
+  test $? = 1 -a ! -e j.mseed -a -s j.csv -a "$("$exe" --csv - solo.segd 2>/dev/null | cmp - j.csv)" = ""
+"$exe" --segy a.sgy --samples a.f32 solo.segd 2>/dev/null
+"$exe" --csv nowhere/j.csv --segy j.sgy --samples j.f32 solo.segd 2>err
+check "a CSV that cannot be written leaves the export and the samples whole" \
+  test $? = 1 -a "$(cmp j.sgy a.sgy; cmp j.f32 a.f32)" = ""
+
 mkdir sgy ms
 "$exe" --segy-dir sgy --mseed-dir ms --station 'T{seq}' --summary sum.csv "$public" 2>err
 check "batch export: one SEG-Y and one miniSEED per record" test "$(ls sgy | wc -l)" = 3 -a "$(ls ms | wc -l)" = 3
