@@ -9,7 +9,7 @@
 #include <memory>
 #include <system_error>
 
-#include "app/safe_file.h"
+#include "output/files/safe_file.h"
 #include "output/report/decode_file.h"
 #include "output/writers.h"
 #include "scan/model/record_scan.h"
@@ -35,7 +35,7 @@ class BatchReportAccess final : public FileAccess {
   std::unique_ptr<ByteSink> CreateReport(const std::string&, const std::string&) override {
     created = true;
     // The report goes into a SafeFile whatever name the run gives it.
-    auto sink = std::make_unique<SafeFile>(reportPath_);
+    auto sink = std::make_unique<output::SafeFile>(reportPath_);
     if (!sink->IsOpen()) return nullptr;
     return sink;
   }
@@ -129,7 +129,7 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   std::vector<model::RecordConsumer*> consumers{&summary};
   // The registry's writers of trace rows (CSV, JSON) ride on the summary's walk.
   struct RowOutput {
-    std::unique_ptr<SafeFile> file;
+    std::unique_ptr<output::SafeFile> file;
     std::unique_ptr<output::RowWriter> writer;
   };
   std::vector<RowOutput> rowOutputs;
@@ -137,7 +137,7 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
     const auto file = kind.make ? OutputPath(outputs, stem, kind.name) : std::nullopt;
     if (!file) continue;
     RowOutput& row = rowOutputs.emplace_back();
-    row.file = std::make_unique<SafeFile>(*file);
+    row.file = std::make_unique<output::SafeFile>(*file);
     row.writer = kind.make(*row.file);
     consumers.push_back(row.writer.get());
   }

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/safe_file.h"
+#include "output/files/safe_file.h"
 
 namespace segd::app {
 namespace {
@@ -28,7 +28,7 @@ std::unique_ptr<ByteSink> Open(const std::optional<std::string>& path, const Exp
                        model::NoticeLevel::Warning});
     return nullptr;
   }
-  auto file = std::make_unique<SafeFile>(*path);
+  auto file = std::make_unique<output::SafeFile>(*path);
   if (!file->IsOpen()) {
     failed = true;
     notices.push_back({"Cannot create the " + std::string(what) + " file " + file->Described(), "Output Not Written",

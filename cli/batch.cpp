@@ -14,7 +14,7 @@
 #include "app/line_qc.h"
 #include "app/record_finder.h"
 #include "app/run_inputs.h"
-#include "app/safe_file.h"
+#include "output/files/safe_file.h"
 #include "cli/batch_options.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
@@ -35,7 +35,7 @@ void Say(const std::string& line) {
 class SummaryOut {
  public:
   explicit SummaryOut(const std::string& path) {
-    if (path != "-") file_ = std::make_unique<app::SafeFile>(path);
+    if (path != "-") file_ = std::make_unique<output::SafeFile>(path);
   }
   bool IsOpen() const { return !file_ || file_->IsOpen(); }
   void Write(const std::string& text) {
@@ -61,7 +61,7 @@ class SummaryOut {
   }
 
  private:
-  std::unique_ptr<app::SafeFile> file_;
+  std::unique_ptr<output::SafeFile> file_;
   bool ok_ = true;
   int error_ = 0;
 };
@@ -72,7 +72,7 @@ std::string WriteWhole(const std::string& path, const std::string& text) {
     if (WriteStdout(text.data(), text.size())) return {};
     return errno != 0 ? SystemMessage(errno) : "failed";
   }
-  app::SafeFile file(path);
+  output::SafeFile file(path);
   if (file.Write(text) && file.Commit()) return {};
   const std::string reason = file.WhyFailed();
   return reason.empty() ? "failed" : reason;

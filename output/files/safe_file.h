@@ -9,7 +9,7 @@
 
 #include "output/files/atomic_file.h"
 
-namespace segd::app {
+namespace segd::output {
 
 class SafeFile final : public ByteSink {
  public:
@@ -32,4 +32,4 @@ class SafeFile final : public ByteSink {
   std::unique_ptr<AtomicFileSink> sink_;
 };
 
-}  // namespace segd::app
+}  // namespace segd::output

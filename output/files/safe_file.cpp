@@ -1,6 +1,6 @@
-#include "app/safe_file.h"
+#include "output/files/safe_file.h"
 
-namespace segd::app {
+namespace segd::output {
 
 bool SafeFile::Commit() {
   if (!sink_) return false;
@@ -10,4 +10,4 @@ bool SafeFile::Commit() {
   return ok;
 }
 
-}  // namespace segd::app
+}  // namespace segd::output
