@@ -225,6 +225,11 @@ std::vector<Row> Rows(const Options& o, const std::string& record, const std::ve
     rows.push_back({"scanner --mseed, rev 2.1", Role::kOther,
                     {o.scanner, "--quiet", "--mseed=" + o.folder + "/bench.mseed", "--station={seq}", general},
                     o.folder + "/bench.mseed"});
+    // Both in one walk of the record: against the two rows above together.
+    rows.push_back({"scanner --csv --segy, 2.1", Role::kOther,
+                    {o.scanner, "--quiet", "--csv=" + o.folder + "/bench_joined.csv",
+                     "--segy=" + o.folder + "/bench_joined.sgy", general},
+                    o.folder + "/bench_joined.sgy"});
   }
 #ifdef SEGD_BENCH_PYTHON
   // The Python package's trace array against the command line's CSV of the
@@ -394,6 +399,7 @@ bool BenchRecord(const Options& o, const RecordCase& c, bool& failed) {
     for (const Row& row : rows) {
       if (!row.output.empty()) std::filesystem::remove(row.output);
     }
+    std::filesystem::remove(o.folder + "/bench_joined.csv");  // the joined row's second output
     std::filesystem::remove(record);
     if (!general.empty()) std::filesystem::remove(general);
     std::filesystem::remove(layoutPath);

@@ -6,6 +6,8 @@
 #   write floor  the SEG-Y's size in zeros to a new file beside it (dd, 1 MiB blocks)
 #   SEG-Y        segdreport --segy (rev 1)
 #   miniSEED     segdreport --mseed (FLOAT32, 4096-byte records)
+#   joined       segdreport --csv --segy: one walk feeds both
+#   apart        segdreport --csv, then --segy: two walks (as before the join)
 # and the export's time against read floor + write floor, and its peak memory.
 #   bench/export_bench.sh SEGDREPORT MAKE_SEGD [TRACES [SAMPLES [FOLDER [RUNS]]]]
 set -eu
@@ -41,7 +43,10 @@ best read cat "$record"
 best write dd if=/dev/zero of="$folder/out.zero" bs=1M count=$(((segy_bytes + 1048575) / 1048576)) status=none
 best segy "$exe" --quiet --segy "$folder/out.sgy" "$record"
 best mseed "$exe" --quiet --mseed "$folder/out.mseed" --station '{seq}' "$record"
+best joined "$exe" --quiet --csv "$folder/out.csv" --segy "$folder/out.sgy" "$record"
+best apart sh -c '"$0" --quiet --csv "$1/out.csv" "$2" && "$0" --quiet --segy "$1/out.sgy" "$2"' "$exe" "$folder" "$record"
 rm -f "$folder"/out.*
 echo "record: $(stat -c %s "$record") bytes, $traces traces x $samples samples (8058)"
 awk -v s="$t_segy" -v m="$t_mseed" -v r="$t_read" -v w="$t_write" \
   'BEGIN { printf "SEG-Y    %.2fx (read floor + write floor)\nminiSEED %.2fx (read floor + write floor)\n", s / (r + w), m / (r + w) }'
+awk -v j="$t_joined" -v a="$t_apart" 'BEGIN { printf "--csv --segy in one walk: %.2fx the two walks\n", j / a }'
