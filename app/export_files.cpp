@@ -53,6 +53,15 @@ ExportFiles::ExportFiles(const ExportRequest& request, std::vector<model::Notice
   exporter_ = std::make_unique<output::RecordExport>(segy_.get(), request.segyOptions, mseed_.get(),
                                                      request.mseedOptions, request.toolVersion);
   exporter_->StopWhen(request.interrupt);
+  // Options the writers refuse (a SEED code too long, Steim2 without a bit
+  // weight, miniSEED in a build without libmseed): refused now, the record
+  // unread.
+  if (!exporter_->Error().empty()) {
+    notices.push_back({exporter_->Error(), "Output Not Written", model::NoticeLevel::Warning});
+    exporter_.reset();
+    segy_.reset();
+    mseed_.reset();
+  }
 }
 
 ExportFiles::~ExportFiles() = default;

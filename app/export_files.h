@@ -53,8 +53,9 @@ class ExportFiles {
   // else may stop then (its options.scan.cancel).
   const std::atomic<bool>* Stop() const;
   // `walk`: the walk's result; the export's own notices (why it failed) are
-  // added to `notices`, not the walk's. Each file is committed whole, or dropped when the
-  // export failed or `keep` is false (a record the caller does not export).
+  // added to `notices`, not the walk's. Each file is committed whole, or
+  // dropped when the export failed or `keep` is false (a record the caller
+  // does not export).
   ExportRun Finish(const model::ScanResult& walk, std::vector<model::Notice>& notices, bool keep = true);
 
  private:

@@ -145,19 +145,14 @@ SamplesRun SamplesFiles::Finish(const model::ScanResult& result, std::vector<mod
 }
 
 SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path, bool scaled,
-                             std::vector<model::Notice>& notices, model::RecordConsumer* rows,
-                             model::ScanResult* rowsResult) {
+                             std::vector<model::Notice>& notices) {
   SamplesFiles files(path, notices);
   if (!files.Opened()) return {};
   samples::SampleOptions options;
   options.scaled = scaled;
-  options.rows = rows;
-  options.rowsResult = rowsResult;
   const model::ScanResult result = samples::WalkTraceSamplesFile(record, files.Consumer(), options);
   notices.insert(notices.end(), result.notices.begin(), result.notices.end());
-  SamplesRun run = files.Finish(result, notices);
-  run.rowsFed = rows != nullptr;
-  return run;
+  return files.Finish(result, notices);
 }
 
 }  // namespace segd::app

@@ -20,7 +20,6 @@ struct SamplesRun {
   bool written = false;  // both files written whole
   bool cut = false;      // a trace ends past the end of the file (exit 3)
   bool findings = false; // notices or integrity problems
-  bool rowsFed = false;  // the walk ran, feeding `rows` and setting `rowsResult`
 };
 
 // The two files of one record: created (as temporary files) before the walk,
@@ -44,14 +43,12 @@ class SamplesFiles {
   std::unique_ptr<MatrixWriter> writer_;
 };
 
-// Walks `record` once and writes `path` and `path`.json (each whole or not
-// at all); the run's notices are added to `notices`. `scaled`: millivolts
-// (× 2^MP). For the command line's --samples and the batch's --samples-dir.
-// `rows`, when given, is fed by the same walk as ScanRecordFile would feed
-// it (the trace-row writers and the summary need no walk of their own), and
-// `rowsResult` gets that walk's result.
+// Walks `record` once for the samples alone and writes `path` and
+// `path`.json (each whole or not at all); the run's notices are added to
+// `notices`. `scaled`: millivolts (× 2^MP). The command line's --samples and
+// the batch's --samples-dir share the walk with the other outputs instead
+// (app/record_walk.h).
 SamplesRun WriteSamplesFiles(const std::string& record, const std::string& path, bool scaled,
-                             std::vector<model::Notice>& notices, model::RecordConsumer* rows = nullptr,
-                             model::ScanResult* rowsResult = nullptr);
+                             std::vector<model::Notice>& notices);
 
 }  // namespace segd::app
