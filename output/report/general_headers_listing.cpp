@@ -36,17 +36,4 @@ std::int32_t ListGeneralHeaders(const GeneralHeader1Record& block1, const Genera
   return 0;
 }
 
-void AddGeneralHeaderBlocks(const GeneralHeader1Record& block1, const GeneralHeader2Record& block2,
-                            const GeneralHeader3Record& block3, std::vector<model::Block>& blocks) {
-  model::Block& b1 = blocks.emplace_back();
-  b1.name = "general_header_1";
-  AddModelFields(kBlock1, block1, b1);
-  model::Block& b2 = blocks.emplace_back();
-  b2.name = "general_header_2";
-  AddModelFields(kBlock2, block2, b2);
-  model::Block& b3 = blocks.emplace_back();
-  b3.name = "general_header_3";
-  AddModelFields(kBlock3, block3, b3);
-}
-
 }  // namespace segd

@@ -13,9 +13,4 @@ namespace segd {
 std::int32_t ListGeneralHeaders(const GeneralHeader1Record& block1, const GeneralHeader2Record& block2,
                                 const GeneralHeader3Record& block3, ReportWriter& report);
 
-// Appends the three blocks to the model, each field under its data name with
-// the text the section shows as its raw text.
-void AddGeneralHeaderBlocks(const GeneralHeader1Record& block1, const GeneralHeader2Record& block2,
-                            const GeneralHeader3Record& block3, std::vector<model::Block>& blocks);
-
 }  // namespace segd

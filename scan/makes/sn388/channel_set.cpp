@@ -3,6 +3,7 @@
 #include <string>
 
 #include "scan/makes/sn388/field_table.h"
+#include "scan/standard/channel_set_tables.h"
 #include "output/report/listing.h"
 
 namespace segd {
@@ -50,37 +51,38 @@ constexpr std::size_t kLabelColumn = 29;
 constexpr std::string_view kTwoMs = " (x 2mS)";
 
 using enum Conversion;
+using generic::kChannelSet;
 constexpr FieldRow<R> kFields[] = {
-    {"Header Byte", "scan_type", Digits(1, 2), Bcd, SEGD_AT(R, ScanTypeNumber)},
-    {"Channel Set Number", "channel_set_number", Digits(3, 4), Bcd, SEGD_AT(R, ChannelSetNumber)},
-    {"Channel Set Start Time", "start_time", Digits(5, 8), Binary, SEGD_AT(R, StartTime)},
-    {"Channel Set End Time", "end_time", Digits(9, 12), Binary, SEGD_AT(R, EndTime)},
-    {"Descale Multiplier", "descale_multiplier", Digits(13, 16), Hex, SEGD_AT(R, DescaleMultiplier)},
-    {"Channels in this channel Set", "channel_count", Digits(17, 20), Bcd, SEGD_AT(R, ChannelCount)},
-    {"Channel Type", "channel_type_code", Digits(21, 21), Bcd, SEGD_AT(R, ChannelType)},
-    {"Unused", "unused", Digits(22, 22), Hex, SEGD_AT(R, Unused)},
-    {"Number of Sub Scan Exponents", "subscan_exponent", Digits(23, 23), Bcd, SEGD_AT(R, SubscanExponent)},
-    {"Channel Gain Control", "gain_control_code", Digits(24, 24), Bcd, SEGD_AT(R, GainControl)},
-    {"Alias Frequency", "alias_frequency", Digits(25, 28), Bcd, SEGD_AT(R, AliasFrequency)},
-    {"Alias Slope", "alias_slope", Digits(29, 32), Bcd, SEGD_AT(R, AliasSlope)},
-    {"Low Cut Frequency", "low_cut_frequency", Digits(33, 36), Bcd, SEGD_AT(R, LowCutFrequency)},
-    {"Low Cut Slope", "low_cut_slope", Digits(37, 40), Bcd, SEGD_AT(R, LowCutSlope)},
-    {"First Notch Frequency", "first_notch", Digits(41, 44), Bcd, SEGD_AT(R, FirstNotch)},
-    {"Second Notch Frequency", "second_notch", Digits(45, 48), Bcd, SEGD_AT(R, SecondNotch)},
-    {"Third Notch Frequency", "third_notch", Digits(49, 52), Bcd, SEGD_AT(R, ThirdNotch)},
-    {"Extended Channel Set Number", "extended_channel_set_number", Digits(53, 56), Binary,
+    {"Header Byte", "", In(kChannelSet, "scan_type"), Bcd, SEGD_AT(R, ScanTypeNumber)},
+    {"Channel Set Number", "", In(kChannelSet, "channel_set"), Bcd, SEGD_AT(R, ChannelSetNumber)},
+    {"Channel Set Start Time", "", In(kChannelSet, "start_time_ms"), Binary, SEGD_AT(R, StartTime)},
+    {"Channel Set End Time", "", In(kChannelSet, "end_time_ms"), Binary, SEGD_AT(R, EndTime)},
+    {"Descale Multiplier", "", In(kChannelSet, "descale_multiplier"), Hex, SEGD_AT(R, DescaleMultiplier)},
+    {"Channels in this channel Set", "", In(kChannelSet, "channels"), Bcd, SEGD_AT(R, ChannelCount)},
+    {"Channel Type", "", In(kChannelSet, "channel_type"), Bcd, SEGD_AT(R, ChannelType)},
+    {"Unused", "", Between(kChannelSet, "channel_type", "subscans_exponent"), Hex, SEGD_AT(R, Unused)},
+    {"Number of Sub Scan Exponents", "", In(kChannelSet, "subscans_exponent"), Bcd, SEGD_AT(R, SubscanExponent)},
+    {"Channel Gain Control", "", In(kChannelSet, "gain_control"), Bcd, SEGD_AT(R, GainControl)},
+    {"Alias Frequency", "", In(kChannelSet, "alias_filter_frequency"), Bcd, SEGD_AT(R, AliasFrequency)},
+    {"Alias Slope", "", In(kChannelSet, "alias_filter_slope"), Bcd, SEGD_AT(R, AliasSlope)},
+    {"Low Cut Frequency", "", In(kChannelSet, "low_cut_frequency"), Bcd, SEGD_AT(R, LowCutFrequency)},
+    {"Low Cut Slope", "", In(kChannelSet, "low_cut_slope"), Bcd, SEGD_AT(R, LowCutSlope)},
+    {"First Notch Frequency", "", In(kChannelSet, "notch_1_frequency"), Bcd, SEGD_AT(R, FirstNotch)},
+    {"Second Notch Frequency", "", In(kChannelSet, "notch_2_frequency"), Bcd, SEGD_AT(R, SecondNotch)},
+    {"Third Notch Frequency", "", In(kChannelSet, "notch_3_frequency"), Bcd, SEGD_AT(R, ThirdNotch)},
+    {"Extended Channel Set Number", "", In(kChannelSet, "extended_channel_set"), Binary,
      SEGD_AT(R, ExtendedChannelSetNumber)},
-    {"Extended Header Flag", "extended_header_flag", Digits(57, 57), Binary, SEGD_AT(R, ExtendedHeaderFlag)},
-    {"Trace Header Extentions", "trace_header_extensions", Digits(58, 58), Binary, SEGD_AT(R, TraceHeaderExtensions)},
-    {"Vertical Stacks", "vertical_stack", Digits(59, 60), Binary, SEGD_AT(R, VerticalStack)},
-    {"Streamer Number", "streamer_number", Digits(61, 62), Binary, SEGD_AT(R, StreamerNumber)},
-    {"Array Forming", "array_forming_code", Digits(63, 64), Binary, SEGD_AT(R, ArrayForming)},
+    {"Extended Header Flag", "", In(kChannelSet, "extended_header_flag"), Binary, SEGD_AT(R, ExtendedHeaderFlag)},
+    {"Trace Header Extentions", "", In(kChannelSet, "trace_header_extensions"), Binary, SEGD_AT(R, TraceHeaderExtensions)},
+    {"Vertical Stacks", "", In(kChannelSet, "vertical_stack"), Binary, SEGD_AT(R, VerticalStack)},
+    {"Streamer Number", "", In(kChannelSet, "streamer_number"), Binary, SEGD_AT(R, StreamerNumber)},
+    {"Array Forming", "", In(kChannelSet, "array_forming"), Binary, SEGD_AT(R, ArrayForming)},
     // The decoded texts are shown without the blanks that pad their fields.
-    {"Channel Set Start Time", "start_time_2ms", {}, Number, SEGD_AT(R, StartTimeText), Shown::Trimmed, kTwoMs},
-    {"Channel Set End Time", "end_time_2ms", {}, Number, SEGD_AT(R, EndTimeText), Shown::Trimmed, kTwoMs},
-    {"Channel Type", "channel_type", {}, Text, SEGD_AT(R, ChannelTypeText), Shown::Trimmed},
-    {"Channel Gain Control", "gain_control", {}, Text, SEGD_AT(R, GainControlText), Shown::Trimmed},
-    {"Array Forming", "array_forming", {}, Text, SEGD_AT(R, ArrayFormingText), Shown::Trimmed},
+    {"Channel Set Start Time", "", {}, Number, SEGD_AT(R, StartTimeText), Shown::Trimmed, kTwoMs},
+    {"Channel Set End Time", "", {}, Number, SEGD_AT(R, EndTimeText), Shown::Trimmed, kTwoMs},
+    {"Channel Type", "", {}, Text, SEGD_AT(R, ChannelTypeText), Shown::Trimmed},
+    {"Channel Gain Control", "", {}, Text, SEGD_AT(R, GainControlText), Shown::Trimmed},
+    {"Array Forming", "", {}, Text, SEGD_AT(R, ArrayFormingText), Shown::Trimmed},
 };
 static_assert(TableIsSound(kFields, kBlockBytes, kLabelColumn));
 
@@ -119,13 +121,5 @@ std::int32_t ListChannelSets(std::span<const ChannelSetRecord> records, std::int
   report.WriteLine("");
   return 0;
 }
-
-void AddChannelSetBlock(const ChannelSetRecord& record, std::int32_t number, std::vector<model::Block>& blocks) {
-  model::Block& block = blocks.emplace_back();
-  block.name = "channel_set_" + std::to_string(number);
-  AddModelFields(kFields, record, block);
-}
-
-bool IsListedChannelSet(const ChannelSetRecord& record) { return Listed(record); }
 
 }  // namespace segd

@@ -51,12 +51,4 @@ std::int32_t DecodeChannelSet(ByteSpan block, ChannelSetRecord& record);
 // out headers whose scan type and channel set number both read as 0.
 std::int32_t ListChannelSets(std::span<const ChannelSetRecord> records, std::int32_t lastIndex, ReportWriter& report);
 
-// Whether the section lists the header (its scan type or channel set number
-// reads as other than 0).
-bool IsListedChannelSet(const ChannelSetRecord& record);
-
-// Appends the header as a model block named channel_set_NUMBER, every field
-// under its data name with the text the section shows as its raw text.
-void AddChannelSetBlock(const ChannelSetRecord& record, std::int32_t number, std::vector<model::Block>& blocks);
-
 }  // namespace segd

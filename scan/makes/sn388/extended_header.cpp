@@ -21,12 +21,6 @@ std::int32_t DecodeExtendedHeader(ByteSpan bytes, ExtendedHeaderRecord& record) 
   return status;
 }
 
-void FillExtendedBlock(const ExtendedHeaderRecord& record, model::Block& block) {
-  block.name = "extended_header";
-  block.fields.clear();
-  AddModelFields(kFields, record, block);
-}
-
 std::int32_t ListExtendedHeader(const ExtendedHeaderRecord& record, ReportWriter& report) {
   WriteBanner(report, "Extended Header");
   ListFields(report, kFields, record, extended::kLabelColumn);

@@ -135,8 +135,4 @@ std::int32_t DecodeExtendedHeader(ByteSpan bytes, ExtendedHeaderRecord& record);
 // the error information. Returns 0.
 std::int32_t ListExtendedHeader(const ExtendedHeaderRecord& record, ReportWriter& report);
 
-// Fills `block` with every listed field and every decoded text, each under
-// its data name in the field table.
-void FillExtendedBlock(const ExtendedHeaderRecord& record, model::Block& block);
-
 }  // namespace segd
