@@ -5,7 +5,7 @@
 #include <string>
 
 #include "output/writers.h"
-#include "scan/makes/sn388/trace_columns.h"
+#include "output/report/trace_columns.h"
 
 namespace segd::cli {
 

@@ -6,11 +6,12 @@
 #include <optional>
 #include <vector>
 
-#include "output/report/general_headers_listing.h"
+#include "output/report/header_sections.h"
 #include "output/report/report_name.h"
 #include "scan/makes/sn388/sn388_decode.h"
 #include "scan/standard/trace_batches.h"
 #include "output/report/trace_listing.h"
+#include "output/report/trace_texts.h"
 #include "scan/makes/sn388/trace_walk.h"
 
 namespace segd {

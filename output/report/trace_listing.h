@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "output/report/report_writer.h"
-#include "scan/makes/sn388/trace_columns.h"
+#include "output/report/trace_columns.h"
 #include "output/report/trace_fields.h"
 
 namespace segd {

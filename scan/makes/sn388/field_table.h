@@ -1,9 +1,9 @@
 #pragma once
 // Field tables: one row per field of a header kind, stating the label the
-// report lists it under, its data name in the record model, where it lies in
-// the block, how its bytes become text and which field of the decoded record
-// holds that text. The decoder, the section listing and the record model all
-// walk the same rows; the static checks below hold every table to them.
+// report lists it under, its data name (the make's own fields), where it lies
+// in the block, how its bytes become text and which field of the decoded
+// record holds that text. The decoder and the section listing walk the same
+// rows; the static checks below hold every table to them.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -15,7 +15,6 @@
 #include <utility>
 
 #include "scan/convert/conversions.h"
-#include "output/report/listing.h"
 #include "scan/standard/trace_header_tables.h"
 #include "scan/model/record_model.h"
 #include "scan/convert/text_field.h"
@@ -270,42 +269,6 @@ void FillFieldsUnrolled(const std::array<std::uint8_t, B>& block, R& record) {
   [&]<std::size_t... I>(std::index_sequence<I...>) {
     (FillFieldAt<Rows, I>(block, record), ...);
   }(std::make_index_sequence<std::size(Rows)>());
-}
-
-// ---- Listing and the record model -----------------------------------------
-
-// The text a section shows for the row (NUL characters of an unfilled field
-// included).
-template <class R>
-std::string ShownText(const R& record, const FieldRow<R>& row) {
-  std::string_view text = ViewOf(record, row);
-  if (row.shown == Shown::Trimmed) {
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  }
-  std::string shown(text);
-  shown.append(row.suffix);
-  return shown;
-}
-
-// Writes every listed row as its label padded to `labelColumn`, ": " and its
-// text; "Decoded Fields" before the first listed row the decoder's code
-// fills.
-template <class R, std::size_t N>
-void ListFields(ReportWriter& report, const FieldRow<R> (&rows)[N], const R& record, std::size_t labelColumn) {
-  bool decoded = false;
-  std::string label;
-  for (const FieldRow<R>& row : rows) {
-    if (row.label.empty()) continue;
-    if (!decoded && !ReadsTheBlock(row.conversion)) {
-      decoded = true;
-      WriteDecodedFieldsHeading(report);
-    }
-    label.assign(row.label);
-    label.resize(labelColumn, ' ');
-    label.append(": ");
-    report.Write(label);
-    report.WriteLine(ShownText(record, row));
-  }
 }
 
 }  // namespace segd

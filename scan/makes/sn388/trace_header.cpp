@@ -58,7 +58,7 @@ using enum Conversion;
 
 using TH = TraceHeaderRecord;
 
-// The trace table's columns (scan/makes/sn388/trace_columns.h) give the fields their
+// The trace table's columns (output/report/trace_columns.h) give the fields their
 // titles and data names: no row here is listed or named.
 constexpr FieldRow<TH> kHeaderLayout[] = {
     {"", "", PlaceOf(generic::kTraceChannelSet), Hex, SEGD_AT(TH, ChannelSet)},
