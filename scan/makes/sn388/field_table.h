@@ -203,11 +203,7 @@ inline char* Convert(Conversion conversion, Place place, ByteSpan block, char* o
     case Conversion::Hex:
     case Conversion::Bcd:
     case Conversion::Binary:
-      for (int p = place.first; p <= place.last; ++p) {
-        const std::uint8_t b = block[static_cast<std::size_t>(p - 1) / 2];
-        *out++ = "0123456789ABCDEF"[p % 2 == 1 ? b >> 4 : b & 0x0F];
-      }
-      return out;
+      return WriteHalfBytes(block, place.first - 1, place.last, out);
     case Conversion::Decimal:
       if (bytes.size() <= 3) return WriteSmallDigits(out, bytes);
       return WriteSmallDecimal(out, bytes);
