@@ -108,7 +108,7 @@ std::vector<std::string> OutputStems(const std::vector<std::string>& paths) {
     }
     // Two different paths whose hashes meet (or one path given twice) still
     // get names of their own.
-    if (const int n = ++taken[stem]; n > 1) stem += "-" + std::to_string(n);
+    if (const int n = ++taken[stem]; n > 1) stem.append("-").append(std::to_string(n));
     stems.push_back(std::move(stem));
   }
   return stems;

@@ -305,7 +305,7 @@ std::string QcText(const LineQc& qc) {
   for (const auto& l : qc.lengthMismatch) out += p + "record length disagrees with samples x interval: " + Told(l) + ": " + l.value + "\n";
   for (const auto& r : qc.repeatedSources) {
     out += p + "source position " + r.position + " shot by " + std::to_string(r.records.size()) + " records:";
-    for (const auto& ref : r.records) out += " " + Told(ref);
+    for (const auto& ref : r.records) out.append(" ").append(Told(ref));
     out += "\n";
   }
   for (const auto& o : qc.oddRecords) {

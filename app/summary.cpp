@@ -359,7 +359,7 @@ void SummaryConsumer::End(const model::RecordHeaders& h, const model::Integrity&
   for (std::size_t i = 0; i < setTraces_.size(); ++i) {
     if (!layout.empty()) layout += ' ';
     layout += setTraces_[i].first + ":" + std::to_string(setTraces_[i].second);
-    if (samples) layout += "x" + std::to_string(samplesPerTrace_[i]);
+    if (samples) layout.append("x").append(std::to_string(samplesPerTrace_[i]));
   }
   row_.Set("channel_set_layout", layout);
   // The descriptors' trace counts against the traces the walk found in

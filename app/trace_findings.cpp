@@ -22,7 +22,7 @@ std::string TraceRanges::Text() const {
   for (const auto& [first, last] : ranges_) {
     if (!out.empty()) out += ", ";
     out += std::to_string(first);
-    if (last != first) out += "-" + std::to_string(last);
+    if (last != first) out.append("-").append(std::to_string(last));
   }
   if (more_) out += ", ...";
   return out;
@@ -45,7 +45,7 @@ std::optional<Allowance> ParseAllowance(const std::string& list, std::string& er
     if (equals == std::string::npos || column.empty()) {
       error = "bad --allow entry '" + item + "' (use KIND=COUNT or KIND=PERCENT%, KIND one of:";
       for (const SummaryColumn& c : SummaryColumns()) {
-        if (c.findingKind) error += " " + std::string(c.name);
+        if (c.findingKind) error.append(" ").append(c.name);
       }
       error += ")";
       return std::nullopt;

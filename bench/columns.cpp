@@ -19,6 +19,7 @@
 #include "scan/convert/conversions.h"
 #include "output/report/report_writer.h"
 #include "output/report/trace_listing.h"
+#include "output/report/trace_texts.h"
 #include "scan/makes/sn388/trace_walk.h"
 
 namespace {

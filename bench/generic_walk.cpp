@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "scan/model/record_scan_makes.h"
+#include "output/report/trace_texts.h"
 #include "scan/makes/sn388/trace_walk.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "output/writers.h"
-#include "scan/makes/sn388/trace_columns.h"
+#include "output/report/trace_columns.h"
 
 namespace segd::cli {
 
@@ -213,9 +213,10 @@ constexpr std::string_view kUsageHead =
     "  --help, --version\n"
     "\n"
     "A FILE or NAME of '-' is standard output (for one of them at most). Any of\n"
-    "--output, --csv and --json may be given together: the record is read once.\n"
+    "--output, --csv and --json may be given together; --csv and --json share\n"
+    "one read of the record, the report reads it once more.\n"
     "\n"
-    "Trace fields (index, data name as in CSV and JSON, label in the window):\n";
+    "Trace fields (index, name for --select, label in the window):\n";
 
 
 constexpr std::string_view kUsageTail =

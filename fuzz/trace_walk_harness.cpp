@@ -11,6 +11,7 @@
 #include "fuzz/harness.h"
 #include "scan/makes/sn388/trace_header.h"
 #include "output/report/trace_listing.h"
+#include "output/report/trace_texts.h"
 #include "scan/makes/sn388/trace_walk.h"
 
 namespace segd::fuzz {

@@ -19,7 +19,7 @@
 #include "python/trace_table.h"
 #include "output/writers.h"
 #include "scan/model/record_scan.h"
-#include "scan/makes/sn388/trace_columns.h"
+#include "output/report/trace_columns.h"
 
 namespace py = pybind11;
 

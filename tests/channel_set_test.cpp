@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "output/report/header_sections.h"
 #include "scan/makes/sn388/channel_set.h"
 #include "support/blocks.h"
 

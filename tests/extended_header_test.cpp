@@ -1,5 +1,6 @@
 // The SN388 extended header: raw fields, code checks, decoded texts and the
 // listing, alone and through a whole decode run.
+#include "output/report/header_sections.h"
 #include "scan/makes/sn388/extended_header.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The external header dump: 64 lines of line number, 32 digits and a column
 // of the printable bytes.
+#include "output/report/header_sections.h"
 #include "scan/makes/sn388/external_header.h"
 
 #include <gtest/gtest.h>

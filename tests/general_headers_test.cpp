@@ -4,7 +4,7 @@
 
 #include "scan/makes/sn388/general_header1.h"
 #include "scan/makes/sn388/general_header23.h"
-#include "output/report/general_headers_listing.h"
+#include "output/report/header_sections.h"
 #include "support/blocks.h"
 
 namespace segd {

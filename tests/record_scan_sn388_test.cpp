@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "scan/model/record_scan.h"
-#include "scan/makes/sn388/trace_columns.h"
+#include "output/report/trace_columns.h"
 #include "shell/main_window_layout.h"
 #include "support/fake_host.h"
 #include "tools/record_writer.h"

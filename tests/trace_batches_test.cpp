@@ -37,19 +37,6 @@ Lines OneByOne(ByteSource& source, const TraceWalkPlan& plan, const TraceLineBui
   return lines;
 }
 
-class LineFormat final : public TraceBatchFormat {
- public:
-  explicit LineFormat(const TraceLineBuilder& cells) : cells_(cells) {}
-  void Add(std::int32_t sequence, std::int64_t, const TraceRecords& records, const std::uint8_t*,
-           TraceBatch& batch) const override {
-    cells_.Append(sequence, records, batch.text);
-    batch.text += "\r\n";
-  }
-
- private:
-  const TraceLineBuilder& cells_;
-};
-
 TEST(TraceBatches, GiveTheLinesOfTheOneByOneWalkOverAnyBytes) {
   struct Case {
     const char* what;
@@ -79,7 +66,7 @@ TEST(TraceBatches, GiveTheLinesOfTheOneByOneWalkOverAnyBytes) {
     const TraceLineBuilder cells(selection, fields);
     const Lines want = OneByOne(source, c.plan, cells);
 
-    const LineFormat format(cells);
+    const TraceLineFormat format(cells);
     const TraceBatchOptions options{c.batchTraces, 1, 2};
     ASSERT_TRUE(TraceBatchesSuit(source, c.plan, options));
     std::string got;

@@ -14,6 +14,7 @@
 #include "scan/io/byte_source.h"
 #include "scan/convert/conversions.h"
 #include "output/report/trace_listing.h"
+#include "output/report/trace_texts.h"
 #include "scan/makes/sn388/trace_walk.h"
 #include "support/blocks.h"
 

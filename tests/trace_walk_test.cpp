@@ -1,6 +1,7 @@
 // The trace walk: where each trace lies for every extension count, what it
 // reads (the header bytes, in one read, never the samples), what it leaves in
 // the column texts, and records that end early or lie beyond 4 GiB.
+#include "output/report/trace_texts.h"
 #include "scan/makes/sn388/trace_walk.h"
 
 #include <gtest/gtest.h>

@@ -6,11 +6,12 @@
 #include <optional>
 #include <vector>
 
-#include "output/report/general_headers_listing.h"
+#include "output/report/header_sections.h"
 #include "output/report/report_name.h"
 #include "scan/makes/sn388/sn388_decode.h"
 #include "scan/standard/trace_batches.h"
 #include "output/report/trace_listing.h"
+#include "output/report/trace_texts.h"
 #include "scan/makes/sn388/trace_walk.h"
 
 namespace segd {
@@ -82,21 +83,6 @@ void Run::WriteSections(ReportWriter& report) {
   if (IsSelected(selection, kSelectExternalHeader)) ListExternalHeader(records_.external, report);
 }
 
-// The report's lines of a batch of traces, made on the walk's worker
-// threads.
-class ReportBatchFormat final : public TraceBatchFormat {
- public:
-  explicit ReportBatchFormat(const TraceLineBuilder& cells) : cells_(cells) {}
-  void Add(std::int32_t sequence, std::int64_t, const TraceRecords& records, const std::uint8_t*,
-           TraceBatch& batch) const override {
-    cells_.Append(sequence, records, batch.text);
-    batch.text += "\r\n";
-  }
-
- private:
-  const TraceLineBuilder& cells_;
-};
-
 void Run::NoteTrace(std::int32_t sequence, std::int64_t start, std::int64_t next) {
   if (firstCutTrace_ != 0) return;
   // The trace's last byte (1-based) lies past the file: its header, at
@@ -122,7 +108,7 @@ void Run::WalkTraces(ReportWriter& report) {
   const TraceLineBuilder cells(context_.selection, context_.traceFields);
   if (TraceBatchesSuit(*source_, plan)) {
     // Batches made on both cores, taken here in file order.
-    const ReportBatchFormat format(cells);
+    const TraceLineFormat format(cells);
     RunTraceBatches(*source_, plan, format, [&](TraceBatch& batch) {
       report.Write(batch.text);
       for (std::int32_t k = 0; k < batch.count; ++k) {

@@ -8,21 +8,12 @@
 #include <string_view>
 
 #include "scan/io/byte_source.h"
+#include "scan/model/notice_sink.h"
 #include "scan/model/record_scan.h"
 #include "output/report/report_writer.h"
 #include "output/report/trace_fields.h"
 
 namespace segd {
-
-enum class NoticeKind { Plain, Warning };
-
-class NoticeSink {
- public:
-  virtual ~NoticeSink() = default;
-  // Shows a notice and returns when it is dismissed. An empty caption is left
-  // to the sink.
-  virtual void ShowNotice(std::string_view text, std::string_view caption, NoticeKind kind) = 0;
-};
 
 class ProgressSink {
  public:

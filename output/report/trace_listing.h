@@ -9,8 +9,9 @@
 #include <string_view>
 
 #include "output/report/report_writer.h"
-#include "scan/makes/sn388/trace_columns.h"
+#include "output/report/trace_columns.h"
 #include "output/report/trace_fields.h"
+#include "scan/standard/trace_batches.h"
 
 namespace segd {
 
@@ -53,6 +54,21 @@ class TraceLineBuilder {
   std::array<Cell, kTraceColumns> cells_{};
   std::size_t count_ = 0;
   std::size_t room_ = 0;  // every cell at its widest
+};
+
+// The lines of a batch of traces, each ended by CR LF, made on the walk's
+// worker threads.
+class TraceLineFormat final : public TraceBatchFormat {
+ public:
+  explicit TraceLineFormat(const TraceLineBuilder& cells) : cells_(cells) {}
+  void Add(std::int32_t sequence, std::int64_t, const TraceRecords& records, const std::uint8_t*,
+           TraceBatch& batch) const override {
+    cells_.Append(sequence, records, batch.text);
+    batch.text += "\r\n";
+  }
+
+ private:
+  const TraceLineBuilder& cells_;
 };
 
 }  // namespace segd

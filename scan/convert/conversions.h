@@ -24,6 +24,19 @@ std::array<std::uint8_t, N> FixedBlock(ByteSpan bytes) {
 }
 
 // Two upper-case hexadecimal digits per byte, high half-byte first.
+// Half-bytes [first, end) of `bytes` (0-based, each byte's high half first;
+// half-bytes past its end read as 0) as hexadecimal digits written at
+// `out`; the end of the digits returned. The one reader of header digits:
+// the general decoder's raw digits and the report's digit fields.
+inline char* WriteHalfBytes(ByteSpan bytes, int first, int end, char* out) {
+  for (int i = first; i < end; ++i) {
+    const auto b = static_cast<std::size_t>(i / 2);
+    const int half = b < bytes.size() ? (i % 2 == 0 ? bytes[b] >> 4 : bytes[b] & 0x0F) : 0;
+    *out++ = "0123456789ABCDEF"[half];
+  }
+  return out;
+}
+
 std::string BytesToHex(ByteSpan bytes);
 // Appends the same digits to `out` (used on the hot path of the trace walk).
 void AppendHex(std::string& out, ByteSpan bytes);

@@ -4,7 +4,7 @@
 // table (scan/makes/sn388/extended_header_layout.h), read here from the same rows.
 #include "scan/makes/sn388/extended_header_layout.h"
 #include "scan/makes/makes.h"
-#include "scan/makes/sn388/sn388_trace_codes.h"
+#include "scan/makes/sn388/sn388_columns.h"
 
 namespace segd::generic {
 
@@ -75,47 +75,13 @@ constexpr SummaryFrom kSummary[] = {
     {H::Extended, "tape_number", "sn388_tape_number"},
 };
 
-constexpr CodeLabels kFilter{"sn388_filter_type_label", sn388::kFilterTable};
-constexpr CodeLabels kUnitType{"sn388_unit_type_label", sn388::kUnitTypeTable};
-constexpr CodeLabels kChannelType{"sn388_channel_type_label", sn388::kChannelTypeTable};
-constexpr CodeLabels kNoiseElimination{"sn388_noise_elimination_type_label", sn388::kNoiseEliminationTable};
-constexpr CodeLabels kProcessType{"sn388_process_type_label", sn388::kProcessTypeTable};
 
-// Extension 1 bytes 11-30 (the standard's bytes 1-10 are read by its own
-// table) and extension 2.
-constexpr ColumnSpec kColumns[] = {
-    {1, {"unit_serial", 11, 0, 3, Unsigned}},  // the station unit (SU) number
-    {1, {"sn388_filter_type", 14, 0, 1, Unsigned}, false, false, &kFilter},
-    {1, {"sn388_gain_db", 15, 0, 1, Unsigned}},
-    {1, {"sn388_unit_type", 16, 0, 1, Nibble}, false, false, &kUnitType},
-    {1, {"sn388_channel_type", 16, 1, 1, Nibble}, false, false, &kChannelType},
-    {1, {"sn388_noise_elimination_type", 17, 0, 1, Unsigned}, false, false, &kNoiseElimination},
-    {1, {"sn388_process_type", 18, 0, 1, Unsigned}, false, false, &kProcessType},
-    {1, {"sn388_ipls_error", 19, 0, 1, Bit, 0x80}, true},
-    {1, {"sn388_impedance_error", 19, 0, 1, Bit, 0x40}, true},
-    {1, {"sn388_dead", 19, 0, 1, Bit, 0x20}, true, true},
-    {1, {"sn388_underrun_error", 19, 0, 1, Bit, 0x10}, true},
-    {1, {"sn388_overrun_error", 19, 0, 1, Bit, 0x08}, true},
-    {1, {"sn388_overscale_error", 19, 0, 1, Bit, 0x04}, true},
-    {1, {"sn388_data_error", 19, 0, 1, Bit, 0x02}, true},
-    {1, {"sn388_sync_error", 19, 0, 1, Bit, 0x01}, true},
-    {1, {"sn388_stacks_low", 20, 0, 1, Unsigned}},
-    {1, {"sn388_stacks_noisy", 21, 0, 1, Unsigned}},
-    {1, {"sn388_resistance_ohm", 22, 0, 2, Unsigned}},
-    {1, {"sn388_sim_percent", 24, 0, 2, Unsigned}},
-    {1, {"sn388_receiver_type", 26, 0, 1, Unsigned}},
-    {1, {"sn388_conversion_factor", 27, 0, 4, Float32}},
-    {2, {"receiver_x", 1, 0, 8, Float64}},
-    {2, {"receiver_y", 9, 0, 8, Float64}},
-    {2, {"receiver_elevation", 17, 0, 4, Float32}},
-};
-static_assert(ColumnsFit(kColumns));
 
 }  // namespace
 
 const MakeDescriptor kSn388Make{.id = "sn388",
                                 .matches = Matches,
-                                .columns = kColumns,
+                                .columns = segd::sn388::kExtensionColumns,
                                 .extension1Tail = false,
                                 .extended = kExtended,
                                 .summary = kSummary};

@@ -2,8 +2,10 @@
 
 #include <bit>
 #include <charconv>
-#include <type_traits>
 #include <cmath>
+#include <type_traits>
+
+#include "scan/convert/conversions.h"
 
 namespace segd::generic {
 
@@ -131,10 +133,8 @@ std::optional<std::int64_t> ReadInteger(ByteSpan block, const FieldSpec& f) {
 }
 
 std::string RawDigits(ByteSpan block, const FieldSpec& f) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  const int end = EndNibble(f);
-  for (int i = FirstNibble(f); i < end; ++i) out.push_back(kHex[NibbleAt(block, i)]);
+  std::string out(static_cast<std::size_t>(EndNibble(f) - FirstNibble(f)), '0');
+  WriteHalfBytes(block, FirstNibble(f), EndNibble(f), out.data());
   return out;
 }
 
@@ -195,14 +195,9 @@ void ReadValue(ByteSpan block, const FieldSpec& f, Value& out) {
       return;
     }
     case Conv::Hex: {
-      static constexpr char kHex[] = "0123456789ABCDEF";
       out.kind = Value::Kind::Text;
-      out.text.clear();
-      for (int i = 0; i < f.width; ++i) {
-        const std::uint8_t c = ByteAt(block, first + i);
-        out.text.push_back(kHex[c >> 4]);
-        out.text.push_back(kHex[c & 0x0F]);
-      }
+      out.text.assign(2 * static_cast<std::size_t>(f.width), '0');
+      WriteHalfBytes(block, 2 * first, 2 * (first + f.width), out.text.data());
       out.number = 0;
       return;
     }

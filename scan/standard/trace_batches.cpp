@@ -36,8 +36,6 @@ void FillBatch(ByteSource& source, const TraceWalkPlan& plan, const TraceBatchFo
   batch.first = first;
   batch.count = count;
   batch.text.clear();
-  for (std::string& text : batch.texts) text.clear();
-  batch.pastEnd.clear();
   const std::size_t headerBytes = TraceHeaderBytesRead(plan.extensionCount);
   const std::int64_t stride = Stride(plan);
   const bool close = stride <= static_cast<std::int64_t>(ChunkedReads::kLargestChunkedStride);

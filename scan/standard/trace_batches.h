@@ -15,7 +15,6 @@
 
 #include "scan/io/byte_source.h"
 #include "scan/model/record_model.h"
-#include "scan/makes/sn388/trace_columns.h"
 #include "scan/makes/sn388/trace_header.h"
 
 namespace segd {
@@ -37,13 +36,8 @@ std::int64_t TracePosition(const TraceWalkPlan& plan, std::int64_t sequence);
 struct TraceBatch {
   std::int32_t first = 0;  // sequence of its first trace
   std::int32_t count = 0;
-  std::string text;                     // appended to per trace
-  std::vector<model::TraceRow> rows;    // one per trace, when the format fills rows
-  std::vector<std::string> texts;       // appended to per trace, one per data output
-  std::vector<std::uint8_t> pastEnd;    // per trace, when the format notes it
-  TraceRecords rowRecords{};            // what rows.front() was last filled from
-  bool rowFilled = false;
-  TraceRecords last{};                  // the decoded records of its last trace
+  std::string text;     // appended to per trace
+  TraceRecords last{};  // the decoded records of its last trace
 };
 
 // What the workers make of each trace. Called on several threads at once:

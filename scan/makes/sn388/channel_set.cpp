@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "scan/makes/sn388/field_table.h"
-#include "output/report/listing.h"
+#include "scan/makes/sn388/channel_set_fields.h"
 
 namespace segd {
 
@@ -43,59 +42,7 @@ void StoreArrayForming(double v, TextField<W>& field) {
   field.Store(std::string_view(text.data(), n + how.copy(text.data() + n, W - n)));
 }
 
-using R = ChannelSetRecord;
-constexpr int kBlockBytes = 32;
-// Labels are padded to 29 characters, then ": ".
-constexpr std::size_t kLabelColumn = 29;
-constexpr std::string_view kTwoMs = " (x 2mS)";
-
-using enum Conversion;
-constexpr FieldRow<R> kFields[] = {
-    {"Header Byte", "scan_type", Digits(1, 2), Bcd, SEGD_AT(R, ScanTypeNumber)},
-    {"Channel Set Number", "channel_set_number", Digits(3, 4), Bcd, SEGD_AT(R, ChannelSetNumber)},
-    {"Channel Set Start Time", "start_time", Digits(5, 8), Binary, SEGD_AT(R, StartTime)},
-    {"Channel Set End Time", "end_time", Digits(9, 12), Binary, SEGD_AT(R, EndTime)},
-    {"Descale Multiplier", "descale_multiplier", Digits(13, 16), Hex, SEGD_AT(R, DescaleMultiplier)},
-    {"Channels in this channel Set", "channel_count", Digits(17, 20), Bcd, SEGD_AT(R, ChannelCount)},
-    {"Channel Type", "channel_type_code", Digits(21, 21), Bcd, SEGD_AT(R, ChannelType)},
-    {"Unused", "unused", Digits(22, 22), Hex, SEGD_AT(R, Unused)},
-    {"Number of Sub Scan Exponents", "subscan_exponent", Digits(23, 23), Bcd, SEGD_AT(R, SubscanExponent)},
-    {"Channel Gain Control", "gain_control_code", Digits(24, 24), Bcd, SEGD_AT(R, GainControl)},
-    {"Alias Frequency", "alias_frequency", Digits(25, 28), Bcd, SEGD_AT(R, AliasFrequency)},
-    {"Alias Slope", "alias_slope", Digits(29, 32), Bcd, SEGD_AT(R, AliasSlope)},
-    {"Low Cut Frequency", "low_cut_frequency", Digits(33, 36), Bcd, SEGD_AT(R, LowCutFrequency)},
-    {"Low Cut Slope", "low_cut_slope", Digits(37, 40), Bcd, SEGD_AT(R, LowCutSlope)},
-    {"First Notch Frequency", "first_notch", Digits(41, 44), Bcd, SEGD_AT(R, FirstNotch)},
-    {"Second Notch Frequency", "second_notch", Digits(45, 48), Bcd, SEGD_AT(R, SecondNotch)},
-    {"Third Notch Frequency", "third_notch", Digits(49, 52), Bcd, SEGD_AT(R, ThirdNotch)},
-    {"Extended Channel Set Number", "extended_channel_set_number", Digits(53, 56), Binary,
-     SEGD_AT(R, ExtendedChannelSetNumber)},
-    {"Extended Header Flag", "extended_header_flag", Digits(57, 57), Binary, SEGD_AT(R, ExtendedHeaderFlag)},
-    {"Trace Header Extentions", "trace_header_extensions", Digits(58, 58), Binary, SEGD_AT(R, TraceHeaderExtensions)},
-    {"Vertical Stacks", "vertical_stack", Digits(59, 60), Binary, SEGD_AT(R, VerticalStack)},
-    {"Streamer Number", "streamer_number", Digits(61, 62), Binary, SEGD_AT(R, StreamerNumber)},
-    {"Array Forming", "array_forming_code", Digits(63, 64), Binary, SEGD_AT(R, ArrayForming)},
-    // The decoded texts are shown without the blanks that pad their fields.
-    {"Channel Set Start Time", "start_time_2ms", {}, Number, SEGD_AT(R, StartTimeText), Shown::Trimmed, kTwoMs},
-    {"Channel Set End Time", "end_time_2ms", {}, Number, SEGD_AT(R, EndTimeText), Shown::Trimmed, kTwoMs},
-    {"Channel Type", "channel_type", {}, Text, SEGD_AT(R, ChannelTypeText), Shown::Trimmed},
-    {"Channel Gain Control", "gain_control", {}, Text, SEGD_AT(R, GainControlText), Shown::Trimmed},
-    {"Array Forming", "array_forming", {}, Text, SEGD_AT(R, ArrayFormingText), Shown::Trimmed},
-};
-static_assert(TableIsSound(kFields, kBlockBytes, kLabelColumn));
-
-void ListOne(const ChannelSetRecord& record, std::int32_t number, ReportWriter& report) {
-  report.WriteLine("Channel Set Header Number " + SignedNumberText(number, 15));
-  report.WriteLine("============================");
-  ListFields(report, kFields, record, kLabelColumn);
-  report.WriteLine("");
-}
-
-// Whether the section lists the header: not when its scan type and channel
-// set number both read as 0.
-bool Listed(const ChannelSetRecord& record) {
-  return DigitValue(record.ChannelSetNumber.View()) + DigitValue(record.ScanTypeNumber.View()) != 0;
-}
+using namespace channel_set_fields;
 
 }  // namespace
 
@@ -108,24 +55,5 @@ std::int32_t DecodeChannelSet(ByteSpan bytes, ChannelSetRecord& record) {
   StoreArrayForming(DigitValue(record.ArrayForming.View()), record.ArrayFormingText);
   return 0;
 }
-
-std::int32_t ListChannelSets(std::span<const ChannelSetRecord> records, std::int32_t lastIndex, ReportWriter& report) {
-  WriteBanner(report, "Channel Set Headers (Unused headers not displayed)");
-  for (std::int32_t i = 0; i <= lastIndex && static_cast<std::size_t>(i) < records.size(); ++i) {
-    const ChannelSetRecord& record = records[static_cast<std::size_t>(i)];
-    if (Listed(record)) ListOne(record, i + 1, report);
-  }
-  WriteBanner(report, "End Of Channel Set Headers");
-  report.WriteLine("");
-  return 0;
-}
-
-void AddChannelSetBlock(const ChannelSetRecord& record, std::int32_t number, std::vector<model::Block>& blocks) {
-  model::Block& block = blocks.emplace_back();
-  block.name = "channel_set_" + std::to_string(number);
-  AddModelFields(kFields, record, block);
-}
-
-bool IsListedChannelSet(const ChannelSetRecord& record) { return Listed(record); }
 
 }  // namespace segd

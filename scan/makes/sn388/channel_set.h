@@ -1,12 +1,8 @@
 #pragma once
 // Channel set headers: one 32-byte header per channel set of the scan type.
 #include <cstdint>
-#include <span>
-#include <vector>
 
 #include "scan/convert/conversions.h"
-#include "scan/model/record_model.h"
-#include "output/report/report_writer.h"
 #include "scan/convert/text_field.h"
 
 namespace segd {
@@ -46,17 +42,5 @@ struct ChannelSetRecord {
 
 // Fills every raw field and its decoded texts; makes no check and returns 0.
 std::int32_t DecodeChannelSet(ByteSpan block, ChannelSetRecord& record);
-
-// Writes the Channel Set Headers section for records 0..lastIndex, leaving
-// out headers whose scan type and channel set number both read as 0.
-std::int32_t ListChannelSets(std::span<const ChannelSetRecord> records, std::int32_t lastIndex, ReportWriter& report);
-
-// Whether the section lists the header (its scan type or channel set number
-// reads as other than 0).
-bool IsListedChannelSet(const ChannelSetRecord& record);
-
-// Appends the header as a model block named channel_set_NUMBER, every field
-// under its data name with the text the section shows as its raw text.
-void AddChannelSetBlock(const ChannelSetRecord& record, std::int32_t number, std::vector<model::Block>& blocks);
 
 }  // namespace segd

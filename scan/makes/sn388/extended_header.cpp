@@ -2,7 +2,6 @@
 
 #include "scan/makes/sn388/extended_header_checks.h"
 #include "scan/makes/sn388/extended_header_layout.h"
-#include "output/report/listing.h"
 
 namespace segd {
 
@@ -19,19 +18,6 @@ std::int32_t DecodeExtendedHeader(ByteSpan bytes, ExtendedHeaderRecord& record) 
     if (ReadsTheBlock(row.conversion)) extended::CheckCode((row.place.first + 1) / 2, ViewOf(record, row), record, status);
   }
   return status;
-}
-
-void FillExtendedBlock(const ExtendedHeaderRecord& record, model::Block& block) {
-  block.name = "extended_header";
-  block.fields.clear();
-  AddModelFields(kFields, record, block);
-}
-
-std::int32_t ListExtendedHeader(const ExtendedHeaderRecord& record, ReportWriter& report) {
-  WriteBanner(report, "Extended Header");
-  ListFields(report, kFields, record, extended::kLabelColumn);
-  WriteBanner(report, "End of Extended Header");
-  return 0;
 }
 
 }  // namespace segd

@@ -6,8 +6,6 @@
 #include <cstdint>
 
 #include "scan/convert/conversions.h"
-#include "scan/model/record_model.h"
-#include "output/report/report_writer.h"
 #include "scan/convert/text_field.h"
 
 namespace segd {
@@ -130,13 +128,5 @@ struct ExtendedHeaderRecord {
 // is valid, otherwise the status of the last failing check (always
 // positive), whose complaint is left in ErrorInformation.
 std::int32_t DecodeExtendedHeader(ByteSpan bytes, ExtendedHeaderRecord& record);
-
-// Writes the Extended Header section: the raw fields, the decoded fields and
-// the error information. Returns 0.
-std::int32_t ListExtendedHeader(const ExtendedHeaderRecord& record, ReportWriter& report);
-
-// Fills `block` with every listed field and every decoded text, each under
-// its data name in the field table.
-void FillExtendedBlock(const ExtendedHeaderRecord& record, model::Block& block);
 
 }  // namespace segd

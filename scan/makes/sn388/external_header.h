@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "scan/convert/conversions.h"
-#include "output/report/report_writer.h"
 #include "scan/convert/text_field.h"
 
 namespace segd {
@@ -19,9 +18,5 @@ struct ExternalHeaderRecord {
 // Stores the image of the first 1024 bytes (zero beyond those given).
 // Returns 0: nothing in the external header is judged.
 std::int32_t DecodeExternalHeader(ByteSpan bytes, ExternalHeaderRecord& record);
-
-// Writes the External Header section: 64 lines of line number, 16 bytes as
-// digits and the same bytes as characters. Returns 0.
-std::int32_t ListExternalHeader(const ExternalHeaderRecord& record, ReportWriter& report);
 
 }  // namespace segd

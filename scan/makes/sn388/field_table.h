@@ -1,9 +1,9 @@
 #pragma once
 // Field tables: one row per field of a header kind, stating the label the
-// report lists it under, its data name in the record model, where it lies in
-// the block, how its bytes become text and which field of the decoded record
-// holds that text. The decoder, the section listing and the record model all
-// walk the same rows; the static checks below hold every table to them.
+// report lists it under, its data name (the make's own fields), where it lies
+// in the block, how its bytes become text and which field of the decoded
+// record holds that text. The decoder and the section listing walk the same
+// rows; the static checks below hold every table to them.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -15,8 +15,7 @@
 #include <utility>
 
 #include "scan/convert/conversions.h"
-#include "output/report/listing.h"
-#include "scan/model/model_values.h"
+#include "scan/standard/trace_header_tables.h"
 #include "scan/model/record_model.h"
 #include "scan/convert/text_field.h"
 
@@ -33,6 +32,55 @@ struct Place {
 constexpr Place Digits(int first, int last) { return {first, last}; }
 constexpr Place Bytes(int first, int last) { return {2 * first - 1, 2 * last}; }
 constexpr Place Byte(int byte) { return Bytes(byte, byte); }
+
+// ---- Places taken from the general decoder's rows -------------------------
+// The standard's blocks and the SN388's own trace extension bytes are laid
+// out once, by the general decoder's tables (scan/standard, the make's
+// columns); the report's rows name the row whose bytes they show, so the two
+// readings cannot drift apart.
+constexpr const generic::FieldSpec& SpecOf(const generic::FieldSpec& f) { return f; }
+constexpr const generic::FieldSpec& SpecOf(const generic::ColumnSpec& c) { return c.field; }
+
+constexpr Place PlaceOf(const generic::FieldSpec& f) { return {2 * (f.byte - 1) + f.low + 1, generic::EndNibble(f)}; }
+
+template <class Row, std::size_t N>
+constexpr const generic::FieldSpec& FieldNamed(const Row (&rows)[N], std::string_view name) {
+  for (const Row& row : rows) {
+    if (SpecOf(row).name == name) return SpecOf(row);
+  }
+  throw "no row of that name";  // reached only in a constant expression: the build stops
+}
+// The half-bytes of the row named `name`.
+template <class Row, std::size_t N>
+constexpr Place In(const Row (&rows)[N], std::string_view name) {
+  return PlaceOf(FieldNamed(rows, name));
+}
+// From the first half-byte of `first` to the last of `last`.
+template <class Row, std::size_t N>
+constexpr Place Through(const Row (&rows)[N], std::string_view first, std::string_view last) {
+  return {In(rows, first).first, In(rows, last).last};
+}
+// The half-bytes no row reads between `before` and `after`.
+template <class Row, std::size_t N>
+constexpr Place Between(const Row (&rows)[N], std::string_view before, std::string_view after) {
+  return {In(rows, before).last + 1, In(rows, after).first - 1};
+}
+// The half-bytes after `before` to the end of a block of `blockBytes`.
+template <class Row, std::size_t N>
+constexpr Place After(const Row (&rows)[N], std::string_view before, int blockBytes) {
+  return {In(rows, before).last + 1, 2 * blockBytes};
+}
+// The bytes of whole-byte rows, from the first byte of `first` to the last
+// of `last`.
+inline ByteSpan BytesThrough(ByteSpan block, const generic::FieldSpec& first, const generic::FieldSpec& last) {
+  return block.subspan(first.byte - 1u, last.byte + last.width - first.byte);
+}
+inline ByteSpan BytesOf(ByteSpan block, const generic::FieldSpec& f) { return BytesThrough(block, f, f); }
+// The first byte of the row named `name`, counted from 1.
+template <class Row, std::size_t N>
+constexpr int ByteOf(const Row (&rows)[N], std::string_view name) {
+  return FieldNamed(rows, name).byte;
+}
 
 enum class Conversion : std::uint8_t {
   // Read from the block's half-bytes, written as their hexadecimal digits;
@@ -74,22 +122,6 @@ struct FieldRow {
 constexpr bool ReadsTheBlock(Conversion c) { return c != Conversion::Number && c != Conversion::Text; }
 constexpr bool ReadsDigits(Conversion c) {
   return c == Conversion::Hex || c == Conversion::Bcd || c == Conversion::Binary;
-}
-
-constexpr model::Reading ReadingOf(Conversion c) {
-  switch (c) {
-    case Conversion::Bcd:
-      return model::Reading::Bcd;
-    case Conversion::Binary:
-      return model::Reading::Binary;
-    case Conversion::Decimal:
-    case Conversion::Single:
-    case Conversion::Double:
-    case Conversion::Number:
-      return model::Reading::Number;
-    default:
-      return model::Reading::Text;
-  }
 }
 
 // Rows whose places lie inside a block of `blockBytes` bytes, in block order,
@@ -171,11 +203,7 @@ inline char* Convert(Conversion conversion, Place place, ByteSpan block, char* o
     case Conversion::Hex:
     case Conversion::Bcd:
     case Conversion::Binary:
-      for (int p = place.first; p <= place.last; ++p) {
-        const std::uint8_t b = block[static_cast<std::size_t>(p - 1) / 2];
-        *out++ = "0123456789ABCDEF"[p % 2 == 1 ? b >> 4 : b & 0x0F];
-      }
-      return out;
+      return WriteHalfBytes(block, place.first - 1, place.last, out);
     case Conversion::Decimal:
       if (bytes.size() <= 3) return WriteSmallDigits(out, bytes);
       return WriteSmallDecimal(out, bytes);
@@ -237,55 +265,6 @@ void FillFieldsUnrolled(const std::array<std::uint8_t, B>& block, R& record) {
   [&]<std::size_t... I>(std::index_sequence<I...>) {
     (FillFieldAt<Rows, I>(block, record), ...);
   }(std::make_index_sequence<std::size(Rows)>());
-}
-
-// ---- Listing and the record model -----------------------------------------
-
-// The text a section shows for the row (NUL characters of an unfilled field
-// included).
-template <class R>
-std::string ShownText(const R& record, const FieldRow<R>& row) {
-  std::string_view text = ViewOf(record, row);
-  if (row.shown == Shown::Trimmed) {
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  }
-  std::string shown(text);
-  shown.append(row.suffix);
-  return shown;
-}
-
-// Writes every listed row as its label padded to `labelColumn`, ": " and its
-// text; "Decoded Fields" before the first listed row the decoder's code
-// fills.
-template <class R, std::size_t N>
-void ListFields(ReportWriter& report, const FieldRow<R> (&rows)[N], const R& record, std::size_t labelColumn) {
-  bool decoded = false;
-  std::string label;
-  for (const FieldRow<R>& row : rows) {
-    if (row.label.empty()) continue;
-    if (!decoded && !ReadsTheBlock(row.conversion)) {
-      decoded = true;
-      WriteDecodedFieldsHeading(report);
-    }
-    label.assign(row.label);
-    label.resize(labelColumn, ' ');
-    label.append(": ");
-    report.Write(label);
-    report.WriteLine(ShownText(record, row));
-  }
-}
-
-// Appends a model field per named row: the shown text (NUL dropped) as its
-// raw text, the field's text read by its conversion as its value.
-template <class R, std::size_t N>
-void AddModelFields(const FieldRow<R> (&rows)[N], const R& record, model::Block& block) {
-  for (const FieldRow<R>& row : rows) {
-    if (row.name.empty()) continue;
-    model::Field& field = block.fields.emplace_back();
-    field.name = row.name;
-    model::AppendWithoutNul(field.raw, ShownText(record, row));
-    model::SetValue(field.value, ViewOf(record, row), ReadingOf(row.conversion));
-  }
 }
 
 }  // namespace segd

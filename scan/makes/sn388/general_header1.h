@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "scan/convert/conversions.h"
-#include "output/report/report_writer.h"
 #include "scan/convert/text_field.h"
 
 namespace segd {

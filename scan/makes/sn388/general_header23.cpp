@@ -6,8 +6,8 @@ namespace segd {
 
 namespace {
 
-// Bytes first..last (1-based) of a block.
-ByteSpan ByteRange(ByteSpan block, std::size_t first, std::size_t last) { return block.subspan(first - 1, last - first + 1); }
+using generic::kGeneralHeader2;
+using generic::kSourceBlock;
 
 }  // namespace
 
@@ -15,9 +15,10 @@ std::int32_t DecodeGeneralHeader2(ByteSpan bytes, GeneralHeader2Record& record) 
   const auto fixed = FixedBlock<general_fields::kBlockBytes>(bytes);
   const ByteSpan block(fixed);
   FillFields(fixed, general_fields::kBlock2, record);
-  record.ExpandedFileNumberText.Store(BytesToDecimal(ByteRange(block, 1, 3)));
-  record.RevisionText.Store(BytesToRevision(ByteRange(block, 11, 12)));
-  record.ExtendedRecordLengthText.Store(BytesToDecimal(ByteRange(block, 15, 17)));
+  record.ExpandedFileNumberText.Store(BytesToDecimal(BytesOf(block, FieldNamed(kGeneralHeader2, "extended_file_number"))));
+  record.RevisionText.Store(BytesToRevision(
+      BytesThrough(block, FieldNamed(kGeneralHeader2, "revision_major"), FieldNamed(kGeneralHeader2, "revision_minor"))));
+  record.ExtendedRecordLengthText.Store(BytesToDecimal(BytesOf(block, FieldNamed(kGeneralHeader2, "extended_record_length"))));
   return 0;
 }
 
@@ -25,9 +26,9 @@ std::int32_t DecodeGeneralHeader3(ByteSpan bytes, GeneralHeader3Record& record) 
   const auto fixed = FixedBlock<general_fields::kBlockBytes>(bytes);
   const ByteSpan block(fixed);
   FillFields(fixed, general_fields::kBlock3, record);
-  record.SourceLineText.Store(BytesToFixedPoint(ByteRange(block, 4, 8)));
-  record.SourcePointText.Store(BytesToFixedPoint(ByteRange(block, 9, 13)));
-  record.SourcePointIndexText.Store(BytesToDecimal(ByteRange(block, 14, 14)));
+  record.SourceLineText.Store(BytesToFixedPoint(BytesOf(block, FieldNamed(kSourceBlock, "source_line"))));
+  record.SourcePointText.Store(BytesToFixedPoint(BytesOf(block, FieldNamed(kSourceBlock, "source_point"))));
+  record.SourcePointIndexText.Store(BytesToDecimal(BytesOf(block, FieldNamed(kSourceBlock, "source_point_index"))));
   return 0;
 }
 

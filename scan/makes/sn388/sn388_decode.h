@@ -7,11 +7,11 @@
 
 #include "scan/io/byte_source.h"
 #include "scan/makes/sn388/channel_set.h"
-#include "output/report/decode_file.h"
 #include "scan/makes/sn388/extended_header.h"
 #include "scan/makes/sn388/external_header.h"
 #include "scan/makes/sn388/general_header1.h"
 #include "scan/makes/sn388/general_header23.h"
+#include "scan/model/notice_sink.h"
 
 namespace segd {
 

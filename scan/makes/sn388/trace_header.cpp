@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "scan/makes/sn388/field_table.h"
+#include "scan/makes/sn388/sn388_columns.h"
 #include "scan/makes/sn388/sn388_trace_codes.h"
 
 namespace segd {
@@ -45,19 +46,25 @@ void StoreCode(TextField<W>& field, const Row (&table)[N], const PaddedTexts<W, 
 
 constexpr std::string_view kUnknown = "Unknown";
 
+// The places of the fields: the standard's from the general decoder's
+// columns, the recorder's own from its make's columns.
+using generic::kExtension1Columns;
+using generic::kTraceHeaderColumns;
+constexpr const auto& kOwn = sn388::kExtensionColumns;
+
 using enum Conversion;
 
 // ---- Trace header ---------------------------------------------------------
 
 using TH = TraceHeaderRecord;
 
-// The trace table's columns (scan/makes/sn388/trace_columns.h) give the fields their
+// The trace table's columns (output/report/trace_columns.h) give the fields their
 // titles and data names: no row here is listed or named.
 constexpr FieldRow<TH> kHeaderLayout[] = {
-    {"", "", Byte(4), Hex, SEGD_AT(TH, ChannelSet)},
-    {"", "", Bytes(7, 9), Decimal, SEGD_AT(TH, TimingWord)},
-    {"", "", Byte(12), Decimal, SEGD_AT(TH, TraceEditCode)},
-    {"", "", Bytes(13, 15), Decimal, SEGD_AT(TH, TimeBreakWindow)},
+    {"", "", PlaceOf(generic::kTraceChannelSet), Hex, SEGD_AT(TH, ChannelSet)},
+    {"", "", In(kTraceHeaderColumns, "first_timing_word_ms"), Decimal, SEGD_AT(TH, TimingWord)},
+    {"", "", In(kTraceHeaderColumns, "trace_edit"), Decimal, SEGD_AT(TH, TraceEditCode)},
+    {"", "", In(kTraceHeaderColumns, "time_break_window_ms"), Decimal, SEGD_AT(TH, TimeBreakWindow)},
 };
 static_assert(TableIsSound(kHeaderLayout, static_cast<int>(kTraceHeaderBytes), 0));
 
@@ -80,24 +87,25 @@ using E1 = TraceExtension1Record;
 // In decoding order; bytes 7-10 (point index, samples per trace) and 31-32
 // are not shown.
 constexpr FieldRow<E1> kExtension1Layout[] = {
-    {"", "", Bytes(1, 3), Decimal, SEGD_AT(E1, ReceiverLine)},
-    {"", "", Bytes(4, 6), Decimal, SEGD_AT(E1, ReceiverPoint)},
-    {"", "", Bytes(11, 13), Decimal, SEGD_AT(E1, SuNumber)},
-    {"", "", Byte(14), Decimal, SEGD_AT(E1, FilterCode)},
-    {"", "", Byte(15), Decimal, SEGD_AT(E1, GainCode)},
-    {"", "", Byte(20), Decimal, SEGD_AT(E1, StacksLow)},
-    {"", "", Byte(21), Decimal, SEGD_AT(E1, StacksNoisy)},
-    {"", "", Bytes(22, 23), Decimal, SEGD_AT(E1, Resistance)},
-    {"", "", Bytes(24, 25), Decimal, SEGD_AT(E1, Sim)},
-    {"", "", Byte(26), Decimal, SEGD_AT(E1, ReceiverTypeCode)},
-    {"", "", Bytes(27, 30), Single, SEGD_AT(E1, ConversionFactor)},
+    {"", "", In(kExtension1Columns, "receiver_line"), Decimal, SEGD_AT(E1, ReceiverLine)},
+    {"", "", In(kExtension1Columns, "receiver_point"), Decimal, SEGD_AT(E1, ReceiverPoint)},
+    {"", "", In(kOwn, "unit_serial"), Decimal, SEGD_AT(E1, SuNumber)},
+    {"", "", In(kOwn, "sn388_filter_type"), Decimal, SEGD_AT(E1, FilterCode)},
+    {"", "", In(kOwn, "sn388_gain_db"), Decimal, SEGD_AT(E1, GainCode)},
+    {"", "", In(kOwn, "sn388_stacks_low"), Decimal, SEGD_AT(E1, StacksLow)},
+    {"", "", In(kOwn, "sn388_stacks_noisy"), Decimal, SEGD_AT(E1, StacksNoisy)},
+    {"", "", In(kOwn, "sn388_resistance_ohm"), Decimal, SEGD_AT(E1, Resistance)},
+    {"", "", In(kOwn, "sn388_sim_percent"), Decimal, SEGD_AT(E1, Sim)},
+    {"", "", In(kOwn, "sn388_receiver_type"), Decimal, SEGD_AT(E1, ReceiverTypeCode)},
+    {"", "", In(kOwn, "sn388_conversion_factor"), Single, SEGD_AT(E1, ConversionFactor)},
 };
 static_assert(TableIsSound(kExtension1Layout, static_cast<int>(kTraceExtensionBytes), 0));
 
-constexpr int kUnitChannelTypeByte = 16;
-constexpr int kNoiseEliminationByte = 17;
-constexpr int kProcessTypeByte = 18;
-constexpr int kErrorFlagsByte = 19;
+constexpr int kUnitChannelTypeByte = ByteOf(kOwn, "sn388_unit_type");
+static_assert(ByteOf(kOwn, "sn388_channel_type") == kUnitChannelTypeByte);
+constexpr int kNoiseEliminationByte = ByteOf(kOwn, "sn388_noise_elimination_type");
+constexpr int kProcessTypeByte = ByteOf(kOwn, "sn388_process_type");
+constexpr int kErrorFlagsByte = ByteOf(kOwn, "sn388_ipls_error");
 
 using sn388::kChannelTypeTable;
 using sn388::kFilterTable;
@@ -118,16 +126,27 @@ struct FlagLayout {
   std::uint8_t mask;
 };
 constexpr std::size_t kFlagWidth = 3;  // "Yes", or "No" and a blank
+// The masks are the make's flag columns'.
+constexpr std::uint8_t MaskOf(std::string_view name) { return static_cast<std::uint8_t>(FieldNamed(kOwn, name).scale); }
 constexpr FlagLayout kErrorFlags[] = {
-    {SEGD_AT(E1, IplsError), 0x80},     {SEGD_AT(E1, ImpedanceError), 0x40},
-    {SEGD_AT(E1, DeadError), 0x20},     {SEGD_AT(E1, UnderrunError), 0x10},
-    {SEGD_AT(E1, OverrunError), 0x08},  {SEGD_AT(E1, OverscaleError), 0x04},
-    {SEGD_AT(E1, DataError), 0x02},     {SEGD_AT(E1, SyncError), 0x01},
+    {SEGD_AT(E1, IplsError), MaskOf("sn388_ipls_error")},
+    {SEGD_AT(E1, ImpedanceError), MaskOf("sn388_impedance_error")},
+    {SEGD_AT(E1, DeadError), MaskOf("sn388_dead")},
+    {SEGD_AT(E1, UnderrunError), MaskOf("sn388_underrun_error")},
+    {SEGD_AT(E1, OverrunError), MaskOf("sn388_overrun_error")},
+    {SEGD_AT(E1, OverscaleError), MaskOf("sn388_overscale_error")},
+    {SEGD_AT(E1, DataError), MaskOf("sn388_data_error")},
+    {SEGD_AT(E1, SyncError), MaskOf("sn388_sync_error")},
 };
 
+// Every flag the same width and read from the one flags byte.
 constexpr bool FlagsFit() {
   for (const FlagLayout& flag : kErrorFlags) {
     if (flag.width != kFlagWidth) return false;
+  }
+  for (std::string_view name : {"sn388_ipls_error", "sn388_impedance_error", "sn388_dead", "sn388_underrun_error",
+                                "sn388_overrun_error", "sn388_overscale_error", "sn388_data_error", "sn388_sync_error"}) {
+    if (ByteOf(kOwn, name) != kErrorFlagsByte) return false;
   }
   return true;
 }
@@ -140,9 +159,9 @@ using E2 = TraceExtension2Record;
 // Bytes 21-32 are not shown. The texts keep their first characters only:
 // 6543210.12345 is held as 6543210.12.
 constexpr FieldRow<E2> kExtension2Layout[] = {
-    {"", "", Bytes(1, 8), Double, SEGD_AT(E2, Easting)},
-    {"", "", Bytes(9, 16), Double, SEGD_AT(E2, Northing)},
-    {"", "", Bytes(17, 20), Single, SEGD_AT(E2, Elevation)},
+    {"", "", In(kOwn, "receiver_x"), Double, SEGD_AT(E2, Easting)},
+    {"", "", In(kOwn, "receiver_y"), Double, SEGD_AT(E2, Northing)},
+    {"", "", In(kOwn, "receiver_elevation"), Single, SEGD_AT(E2, Elevation)},
 };
 static_assert(TableIsSound(kExtension2Layout, static_cast<int>(kTraceExtensionBytes), 0));
 

@@ -3,6 +3,7 @@
 // the two 32-byte trace header extensions of the SN388 recorder, each decoded
 // into a record of fixed-width text fields for the trace table.
 #include <cstddef>
+#include <type_traits>
 
 #include "scan/convert/conversions.h"
 #include "scan/convert/text_field.h"
@@ -54,6 +55,19 @@ struct TraceExtension2Record {
   TextField<10> Northing;   // bytes 9-16
   TextField<6> Elevation;   // bytes 17-20
 };
+
+// The three decoded records of one trace side by side: the report's columns name
+// their fields by their places in here (plain offsets keep the per-trace loop free of
+// indirect calls).
+struct TraceRecords {
+  TraceHeaderRecord header{};
+  TraceExtension1Record extension1{};
+  TraceExtension2Record extension2{};
+};
+// The records are runs of characters: a field's text lies at its offset.
+static_assert(std::is_standard_layout_v<TraceRecords>);
+static_assert(sizeof(TraceRecords) ==
+              sizeof(TraceHeaderRecord) + sizeof(TraceExtension1Record) + sizeof(TraceExtension2Record));
 
 // Each decoder fills every field of its record from the block's bytes (a
 // shorter block reads as if zero-padded). A code outside its table shows as

@@ -7,8 +7,6 @@
 #include <string_view>
 #include <type_traits>
 
-#include "scan/makes/sn388/trace_columns.h"
-
 namespace segd {
 
 namespace {
@@ -19,14 +17,6 @@ constexpr std::int64_t kSampleBytes = 4;
 // Far beyond any file: keeps a walk over absurd counts from overflowing. Reads
 // out there give zeros like any read past the end.
 constexpr std::int64_t kPositionLimit = std::int64_t{1} << 62;
-
-std::int32_t Read(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
-                  std::int32_t extensionCount, TraceFields& fields, std::uint8_t* headerCopy) {
-  TraceRecords records;
-  ReadTraceRecords(record, samplesPerTrace, position, extensionCount, records, headerCopy);
-  SetTraceTexts(records, fields);
-  return 0;
-}
 
 }  // namespace
 
@@ -64,26 +54,8 @@ std::int64_t NextTracePosition(std::int64_t position, std::int32_t samplesPerTra
                     -kPositionLimit, kPositionLimit);
 }
 
-void SetTraceTexts(const TraceRecords& records, TraceFields& fields) {
-  const char* const texts = reinterpret_cast<const char*>(&records);
-  for (std::size_t i = 0; i < kTraceColumns; ++i) {
-    fields.Text[i].assign(texts + kTraceColumnTable[i].offset, kTraceColumnTable[i].textWidth);
-  }
-}
-
 std::size_t TraceHeaderBytesRead(std::int32_t extensionCount) {
   return extensionCount == 2 ? kTwoExtensions : kOneExtension;
-}
-
-std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
-                       std::int32_t extensionCount, TraceFields& fields) {
-  return Read(record, samplesPerTrace, position, extensionCount, fields, nullptr);
-}
-
-std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
-                       std::int32_t extensionCount, TraceFields& fields,
-                       std::array<std::uint8_t, kTraceHeaderBytes>& headerBytes) {
-  return Read(record, samplesPerTrace, position, extensionCount, fields, headerBytes.data());
 }
 
 }  // namespace segd

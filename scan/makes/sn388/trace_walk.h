@@ -6,32 +6,18 @@
 #include <cstdint>
 
 #include "scan/io/byte_source.h"
-#include "scan/makes/sn388/trace_columns.h"
-#include "output/report/trace_fields.h"
 #include "scan/makes/sn388/trace_header.h"
 
 namespace segd {
 
 // Reads the trace at the 1-based `position`: its 20-byte trace header, its
 // first 32-byte extension and, only when `extensionCount` is 2, its second
-// (any other count is walked as one extension). Skips 4 x `samplesPerTrace`
-// bytes of samples, whatever the format code says, and leaves `position` on
-// the first byte after the trace. Sets column texts 0-29 of `fields` to the
-// full fixed-width texts of the trace's fields; 30-35 are left alone. Bytes
-// beyond the end of the record read as zeros. Always returns 0.
-std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
-                       std::int32_t extensionCount, TraceFields& fields);
-
-// As above, and copies the trace's 20 header bytes to `headerBytes`: the
-// data outputs show the file and trace numbers the report leaves out.
-std::int32_t ReadTrace(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
-                       std::int32_t extensionCount, TraceFields& fields,
-                       std::array<std::uint8_t, kTraceHeaderBytes>& headerBytes);
-
-// The walk's own form of ReadTrace: the same read, the trace's fields left
-// in `records` (every field filled; the second extension's all NUL when it is
-// not read) instead of copied into 30 texts, and its 20 header bytes copied
-// to `headerCopy` unless that is null.
+// (any other count is walked as one extension), into `records` (every field
+// filled; the second extension's all NUL when it is not read), and copies
+// its 20 header bytes to `headerCopy` unless that is null. Skips 4 x
+// `samplesPerTrace` bytes of samples, whatever the format code says, and
+// leaves `position` on the first byte after the trace. Bytes beyond the end
+// of the record read as zeros.
 void ReadTraceRecords(ByteSource& record, std::int32_t samplesPerTrace, std::int64_t& position,
                       std::int32_t extensionCount, TraceRecords& records, std::uint8_t* headerCopy = nullptr);
 
@@ -42,9 +28,6 @@ void DecodeTraceBlocks(ByteSpan blocks, std::int32_t extensionCount, TraceRecord
 // The 1-based position of the trace after the one at `position`: where
 // ReadTraceRecords leaves it.
 std::int64_t NextTracePosition(std::int64_t position, std::int32_t samplesPerTrace, std::int32_t extensionCount);
-
-// Sets column texts 0-29 of `fields` from decoded records, as ReadTrace does.
-void SetTraceTexts(const TraceRecords& records, TraceFields& fields);
 
 // The header bytes the walk reads per trace for an extension count: the
 // trace header and one extension, or two when the count is 2.

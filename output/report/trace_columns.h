@@ -1,9 +1,9 @@
 #pragma once
-// The 30 per-trace fields of the SN388 trace table, one row each in the
-// order of the selection entries 0-29: where the walk takes the field's text
-// from, the report's title and column width, the window's check box label,
-// the data name of CSV, JSON and the record model, and the value type. The
-// walk, the report, the model and the usage text all read this one table.
+// The 30 per-trace fields of the SN388 report's trace table, one row each in
+// the order of the selection entries 0-29: where the line takes the field's
+// text from (the decoded trace records), the report's title and column
+// width, the window's check box label, the selection's name for it and its
+// value type. The report, the window and the usage text read this one table.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -14,19 +14,6 @@
 #include "scan/makes/sn388/trace_header.h"
 
 namespace segd {
-
-// The three decoded records of one trace side by side: a column names its
-// field by its place in here (plain offsets keep the per-trace loop free of
-// indirect calls).
-struct TraceRecords {
-  TraceHeaderRecord header{};
-  TraceExtension1Record extension1{};
-  TraceExtension2Record extension2{};
-};
-// The records are runs of characters: a field's text lies at its offset.
-static_assert(std::is_standard_layout_v<TraceRecords>);
-static_assert(sizeof(TraceRecords) ==
-              sizeof(TraceHeaderRecord) + sizeof(TraceExtension1Record) + sizeof(TraceExtension2Record));
 
 struct TraceColumn {
   std::string_view title;  // report heading
