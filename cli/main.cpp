@@ -209,15 +209,19 @@ int main(int argc, char** argv) {
       }
     }
   };
+  // An output not written fails the run; a cut record is a finding.
+  auto settle = [&status](bool written, bool cut) {
+    if (!written) {
+      status = cli::kExitFailed;
+    } else if (cut && status == cli::kExitOk) {
+      status = cli::kExitFindings;
+    }
+  };
   if (samples) {
     if (walk.samples != nullptr) tellWalk();
     const app::SamplesRun run = walk.samples != nullptr ? samples->Finish(walked.walk, samplesTold) : app::SamplesRun{};
     for (const model::Notice& notice : samplesTold) notices.Show(notice);
-    if (!run.written) {
-      status = cli::kExitFailed;
-    } else if (run.cut && status == cli::kExitOk) {
-      status = cli::kExitFindings;
-    }
+    settle(run.written, run.cut);
   }
   if (exporter) {
     for (const model::Notice& notice : exportTold) notices.Show(notice);
@@ -225,11 +229,7 @@ int main(int argc, char** argv) {
     if (walk.exports != nullptr) tellWalk();
     const app::ExportRun run = walk.exports != nullptr ? exporter->Finish(walked.walk, exportTold) : app::ExportRun{};
     for (const model::Notice& notice : exportTold) notices.Show(notice);
-    if (!run.written) {
-      status = cli::kExitFailed;
-    } else if (run.cut && status == cli::kExitOk) {
-      status = cli::kExitFindings;
-    }
+    settle(run.written, run.cut);
   }
   if (!data.Any()) return status;
 
