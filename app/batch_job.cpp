@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "output/files/safe_file.h"
@@ -69,24 +70,39 @@ class BatchName final : public OutputNameSource {
   std::string OutputName() override { return "batch"; }
 };
 
-// Empty when the report was written (a cut record's included); otherwise
-// why not: it was begun but not written whole, or the report's decoder
-// could not take the record.
-std::string WriteTextReport(const std::string& record, const std::string& reportPath, const OutputSelection& selection) {
-  BatchReportAccess files(reportPath);
-  LastNotice notices;
-  NoProgress progress;
-  NoViewer viewer;
-  BatchName name;
-  TraceFields fields;
-  OutputSelection noViewer = selection;
-  noViewer[kSelectViewReport] = 0;
-  ScanContext context{name, noViewer, fields, notices, progress, viewer, files, ".", '/'};
-  const std::int32_t outcome = DecodeFile(record, context);
-  if (outcome == kReportWritten || outcome == kReportWrittenRecordCut) return {};
-  const std::string why = notices.last.empty() ? "" : " (" + notices.last + ")";
-  return files.created ? "cannot write " + reportPath + why : "no text report" + why;
-}
+// The text report of one record, begun before the walk that feeds its
+// trace table (the record is read once).
+class TextReport {
+ public:
+  TextReport(const std::string& record, const std::string& reportPath, const OutputSelection& selection)
+      : files_(reportPath), selection_(selection), run_(record, context_), reportPath_(reportPath) {
+    selection_[kSelectViewReport] = 0;
+  }
+  // The consumer of the walk's rows; null when the report's decoder does not
+  // take the record.
+  model::RecordConsumer* Start(ByteSource& record) { return run_.Start(record) ? &run_.Traces() : nullptr; }
+  // Empty when the report was written (a cut record's included); otherwise
+  // why not: it was begun but not written whole, or the report's decoder
+  // could not take the record.
+  std::string Finish() {
+    const std::int32_t outcome = run_.Finish();
+    if (outcome == kReportWritten || outcome == kReportWrittenRecordCut) return {};
+    const std::string why = notices_.last.empty() ? "" : " (" + notices_.last + ")";
+    return files_.created ? "cannot write " + reportPath_ + why : "no text report" + why;
+  }
+
+ private:
+  BatchReportAccess files_;
+  LastNotice notices_;
+  NoProgress progress_;
+  NoViewer viewer_;
+  BatchName name_;
+  TraceFields fields_;
+  OutputSelection selection_;
+  ScanContext context_{name_, selection_, fields_, notices_, progress_, viewer_, files_, ".", '/'};
+  ReportRun run_;
+  std::string reportPath_;
+};
 
 }  // namespace
 
@@ -142,6 +158,21 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
     consumers.push_back(row.writer.get());
   }
 
+  // The record opened once, for the walk and the text report.
+  std::string reason;
+  const std::unique_ptr<FileByteSource> source = FileByteSource::Open(path, &reason);
+  std::optional<TextReport> report;
+  std::optional<std::string> reportFailure;
+  if (const auto reportPath = OutputPath(outputs, stem, "report"); reportPath && source) {
+    report.emplace(path, *reportPath, outputs.selection);
+    if (model::RecordConsumer* traces = report->Start(*source)) {
+      consumers.push_back(traces);
+    } else {
+      reportFailure = report->Finish();
+      report.reset();
+    }
+  }
+
   FanOut fan(consumers);
   // One walk feeds the rows, the samples and the export asked for.
   const auto samplesPath = OutputPath(outputs, stem, "samples");
@@ -158,7 +189,7 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   walk.samples = samplesFiles && samplesFiles->Opened() ? &*samplesFiles : nullptr;
   walk.samplesScaled = outputs.scaled;
   walk.exports = exportFiles && exportFiles->Opened() ? &*exportFiles : nullptr;
-  const WalkResults walked = WalkRecordFile(path, walk);
+  const WalkResults walked = source ? WalkRecord(*source, path, walk) : WalkRecordFile(path, walk);
   outcome.traces = summary.Traces();
   outcome.row = summary.Finish(path, walked.rows);
   const bool decoded = StatusOf(outcome.row) != RecordStatus::Failed;
@@ -185,12 +216,11 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   std::optional<SamplesRun> samples;
   if (samplesFiles) samples = walk.samples != nullptr ? samplesFiles->Finish(walked.walk, samplesNotices) : SamplesRun{};
   if (decoded && samples && !samples->written) outcome.outputFailures.push_back("cannot write " + *samplesPath);
-  if (const auto reportPath = OutputPath(outputs, stem, "report"); reportPath && decoded) {
-    // A record the report's decoder does not take is told and counted, not
-    // passed over in silence.
-    if (std::string failure = WriteTextReport(path, *reportPath, outputs.selection); !failure.empty())
-      outcome.outputFailures.push_back(std::move(failure));
-  }
+  // A record the report's decoder does not take is told and counted, not
+  // passed over in silence; a report of a record that did not decode is
+  // dropped unwritten.
+  if (report && decoded) reportFailure = report->Finish();
+  if (reportFailure && decoded && !reportFailure->empty()) outcome.outputFailures.push_back(std::move(*reportFailure));
   return outcome;
 }
 

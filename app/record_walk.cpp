@@ -1,11 +1,21 @@
 #include "app/record_walk.h"
 
+#include <optional>
+
+#include "scan/model/both_consumers.h"
 #include "scan/samples/sample_fan_out.h"
 
 namespace segd::app {
 
-WalkResults WalkRecord(ByteSource& source, const std::string& path, const WalkOutputs& outputs) {
+WalkResults WalkRecord(ByteSource& source, const std::string& path, const WalkOutputs& given) {
   WalkResults results;
+  WalkOutputs outputs = given;
+  std::optional<model::BothConsumers> both;
+  if (outputs.report != nullptr && outputs.rows != nullptr) {
+    outputs.rows = &both.emplace(*outputs.rows, *outputs.report);
+  } else if (outputs.report != nullptr) {
+    outputs.rows = outputs.report;
+  }
   samples::SampleFanOut fan;
   if (outputs.samples != nullptr) fan.Add(outputs.samples->Consumer(), outputs.samplesScaled);
   if (outputs.exports != nullptr) fan.Add(outputs.exports->Consumer(), outputs.exports->Scaled());

@@ -1,8 +1,8 @@
 #pragma once
 // One walk of a record for every data output asked for: the trace rows (CSV,
 // JSON, the batch's summary), the samples matrix (--samples) and the export
-// (--segy, --mseed), so that the record is opened and read once whatever
-// outputs it feeds. Each output is opened before the walk and finished after
+// (--segy, --mseed) and the text report's trace table, so that the record
+// is opened and read once whatever outputs it feeds. Each output is opened before the walk and finished after
 // it on its own (SamplesFiles, ExportFiles): one that fails leaves the
 // others whole.
 #include <string>
@@ -20,6 +20,9 @@ struct WalkOutputs {
   bool samplesScaled = false;
   ExportFiles* exports = nullptr;         // opened, or null
   model::ScanOptions scan;                // progress and cancel
+  // A second consumer of the same rows: the text report's trace table
+  // (output/report/decode_file.h, ReportRun::Traces).
+  model::RecordConsumer* report = nullptr;
 };
 
 struct WalkResults {

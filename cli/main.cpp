@@ -150,10 +150,8 @@ int main(int argc, char** argv) {
       if (const auto refusal = inputs.Refusal(output)) return cli::UsageError(*refusal);
     }
   }
-  if (reportRun) {
-    ScanContext context{name, selection, traceFields, notices, progress, viewer, files, reportFolder,
-                        cli::kReportSeparator};
-    switch (DecodeFile(options->record, context)) {
+  auto reportDone = [&](std::int32_t outcome) {
+    switch (outcome) {
       case kReportWritten:
         break;
       case kReportWrittenRecordCut:
@@ -163,6 +161,22 @@ int main(int argc, char** argv) {
         status = cli::kExitFailed;
         if (auto hint = cli::OtherMakeNotice(options->record)) notices.ShowNotice(*hint, "", NoticeKind::Plain);
     }
+  };
+  // Beside other outputs the report's trace table is fed by their walk
+  // (below), over the record opened once; the report alone walks it itself.
+  const bool walkAsked = data.Any() || samplesFile || exports.Any();
+  ScanContext context{name, selection, traceFields, notices, progress, viewer, files, reportFolder,
+                      cli::kReportSeparator};
+  std::unique_ptr<FileByteSource> record = walkAsked ? FileByteSource::Open(options->record) : nullptr;
+  std::optional<ReportRun> fedReport;
+  if (reportRun && record) {
+    fedReport.emplace(options->record, context);
+    if (!fedReport->Start(*record)) {
+      reportDone(fedReport->Finish());
+      fedReport.reset();
+    }
+  } else if (reportRun) {
+    reportDone(DecodeFile(options->record, context));
   }
   // One walk of the record feeds the samples, the export and the data
   // outputs asked for (app/record_walk.h); each is opened before it and
@@ -187,10 +201,13 @@ int main(int argc, char** argv) {
   walk.scan.progress = [&progress](std::int64_t done, std::int64_t total) {
     progress.SetPosition(total > 0 ? static_cast<std::int32_t>(done * 1000 / total) : 1000);
   };
+  walk.report = fedReport ? &fedReport->Traces() : nullptr;
   app::WalkResults walked;
-  if (walk.rows != nullptr || walk.samples != nullptr || walk.exports != nullptr) {
-    walked = app::WalkRecordFile(options->record, walk);
+  if (walk.rows != nullptr || walk.report != nullptr || walk.samples != nullptr || walk.exports != nullptr) {
+    walked = record ? app::WalkRecord(*record, options->record, walk) : app::WalkRecordFile(options->record, walk);
   }
+  if (fedReport) reportDone(fedReport->Finish());
+  record.reset();
   // The walk's notices, told once, where the first output fed by it tells
   // them: all of them beside the samples; beside a report (which has told
   // the record's own) only the warnings the export's failure needs; the

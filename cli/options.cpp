@@ -213,9 +213,8 @@ constexpr std::string_view kUsageHead =
     "  --help, --version\n"
     "\n"
     "A FILE or NAME of '-' is standard output (for one of them at most). Any of\n"
-    "--output, --csv and --json may be given together; --csv, --json, --samples,\n"
-    "--segy and --mseed share one read of the record, the report reads it once\n"
-    "more.\n"
+    "--output, --csv and --json may be given together; the report, --csv, --json,\n"
+    "--samples, --segy and --mseed share one read of the record.\n"
     "\n"
     "Trace fields (index, name for --select, label in the window):\n";
 

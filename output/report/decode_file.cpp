@@ -10,27 +10,36 @@
 #include "output/report/report_name.h"
 #include "scan/makes/sn388/sn388_decode.h"
 #include "scan/standard/trace_batches.h"
+#include "output/report/trace_feed.h"
 #include "output/report/trace_listing.h"
 #include "output/report/trace_texts.h"
 #include "scan/makes/sn388/trace_walk.h"
 
 namespace segd {
 
-namespace {
-
-class Run {
+class ReportRun::Run {
  public:
   Run(const std::string& inputPath, ScanContext& context) : inputPath_(inputPath), context_(context) {}
 
   std::int32_t Execute();
+  // The steps of Execute: up to the trace table, the traces by the report's
+  // own walk or fed by another, then the end.
+  bool Start(ByteSource* borrowed);
+  void WalkTraces();
+  TraceFeed& Feed();
+  std::int32_t Finish();
 
  private:
   bool DecodeHeaders();
   void WritePreamble(ReportWriter& report);
   void WriteSections(ReportWriter& report);
-  void WalkTraces(ReportWriter& report);
   // Notes trace `sequence` read from 1-based `start`, the next one at `next`.
   void NoteTrace(std::int32_t sequence, std::int64_t start, std::int64_t next);
+  TraceWalkPlan Plan() const {
+    // The walk counts from 1.
+    return {records_.SamplesPerTrace(), records_.TraceExtensions(), records_.TotalTraces(),
+            records_.firstTraceOffset + 1};
+  }
 
   // " (reason)" after a path, when the file access knows one.
   std::string Because() const {
@@ -40,17 +49,24 @@ class Run {
 
   const std::string& inputPath_;
   ScanContext& context_;
-  std::unique_ptr<ByteSource> source_;
+  std::unique_ptr<ByteSource> owned_;
+  ByteSource* source_ = nullptr;
   Sn388Headers records_;
+  std::string reportPath_;
+  std::unique_ptr<ByteSink> sink_;
+  std::unique_ptr<ReportWriter> report_;
+  std::unique_ptr<TraceLineBuilder> cells_;
+  std::unique_ptr<TraceFeed> feed_;
+  TraceRecords last_{};  // the last trace's, for the window's texts
   std::int32_t traceCount_ = 0;
   std::int32_t firstCutTrace_ = 0;  // the first trace reaching past the end; 0 when none
 };
 
-bool Run::DecodeHeaders() {
+bool ReportRun::Run::DecodeHeaders() {
   return DecodeSn388Headers(*source_, records_, context_.notices);
 }
 
-void Run::WritePreamble(ReportWriter& report) {
+void ReportRun::Run::WritePreamble(ReportWriter& report) {
   const auto& g1 = records_.general1;
   const auto& g3 = records_.general3;
   const auto& ext = records_.extended;
@@ -73,7 +89,7 @@ void Run::WritePreamble(ReportWriter& report) {
   report.WriteLine("");
 }
 
-void Run::WriteSections(ReportWriter& report) {
+void ReportRun::Run::WriteSections(ReportWriter& report) {
   const OutputSelection& selection = context_.selection;
   if (IsSelected(selection, kSelectGeneralHeaders)) {
     ListGeneralHeaders(records_.general1, records_.general2, records_.general3, report);
@@ -83,7 +99,7 @@ void Run::WriteSections(ReportWriter& report) {
   if (IsSelected(selection, kSelectExternalHeader)) ListExternalHeader(records_.external, report);
 }
 
-void Run::NoteTrace(std::int32_t sequence, std::int64_t start, std::int64_t next) {
+void ReportRun::Run::NoteTrace(std::int32_t sequence, std::int64_t start, std::int64_t next) {
   if (firstCutTrace_ != 0) return;
   // The trace's last byte (1-based) lies past the file: its header, at
   // least, when its samples count backwards. The size is asked anew: a file
@@ -92,24 +108,24 @@ void Run::NoteTrace(std::int32_t sequence, std::int64_t start, std::int64_t next
   if (std::max(next, start + 1) - 1 > size) firstCutTrace_ = sequence;
 }
 
-void Run::WalkTraces(ReportWriter& report) {
-  const std::int32_t samples = records_.SamplesPerTrace();
-  const std::int32_t traces = records_.TotalTraces();
-  const std::int32_t extensions = records_.TraceExtensions();
+void ReportRun::Run::WalkTraces() {
+  const TraceWalkPlan plan = Plan();
+  const std::int32_t samples = plan.samplesPerTrace;
+  const std::int32_t traces = plan.traces;
+  const std::int32_t extensions = plan.extensionCount;
+  ReportWriter& report = *report_;
+  ByteSource& source = *source_;
 
-  ListTraceHeading(context_.selection, context_.traceFields, report);
   context_.progress.SetRange(0, traces);
-  const TraceWalkPlan plan{samples, extensions, traces, records_.firstTraceOffset + 1};  // the walk counts from 1
   std::int64_t position = plan.firstPosition;
-  traceCount_ = traces;
   // Each line is built from the decoded records; the column texts are set
   // once, from the last trace, which is what a walk leaves in them.
-  TraceRecords records;
-  const TraceLineBuilder cells(context_.selection, context_.traceFields);
-  if (TraceBatchesSuit(*source_, plan)) {
+  TraceRecords& records = last_;
+  const TraceLineBuilder& cells = *cells_;
+  if (TraceBatchesSuit(source, plan)) {
     // Batches made on both cores, taken here in file order.
     const TraceLineFormat format(cells);
-    RunTraceBatches(*source_, plan, format, [&](TraceBatch& batch) {
+    RunTraceBatches(source, plan, format, [&](TraceBatch& batch) {
       report.Write(batch.text);
       for (std::int32_t k = 0; k < batch.count; ++k) {
         const std::int32_t i = batch.first + k;
@@ -125,52 +141,81 @@ void Run::WalkTraces(ReportWriter& report) {
     std::string line;
     for (std::int32_t i = 1; i <= traces && i > 0; ++i) {
       const std::int64_t start = position;
-      ReadTraceRecords(*source_, samples, position, extensions, records);
+      ReadTraceRecords(source, samples, position, extensions, records);
       NoteTrace(i, start, position);
       cells.Build(i, records, line);
       report.WriteLine(line);
       context_.progress.SetPosition(i);
     }
   }
-  if (traces > 0) SetTraceTexts(records, context_.traceFields);
 }
 
-std::int32_t Run::Execute() {
-  source_ = context_.files.OpenRecord(inputPath_);
-  if (!source_) {
-    context_.notices.ShowNotice("Cannot open " + inputPath_ + Because(), "Open Failed", NoticeKind::Warning);
-    return kNoReport;
+TraceFeed& ReportRun::Run::Feed() {
+  if (!feed_) feed_ = std::make_unique<TraceFeed>(*source_, Plan(), *cells_, *report_);
+  return *feed_;
+}
+
+bool ReportRun::Run::Start(ByteSource* borrowed) {
+  if (borrowed != nullptr) {
+    source_ = borrowed;
+  } else {
+    owned_ = context_.files.OpenRecord(inputPath_);
+    source_ = owned_.get();
   }
-  if (!DecodeHeaders()) return kNoReport;
+  if (source_ == nullptr) {
+    context_.notices.ShowNotice("Cannot open " + inputPath_ + Because(), "Open Failed", NoticeKind::Warning);
+    return false;
+  }
+  if (!DecodeHeaders()) return false;
 
   const std::string trimmedName(TrimBlanks(context_.outputName.OutputName()));
   if (trimmedName.empty()) {
     context_.notices.ShowNotice("Enter a File Name for the Results", "Specify a File", NoticeKind::Warning);
-    return kNoReport;
+    return false;
   }
   if (!UsableReportName(trimmedName, context_.separator)) {
     context_.notices.ShowNotice("The output name " + trimmedName + " cannot be used as a file name", "Specify a File",
                                 NoticeKind::Warning);
-    return kNoReport;
+    return false;
   }
-  const std::string reportPath = ReportPath(context_.reportFolder, trimmedName, context_.separator);
-  std::unique_ptr<ByteSink> sink = context_.files.CreateReport(reportPath, inputPath_);
-  if (!sink) {
-    context_.notices.ShowNotice("Cannot create the report file " + reportPath + Because(), "Report Not Written",
+  reportPath_ = ReportPath(context_.reportFolder, trimmedName, context_.separator);
+  sink_ = context_.files.CreateReport(reportPath_, inputPath_);
+  if (!sink_) {
+    context_.notices.ShowNotice("Cannot create the report file " + reportPath_ + Because(), "Report Not Written",
                                 NoticeKind::Warning);
-    return kNoReport;
+    return false;
   }
 
-  ReportWriter report(*sink);
-  WritePreamble(report);
-  WriteSections(report);
-  WalkTraces(report);
-  const bool complete = report.Finish();
-  const std::string why = complete ? std::string() : sink->WhyFailed();
-  sink.reset();
-  source_.reset();
+  report_ = std::make_unique<ReportWriter>(*sink_);
+  WritePreamble(*report_);
+  WriteSections(*report_);
+  ListTraceHeading(context_.selection, context_.traceFields, *report_);
+  cells_ = std::make_unique<TraceLineBuilder>(context_.selection, context_.traceFields);
+  traceCount_ = Plan().traces;
+  return true;
+}
+
+std::int32_t ReportRun::Run::Finish() {
+  if (feed_) {
+    feed_->ListRest(last_);
+    // Where the traces end against the end of the file, as the report's own
+    // walk notes it.
+    const TraceWalkPlan plan = Plan();
+    std::int64_t position = plan.firstPosition;
+    for (std::int32_t i = 1; i <= plan.traces && i > 0 && firstCutTrace_ == 0; ++i) {
+      const std::int64_t start = position;
+      position = NextTracePosition(position, plan.samplesPerTrace, plan.extensionCount);
+      NoteTrace(i, start, position);
+    }
+  }
+  if (traceCount_ > 0) SetTraceTexts(last_, context_.traceFields);
+  const bool complete = report_->Finish();
+  const std::string why = complete ? std::string() : sink_->WhyFailed();
+  report_.reset();
+  sink_.reset();
+  owned_.reset();
   if (!complete) {
-    context_.notices.ShowNotice("The " + context_.files.ReportDescription(reportPath) + " could not be written completely" +
+    context_.notices.ShowNotice("The " + context_.files.ReportDescription(reportPath_) + " could not be written completely" +
                                     (why.empty() ? "" : " (" + why + ")"),
                                 "Report Not Written", NoticeKind::Warning);
     return kNoReport;
@@ -180,16 +225,30 @@ std::int32_t Run::Execute() {
                                 NoticeKind::Warning);
   }
   // The viewer opens only the report moved into place.
-  if (IsSelected(context_.selection, kSelectViewReport)) context_.viewer.ViewReport(reportPath);
+  if (IsSelected(context_.selection, kSelectViewReport)) context_.viewer.ViewReport(reportPath_);
   return firstCutTrace_ != 0 ? kReportWrittenRecordCut : kReportWritten;
 }
 
-}  // namespace
+std::int32_t ReportRun::Run::Execute() {
+  if (!Start(nullptr)) return kNoReport;
+  WalkTraces();
+  return Finish();
+}
 
 std::int32_t DecodeFile(const std::string& inputPath, ScanContext& context) {
   // The records are a few kilobytes each: on the heap, not the stack.
-  auto run = std::make_unique<Run>(inputPath, context);
+  auto run = std::make_unique<ReportRun::Run>(inputPath, context);
   return run->Execute();
 }
+
+ReportRun::ReportRun(const std::string& inputPath, ScanContext& context)
+    : run_(std::make_unique<Run>(inputPath, context)) {}
+ReportRun::~ReportRun() = default;
+
+bool ReportRun::Start(ByteSource& record) { return started_ = run_->Start(&record); }
+
+model::RecordConsumer& ReportRun::Traces() { return run_->Feed(); }
+
+std::int32_t ReportRun::Finish() { return started_ ? run_->Finish() : kNoReport; }
 
 }  // namespace segd

@@ -9,6 +9,7 @@
 
 #include "scan/io/byte_source.h"
 #include "scan/model/notice_sink.h"
+#include "scan/model/record_model.h"
 #include "scan/model/record_scan.h"
 #include "output/report/report_writer.h"
 #include "output/report/trace_fields.h"
@@ -97,5 +98,31 @@ inline constexpr std::string_view kRecordCutShortCaption = "Record Cut Short";
 // Scans the record at `inputPath`. Every notice goes through the context's
 // sink; returns kReportWritten, kReportWrittenRecordCut or kNoReport.
 std::int32_t DecodeFile(const std::string& inputPath, ScanContext& context);
+
+// DecodeFile in its steps, for a caller whose walk of the record feeds the
+// data outputs and can feed the trace table too, so that the record is read
+// once: Start decodes the headers and writes the report up to its trace
+// table; the general decoder's walk then feeds Traces() (or none does);
+// Finish lists the traces the walk did not reach, closes the report and
+// tells what DecodeFile tells. The report is the same either way.
+class ReportRun {
+ public:
+  ReportRun(const std::string& inputPath, ScanContext& context);
+  ~ReportRun();
+  // Reads `record` (which must outlive the run) instead of opening the
+  // file. False when no report is begun (its notice told): Finish then
+  // gives kNoReport.
+  bool Start(ByteSource& record);
+  // The consumer of the walk's rows (a model::RowTexts too); only after a
+  // Start that succeeded.
+  model::RecordConsumer& Traces();
+  std::int32_t Finish();
+
+ private:
+  class Run;
+  friend std::int32_t DecodeFile(const std::string& inputPath, ScanContext& context);
+  std::unique_ptr<Run> run_;
+  bool started_ = false;
+};
 
 }  // namespace segd

@@ -6,6 +6,7 @@
 // constant in the number of traces.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -95,6 +96,10 @@ struct TraceRow {
   std::uint64_t samplesOffset = 0;
   std::int64_t samples = 0;
   std::int32_t channelSetIndex = -1;  // the channel set walked, from 0 (the descriptors of channelSets)
+  // The trace header and the extensions the walk read, as the record holds
+  // them at byteOffset (zeros past its end); valid while the row is handed
+  // over, not kept.
+  std::span<const std::uint8_t> headerBytes{};
 };
 
 // What the walk found about the record's shape, for every make.

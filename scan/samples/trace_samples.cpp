@@ -11,6 +11,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "scan/model/both_consumers.h"
 #include "scan/model/record_scan_makes.h"
 
 namespace segd::samples {
@@ -307,29 +308,6 @@ class SampleAdapter final : public model::RecordConsumer {
   std::size_t inexact_ = 0;
 };
 
-// The samples and the rows consumer fed by one walk.
-class BothConsumers final : public model::RecordConsumer {
- public:
-  BothConsumers(model::RecordConsumer& first, model::RecordConsumer& second) : first_(first), second_(second) {}
-  void Begin(const model::RecordHeaders& h) override {
-    first_.Begin(h);
-    second_.Begin(h);
-  }
-  void Row(const model::TraceRow& row) override {
-    first_.Row(row);
-    second_.Row(row);
-  }
-  void End(const model::RecordHeaders& h, const model::Integrity& integrity,
-           const std::vector<model::Notice>& notices) override {
-    first_.End(h, integrity, notices);
-    second_.End(h, integrity, notices);
-  }
-
- private:
-  model::RecordConsumer& first_;
-  model::RecordConsumer& second_;
-};
-
 }  // namespace
 
 std::size_t ReadSamplesAt(ByteSource& source, const SampleFormat& format, std::uint64_t offset, std::span<float> out,
@@ -381,7 +359,7 @@ model::ScanResult WalkTraceSamples(ByteSource& source, const std::string& path, 
   // On the calling thread: the sample reads follow the rows in file order.
   TraceBatchOptions batching;
   batching.workers = 0;
-  BothConsumers both(adapter, rows != nullptr ? *rows : adapter);
+  model::BothConsumers both(adapter, rows != nullptr ? *rows : adapter);
   model::ScanResult result =
       model::ScanGenericRecord(window, path, rows != nullptr ? static_cast<model::RecordConsumer&>(both) : adapter, scan,
                                batching);

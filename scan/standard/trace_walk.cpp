@@ -178,6 +178,7 @@ std::uint8_t RowMaker::Fill(const TracePlace& place, const std::uint8_t* bytes, 
   row.samplesOffset = place.samplesAt;
   row.samples = place.samples;
   row.channelSetIndex = static_cast<std::int32_t>(place.set);
+  row.headerBytes = {bytes, kTraceHeaderBytes + kExtensionBytes * static_cast<std::size_t>(std::max(have, 0))};
   SetInteger(row.values[0], place.listed);
   SetOptional(row.values[1], file);
   SetOptional(row.values[2], setNumber);
