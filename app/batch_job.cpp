@@ -159,8 +159,7 @@ RecordOutcome ScanOrThrow(const std::string& path, const std::string& stem, cons
   }
 
   // The record opened once, for the walk and the text report.
-  std::string reason;
-  const std::unique_ptr<FileByteSource> source = FileByteSource::Open(path, &reason);
+  const std::unique_ptr<FileByteSource> source = FileByteSource::Open(path);
   std::optional<TextReport> report;
   std::optional<std::string> reportFailure;
   if (const auto reportPath = OutputPath(outputs, stem, "report"); reportPath && source) {

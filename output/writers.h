@@ -17,7 +17,8 @@ namespace segd::output {
 // What a writer reads of a record, so that one scan can feed every writer
 // that needs no more than that scan gives.
 enum class WriterNeeds : std::uint8_t {
-  Headers,    // the SN388 report: its own walk of the SN388 records
+  Headers,    // the SN388 report: its own reading of the SN388 headers; its trace
+              // table rides on the trace rows' walk when one is run (ReportRun)
   TraceRows,  // the header walk's trace rows (scan/model/record_scan.h)
   Samples,    // the samples walk (scan/samples/trace_samples.h)
 };
