@@ -45,7 +45,10 @@ class SamplesFiles::MatrixWriter final : public samples::TraceSampleConsumer {
     Put(head);
     columns_.clear();
     for (const model::Column& c : r.headers.traceColumns) columns_.push_back(c.name);
-    row_.assign(static_cast<std::size_t>(width_), 0);
+    // Samples not read (see the walk's notices): nothing is written, and
+    // no row as wide as a damaged header's count is held.
+    reading_ = r.format != nullptr;
+    if (reading_) row_.assign(static_cast<std::size_t>(width_), 0);
   }
 
   // Only the fixed columns (channel set and trace number among them).
@@ -54,6 +57,7 @@ class SamplesFiles::MatrixWriter final : public samples::TraceSampleConsumer {
   }
 
   void Trace(const samples::TraceSamples& t) override {
+    if (!reading_) return;
     const std::size_t n = std::min<std::size_t>(t.samples.size(), row_.size());
     if (t.samples.size() > row_.size()) ++longer_;
     const std::uint32_t nan = std::bit_cast<std::uint32_t>(std::numeric_limits<float>::quiet_NaN());
@@ -83,6 +87,7 @@ class SamplesFiles::MatrixWriter final : public samples::TraceSampleConsumer {
   void Put(const std::string& text) { ok_ = ok_ && sidecar_.Write(text.data(), text.size()); }
 
   bool ok_ = true;
+  bool reading_ = false;
   bool cut_ = false;
   std::int64_t width_ = 0;
   std::int64_t longer_ = 0;

@@ -308,6 +308,27 @@ std::string Slurp(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// A record whose headers announce samples no file holds (here 2,000 traces
+// of 2,000,000 samples cut to 20 KB): no matrix or export of gigabytes of
+// padding, but a notice saying why, and no file.
+TEST(ExportRecords, CountsNoFileHoldsAreToldNotPadded) {
+  general::GeneralRecord r = general::PresetRecord(general::Make::kOther, {2, 1}, 8058, 2000, 2000000);
+  r.cutAt = 20000;
+  const std::string path = SEGD_BINARY_DIR "/export_records_unbounded.segd";
+  ASSERT_TRUE(general::WriteGeneralFile(r, path));
+  app::ExportRequest request;
+  request.segyOptions.revision = 2;
+  request.segy = SEGD_BINARY_DIR "/export_unbounded.sgy";
+  const std::string matrix = SEGD_BINARY_DIR "/export_unbounded.f32";
+  std::vector<model::Notice> notices;
+  EXPECT_FALSE(app::WriteExportFiles(path, request, notices).written);
+  EXPECT_FALSE(app::WriteSamplesFiles(path, matrix, false, notices).written);
+  EXPECT_EQ(std::count_if(notices.begin(), notices.end(),
+                          [](const model::Notice& n) { return n.text.find("The samples are not read") != std::string::npos; }),
+            2);
+  for (const std::string& left : {*request.segy, matrix, matrix + ".json"}) EXPECT_FALSE(std::filesystem::exists(left));
+}
+
 // One walk feeds the CSV, the scaled samples and the export as recorded:
 // each output byte for byte as its own run writes it, the record read once.
 TEST(ExportRecords, OneWalkFeedsEveryOutputAsItsOwnRunWritesIt) {

@@ -54,7 +54,10 @@ class SampleFacts:
         if not self.format_known:
             from ._record import DecodeError
 
-            raise DecodeError(self.path, [{"text": f"{self.path}: " + _core_notice(self.format_code), "caption": "Samples", "kind": "warning"}])
+            # The walk's own reason when it gave one (counts no file holds), else the format's.
+            told = [n for n in self.notices if n.get("caption") == "Samples"]
+            text = told[-1]["text"] if told else _core_notice(self.format_code)
+            raise DecodeError(self.path, [{"text": f"{self.path}: " + text, "caption": "Samples", "kind": "warning"}])
 
     def factors(self, rows, scaled):
         if not scaled or not len(self.sets):

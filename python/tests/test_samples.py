@@ -106,6 +106,13 @@ def test_a_cut_record_reads_nan_past_the_end(tmp_path):
     np.testing.assert_array_equal(np.vstack([a for _, a in streamed.iter_samples(chunk=3)]), data)
     assert len(streamed) == len(record) and streamed.traces.tobytes() == record.traces.tobytes()
 
+    # Cut to a sliver of a record of 2,000 traces of 2,000,000 samples: the reason, not gigabytes of NaN.
+    with pytest.warns(segdreport.SegdWarning):
+        sliver = segdreport.open(make(tmp_path, "--traces", "2000", "--samples", "2000000", "--cut", "20000",
+                                      name="sliver.segd"))
+    with pytest.raises(segdreport.DecodeError, match="far more than the file holds"):
+        sliver.samples()
+
 
 @pytest.mark.parametrize("name, traces, samples, header, extensions", [
     ("su_sercel.segd", 86, 2001, 5728, 7),

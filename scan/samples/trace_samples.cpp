@@ -83,6 +83,27 @@ std::vector<ChannelSetSamples> SetsOf(const model::RecordHeaders& h, bool rev3) 
   return sets;
 }
 
+// Why the samples of a record are not read when its headers announce more
+// than any file holds: a damaged count (millions of samples per trace over
+// thousands of traces) would make a matrix or an export of terabytes, all
+// but the file's own bytes padding. The walk lists at most a trace per 20
+// bytes; the limit leaves room for a record cut to a 64th of its size.
+std::optional<std::string> Unbounded(const model::RecordHeaders& h, std::uint64_t size) {
+  std::int64_t widest = 0;
+  for (const std::int64_t n : h.samplesPerTrace) widest = std::max(widest, n);
+  if (h.traceCount.kind != model::Value::Kind::Number || widest <= 0) return std::nullopt;
+  const double traces = std::min(h.traceCount.number, static_cast<double>(size / 20 + 1));
+  const double samples = traces * static_cast<double>(widest);
+  if (samples * 4 <= std::max(64.0 * static_cast<double>(size), 4.0 * (1 << 30))) return std::nullopt;
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "The channel sets announce up to %lld samples per trace: over the %.0f traces a file of %llu bytes "
+                "can list, %.3g samples, far more than the file holds (a damaged header, or a record cut short?). "
+                "The samples are not read.",
+                static_cast<long long>(widest), traces, static_cast<unsigned long long>(size), samples);
+  return text;
+}
+
 // The record read through one window (1 MiB, or more for a longer read):
 // the walk's header reads and the samples' reads come from the same bytes,
 // one read of the file for each window instead of a read per trace. The
@@ -168,6 +189,12 @@ class SampleAdapter final : public model::RecordConsumer {
     format_ = FindSampleFormat(h.formatCode);
     if (format_ == nullptr && options_.readSamples) notices_.push_back({SampleFormatNotice(h.formatCode) + ".", "Samples", model::NoticeLevel::Warning});
     sets_ = SetsOf(h, rev3);
+    if (format_ != nullptr) {
+      if (std::optional<std::string> why = Unbounded(h, source_.Size())) {
+        notices_.push_back({std::move(*why), "Samples", model::NoticeLevel::Warning});
+        format_ = nullptr;  // as for a format the walk does not know
+      }
+    }
     type_ = options_.type == SampleType::kFloat64 ? NativeType::kFloat64 : NativeType::kFloat32;
     if (options_.type == SampleType::kNative && format_ != nullptr) type_ = format_->native;
     // Scaled values are not integers.
