@@ -87,14 +87,15 @@ std::vector<ChannelSetSamples> SetsOf(const model::RecordHeaders& h, bool rev3) 
 // than any file holds: a damaged count (millions of samples per trace over
 // thousands of traces) would make a matrix or an export of terabytes, all
 // but the file's own bytes padding. The walk lists at most a trace per 20
-// bytes; the limit leaves room for a record cut to a 64th of its size.
+// bytes; the limit leaves room for a record cut to a 64th of its size, and
+// for any record whose samples take less than 16 MiB.
 std::optional<std::string> Unbounded(const model::RecordHeaders& h, std::uint64_t size) {
   std::int64_t widest = 0;
   for (const std::int64_t n : h.samplesPerTrace) widest = std::max(widest, n);
   if (h.traceCount.kind != model::Value::Kind::Number || widest <= 0) return std::nullopt;
   const double traces = std::min(h.traceCount.number, static_cast<double>(size / 20 + 1));
   const double samples = traces * static_cast<double>(widest);
-  if (samples * 4 <= std::max(64.0 * static_cast<double>(size), 4.0 * (1 << 30))) return std::nullopt;
+  if (samples * 4 <= std::max(64.0 * static_cast<double>(size), 16.0 * (1 << 20))) return std::nullopt;
   char text[256];
   std::snprintf(text, sizeof text,
                 "The channel sets announce up to %lld samples per trace: over the %.0f traces a file of %llu bytes "
