@@ -327,6 +327,26 @@ TEST(ExportRecords, CountsNoFileHoldsAreToldNotPadded) {
                           [](const model::Notice& n) { return n.text.find("The samples are not read") != std::string::npos; }),
             2);
   for (const std::string& left : {*request.segy, matrix, matrix + ".json"}) EXPECT_FALSE(std::filesystem::exists(left));
+
+  // A trace stating 5,000,000 samples just before the end of the file, and
+  // the traces past the end that take its count: cut to their channel set's
+  // count, so the export is as long as the whole record's (give or take the
+  // sample the set's times add to the 100 the traces state).
+  const general::GeneralRecord small = general::PresetRecord(general::Make::kOther, {2, 1}, 8058, 12, 100);
+  std::vector<std::uint8_t> bytes = general::ComposeGeneral(small);
+  const std::string whole = SEGD_BINARY_DIR "/export_records_whole.segd", damaged = whole + ".damaged";
+  std::ofstream(whole, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
+  const std::uint64_t second = general::LayoutOfGeneral(small).headerBytes + 20 + 2 * 32 + 100 * 4;
+  for (int k = 0; k < 3; ++k) bytes[second + 20 + 7 + k] = static_cast<std::uint8_t>(0x4C4B40 >> (16 - 8 * k));  // extension 1 bytes 8-10
+  bytes.resize(second + 20 + 2 * 32 + 40);
+  std::ofstream(damaged, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
+  std::uint64_t sizes[2] = {};
+  for (int k = 0; k < 2; ++k) {
+    request.segy = SEGD_BINARY_DIR "/export_padded.sgy";
+    app::WriteExportFiles(k == 0 ? whole : damaged, request, notices);
+    sizes[k] = std::filesystem::file_size(*request.segy);
+  }
+  EXPECT_LE(sizes[1], sizes[0] + 12 * 4);
 }
 
 // One walk feeds the CSV, the scaled samples and the export as recorded:

@@ -249,8 +249,20 @@ class SampleAdapter final : public model::RecordConsumer {
     TraceSamples t{row, set, setIndex};
     // No trace holds more samples than the file has bytes: a larger count
     // is read as a cut trace of that many.
+    const std::uint64_t size = source_.Size();
     t.sampleCount = std::min<std::int64_t>(std::max<std::int64_t>(row.samples, 0),
-                                           static_cast<std::int64_t>(std::min<std::uint64_t>(source_.Size(), INT64_MAX)));
+                                           static_cast<std::int64_t>(std::min<std::uint64_t>(size, INT64_MAX)));
+    // A count beyond both its channel set's and what the rest of the file
+    // holds is a damaged one (a trace past the end takes the count the
+    // traces last stated): it is cut to the larger of the two, so that no
+    // trace is padded to a count that nothing in the record supports.
+    if (format_ != nullptr) {
+      const std::uint64_t rest = size > row.samplesOffset ? size - row.samplesOffset : 0;
+      const auto fits = static_cast<std::int64_t>(std::min<std::uint64_t>(
+          rest / static_cast<std::uint64_t>(format_->groupBytes) * static_cast<std::uint64_t>(format_->groupSamples),
+          INT64_MAX));
+      t.sampleCount = std::min(t.sampleCount, std::max(set.samples, fits));
+    }
     StartTime(row, set, t);
     if (format_ != nullptr && options_.readSamples) ReadSamples(row, set, t);
     consumer_.Trace(t);
