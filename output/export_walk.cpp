@@ -74,7 +74,13 @@ void RecordExport::Begin(const samples::SampleRecord& r) {
   for (std::size_t i = 0; i < h.traceColumns.size(); ++i) {
     if (h.traceColumns[i].dead) deadColumn_ = i;
   }
-  if (!r.format) Fail("format " + std::to_string(h.formatCode) + ": its samples are not read, nothing exported");
+  // A format the walk knows is left unread only when the headers announce
+  // more samples than the file holds (told in the walk's notice).
+  if (!r.format) {
+    Fail(samples::FindSampleFormat(h.formatCode) != nullptr
+             ? "the headers announce far more samples than the file holds: nothing exported"
+             : "format " + std::to_string(h.formatCode) + ": its samples are not read, nothing exported");
+  }
   if (segy_) {
     if (auto refusal = SegyRefusal(record_, segyOptions_)) Fail("SEG-Y not written: " + *refusal);
   }
